@@ -1,0 +1,24 @@
+# qvt_add_test(<name> LABEL <area> SOURCES <files...> LIBS <targets...> [GUI] [TIMEOUT <s>])
+# One executable per test file group, run by ctest with its area label. Tests run headless.
+# GUI tests get a QApplication, the others a QCoreApplication (see tests/support).
+function(qvt_add_test name)
+  cmake_parse_arguments(T "GUI" "LABEL;TIMEOUT" "SOURCES;LIBS;ENV" ${ARGN})
+  if(NOT T_LABEL)
+    message(FATAL_ERROR "qvt_add_test(${name}): every test needs a LABEL")
+  endif()
+  add_executable(${name} ${T_SOURCES})
+  if(T_GUI)
+    target_link_libraries(${name} PRIVATE qvt_test_main_gui)
+  else()
+    target_link_libraries(${name} PRIVATE qvt_test_main)
+  endif()
+  target_link_libraries(${name} PRIVATE ${T_LIBS} qvt_test_support qvt_common)
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 120)
+  endif()
+  set_tests_properties(${name} PROPERTIES
+    LABELS "${T_LABEL}"
+    TIMEOUT ${T_TIMEOUT}
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QVT_SOURCE_DIR=${PROJECT_SOURCE_DIR};QVT_BINARY_DIR=${PROJECT_BINARY_DIR};ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1;${T_ENV}")
+endfunction()
