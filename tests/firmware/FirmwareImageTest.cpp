@@ -110,7 +110,8 @@ TEST(FirmwareImage, RejectsDataShorterThanItsHeaderSays)
     for (std::uint32_t size : {0u, 3u, 4u, 7u, 8u, 12u, 25u}) {
         std::vector<std::uint8_t> file(size, 0);
         const std::uint8_t magic[4] = {'Q', 'X', '1', 0};
-        std::memcpy(file.data(), magic, std::min<std::uint32_t>(size, 4));
+        if (size > 0)
+            std::memcpy(file.data(), magic, std::min<std::uint32_t>(size, 4));
         if (size >= 8)
             SetBigEndian32(file, 4, size - 8);
         EXPECT_EQ(LoadExact(img, file), FW_LOAD_INVALID) << size;
