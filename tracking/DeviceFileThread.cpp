@@ -1,0 +1,30 @@
+#include "tracking/DeviceFileFilter.h"
+#include "tracking/DeviceReportReader.h"
+#include "tracking/TrackingState.h"
+#include "tracking/TrackingThreads.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+unsigned DeviceFileThread(HWND dialog, CClock& clock)
+{
+    PostTrackingDirection(dialog, 255);
+    // Non-blocking, so that a device that sends nothing cannot hold up a stop.
+    const int fd = ::open(TrackingDevicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return 0;  // no speakerphone: the worker ends, as after any failed open
+
+    DeviceReportReader reader(fd);
+    DeviceFileFilter filter;
+    while (!g_bStopTracking.load()) {
+        BYTE report[kDeviceReportSize];
+        if (reader.Read(report, g_bStopTracking)) {
+            const BYTE direction = report[kDeviceReportDirection];
+            if (filter.Accept(direction, clock.GetTickCount()))
+                PostTrackingDirection(dialog, direction);
+        }
+        clock.SleepUnless(kDeviceFilePeriodMs, g_bStopTracking);
+    }
+    ::close(fd);
+    return 0;
+}

@@ -1,0 +1,59 @@
+#include "tracking/DeviceReportReader.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <poll.h>
+#include <unistd.h>
+
+std::string TrackingDevicePath()
+{
+    if (const char* path = std::getenv("QVT_VZ1_40S_DEVICE"); path && *path)
+        return path;
+    return "/dev/QVT40SDev0";
+}
+
+// Reads what is there without waiting; completes reports into report.
+DeviceReportReader::Fill DeviceReportReader::ReadAvailable(BYTE report[kDeviceReportSize], bool* gotReport)
+{
+    for (;;) {
+        const ssize_t n = ::read(m_fd, m_partial + m_have, kDeviceReportSize - m_have);
+        if (n > 0) {
+            m_have += static_cast<std::size_t>(n);
+            if (m_have == kDeviceReportSize) {
+                std::memcpy(report, m_partial, kDeviceReportSize);
+                m_have = 0;
+                *gotReport = true;
+            }
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return Fill::Empty;
+        return Fill::Failed;  // end of file or an error
+    }
+}
+
+bool DeviceReportReader::Read(BYTE report[kDeviceReportSize], const std::atomic<int>& stop)
+{
+    // Slice of the wait: short enough that stopping stays well under 50 ms.
+    constexpr int kSliceMs = 10;
+    bool gotReport = false;
+    while (!stop.load()) {
+        const Fill fill = ReadAvailable(report, &gotReport);
+        if (gotReport)
+            return true;
+        if (fill == Fill::Failed)
+            return false;
+        pollfd p{m_fd, POLLIN, 0};
+        const int r = ::poll(&p, 1, kSliceMs);
+        if (r < 0 && errno != EINTR)
+            return false;
+        if (r > 0 && (p.revents & (POLLERR | POLLNVAL)))
+            return false;
+        // POLLHUP with data still buffered is read on the next turn; without data the
+        // read reports end of file.
+    }
+    return false;
+}

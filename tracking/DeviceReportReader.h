@@ -1,0 +1,34 @@
+#pragma once
+// Reads the QVT-40S's 9-byte reports from its device file without ever blocking for long:
+// the file is non-blocking and waited on in short slices, so a stop request is seen
+// within milliseconds even when the device sends nothing.
+#include "platform/WinTypes.h"
+
+#include <atomic>
+#include <cstddef>
+#include <string>
+
+constexpr std::size_t kDeviceReportSize = 9;
+constexpr std::size_t kDeviceReportDirection = 8;  // the ninth byte
+
+// "/dev/QVT40SDev0", or the path in $QVT_VZ1_40S_DEVICE (tests, the simulator).
+std::string TrackingDevicePath();
+
+class DeviceReportReader
+{
+public:
+    explicit DeviceReportReader(int fd) : m_fd(fd) {}
+
+    // Waits until at least one whole report has arrived, then returns the newest one
+    // available, so that reports queued while the worker slept are not read late.
+    // False when the read fails (error, end of file) or stop is set first.
+    bool Read(BYTE report[kDeviceReportSize], const std::atomic<int>& stop);
+
+private:
+    enum class Fill { Report, Empty, Failed };
+    Fill ReadAvailable(BYTE report[kDeviceReportSize], bool* gotReport);
+
+    int m_fd;
+    BYTE m_partial[kDeviceReportSize] = {};
+    std::size_t m_have = 0;
+};

@@ -1,0 +1,42 @@
+#include "tracking/TrackingWorker.h"
+
+#include "tracking/TrackingState.h"
+#include "tracking/TrackingThreads.h"
+
+TrackingProcedure TrackingProcedureForKind(int kind)
+{
+    switch (kind) {
+    case kTrackingQvt40S: return DeviceFileThread;
+    case kTrackingQvt90UX: return UsbLibraryThread;
+    case kTrackingQvt18TR: return SharedMemoryThread;
+    case kTrackingQvt40SMzc:
+    case kTrackingQvt90XMzc: return CompanionThread;
+    default: return nullptr;
+    }
+}
+
+CTrackingWorker::~CTrackingWorker()
+{
+    Stop();
+}
+
+BOOL CTrackingWorker::Start(int kind, HWND dialog, CClock& clock)
+{
+    if (m_thread.joinable())
+        return FALSE;
+    const TrackingProcedure procedure = TrackingProcedureForKind(kind);
+    if (!procedure)
+        return FALSE;
+    g_bStopTracking = 0;
+    g_nTrackingDevice = kind;
+    m_thread = std::thread([procedure, dialog, &clock] { procedure(dialog, clock); });
+    return TRUE;
+}
+
+void CTrackingWorker::Stop()
+{
+    if (!m_thread.joinable())
+        return;
+    g_bStopTracking = 1;
+    m_thread.join();
+}
