@@ -1,29 +1,170 @@
 #include "res/Strings.h"
 
-#include <QHash>
+#include "res/LanguageCatalogue.h"
+#include "res/Resource.h"
+
+#include <atomic>
+#include <unordered_map>
 
 namespace {
-// Built-in English texts. (Filled out with every text of the program.)
-const QHash<UINT, const char*>& BuiltIn()
+
+// Built-in English texts, exactly as the program shows them.
+const std::unordered_map<UINT, const char*>& BuiltInStrings()
 {
-    static const QHash<UINT, const char*> table{
+    static const std::unordered_map<UINT, const char*> table{
         {102, "QVT-VZ1"},
         {103, "Windows sockets initialization failed."},
+        // Command prompts of the controller's File menu.
+        {ID_FILE_EXPORT, "Export\nExport current settings."},
+        {ID_FILE_IMPORT, "Import\nImport camera settings from file."},
+        // Camera stand positions and their descriptions (Auto page).
+        {35000, "Release"},
+        {35001, "Upside"},
+        {35002, "OHP"},
+        {35003, "Front"},
+        {35004, "Not Available"},
+        {35006, "QVT-VZ1 Firmware Ver.%s"},
+        {35007, "Release the camera to use it in the handheld style."},
+        {35008, "Shoot an image above the camera lens. Suitable for taking an image of all conference participants. "},
+        {35009, "Shoot an image below the camera lens as an overhead projector. Suitable for taking an image of "
+                "documents (best for 148 x 210 mm). "},
+        {35010, "Shoot an image in front of the camera lens. Suitable for taking an image of particular conference "
+                "participant. "},
+        {35011, "The connection between QVT-VZ1 and PC is improper."},
+        {35012, "Enable Tracking"},
+        // Tray balloons and questions.
         {35013, "Communication Error. Cannot establish."},
+        {35014, "Current camera settings will be replaced with new settings. Are you sure to continue?"},
         {35015, "QVT-VZ1 is available."},
         {35016, "QVT-VZ1 is not connected to this PC."},
+        // Firmware update.
+        {35017, "Update QVT-VZ1 firmware. Be sure to exit all applications used by QVT-VZ1.\r\n"
+                "To start the update process, press the Start button."},
+        {35018, "Firmware download failed."},
+        {35019, "Close"},
+        {35020, "Firmware update completed successfully."},
+        {35021, "Restarting QVT-VZ1. Please wait."},
+        {35022, "New firmware is being written to QVT-VZ1.\r\n"
+                "!!!Be sure not to disconnect QVT-VZ1 from the USB port!!!"},
+        {35023, "Loading firmware file failed."},
+        {35024, "Firmware writing failed."},
+        {35025, "Cannot obtain firmware version information."},
+        {35026, "No update needed. Start update?"},
+        {35027, "The updating process has been canceled by user."},
+        // Setting files.
+        {35028, "Invalid Device\nCannot read the file because it is created by newer version of the QVT-VZ "
+                "controller."},
+        // Speakerphones of the "Device Name" box, by tracking source kind 0..5.
+        {35029, "Without Sonvara"},
+        {35030, "QVT-40S"},
+        {35031, "QVT-90UX"},
+        {35032, "QVT-18TR"},
+        {35033, "QVT-40S (MZC)"},
+        {35034, "QVT-90X (MZC)"},
+        // Release notes of the firmware: a deployment setting.
+        {35035, "http://www.norvel.example/sonvara/download/firm/qvtvz1/history.html"},
+        {35036, "Current firmware version : %s"},
+        {35037, "Current firm ware version [%s]\n Firmware version to be downloaded [%s]\nStart update?"},
     };
     return table;
 }
+
+constexpr UINT MenuKey(UINT menuId, UINT commandId)
+{
+    return (menuId << 16) | (commandId & 0xFFFF);
+}
+
+const std::unordered_map<UINT, const char*>& BuiltInMenus()
+{
+    static const std::unordered_map<UINT, const char*> table{
+        {MenuKey(IDR_TRAY_MENU, 0), "Tray"},
+        {MenuKey(IDR_TRAY_MENU, ID_SHOW_CONTROLLER), "Show &Controller"},
+        {MenuKey(IDR_TRAY_MENU, ID_ALWAYS_ON_TOP), "Always on &Top"},
+        {MenuKey(IDR_TRAY_MENU, ID_APP_ABOUT), "&About QVT-VZ1 Controller..."},
+        {MenuKey(IDR_TRAY_MENU, ID_APP_EXIT), "&Exit"},
+        {MenuKey(IDR_CONTROLLER_MENU, 0), "&File"},
+        {MenuKey(IDR_CONTROLLER_MENU, ID_FILE_EXPORT), "&Export..."},
+        {MenuKey(IDR_CONTROLLER_MENU, ID_FILE_IMPORT), "&Import"},
+        {MenuKey(IDR_CONTROLLER_MENU, ID_VIDEO_WINDOW), "Show &Video Window..."},
+        {MenuKey(IDR_CONTROLLER_MENU, ID_SETTINGS), "&Settings..."},
+        {MenuKey(IDR_CONTROLLER_MENU, ID_FIRMWARE_UPDATE), "QVT-VZ1 Firmware &Update..."},
+        {MenuKey(IDR_CONTROLLER_MENU, ID_APP_ABOUT), "&About QVT-VZ1 Controller..."},
+        {MenuKey(IDR_CONTROLLER_MENU, ID_CLOSE_CONTROLLER), "&Close"},
+    };
+    return table;
+}
+
+std::atomic<const CLanguageCatalogue*> g_catalogue{nullptr};
+
+// The conversions of a printf-style text in order ("%s%d"), "%%" left out.
+QString Conversions(const QString& text)
+{
+    QString out;
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text.at(i) != u'%')
+            continue;
+        qsizetype j = i + 1;
+        while (j < text.size() && QStringLiteral("-+ #0123456789.lhz").contains(text.at(j)))
+            ++j;
+        if (j < text.size() && text.at(j) != u'%')
+            out += text.at(j);
+        i = j;
+    }
+    return out;
+}
+
+QString Lookup(const std::unordered_map<UINT, const char*>& table, UINT key)
+{
+    const auto it = table.find(key);
+    return it == table.end() ? QString() : QString::fromUtf8(it->second);
+}
+
 } // namespace
 
 QString LoadStringRes(UINT id)
 {
-    const auto it = BuiltIn().constFind(id);
-    return it == BuiltIn().constEnd() ? QString() : QString::fromUtf8(*it);
+    QString builtIn = Lookup(BuiltInStrings(), id);
+    if (const CLanguageCatalogue* c = g_catalogue.load()) {
+        QString text = c->String(id);
+        // A translation whose placeholders differ from the English text would be formatted
+        // with the wrong arguments; the English text is the safe choice then.
+        if (!text.isEmpty() && Conversions(text) == Conversions(builtIn))
+            return text;
+    }
+    return builtIn;
 }
 
 int AfxMessageBox(UINT stringId, UINT type)
 {
     return AfxMessageBox(LoadStringRes(stringId), type);
+}
+
+QString LoadMenuString(UINT menuId, UINT commandId)
+{
+    if (const CLanguageCatalogue* c = g_catalogue.load()) {
+        QString text = c->MenuItem(menuId, commandId);
+        if (!text.isEmpty())
+            return text;
+    }
+    return Lookup(BuiltInMenus(), MenuKey(menuId, commandId));
+}
+
+QString LoadDialogString(UINT templateId, UINT controlId, const char* builtIn)
+{
+    if (const CLanguageCatalogue* c = g_catalogue.load()) {
+        QString text = c->DialogItem(templateId, controlId);
+        if (!text.isEmpty())
+            return text;
+    }
+    return QString::fromUtf8(builtIn ? builtIn : "");
+}
+
+void AfxSetResourceCatalogue(const CLanguageCatalogue* catalogue)
+{
+    g_catalogue.store(catalogue);
+}
+
+const CLanguageCatalogue* AfxGetResourceCatalogue()
+{
+    return g_catalogue.load();
 }
