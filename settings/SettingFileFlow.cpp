@@ -1,0 +1,116 @@
+#include "settings/SettingFileFlow.h"
+
+#include "res/Strings.h"
+#include "settings/SettingFile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+
+namespace {
+
+std::string LocalPath(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+int Message(SettingFileHost& host, UINT id, UINT type)
+{
+    return Prompter().MessageBox(host.DialogParent(), QString::fromUtf8(kMessageBoxCaption), SettingFileText(id), type);
+}
+
+} // namespace
+
+QString SettingFileText(UINT id)
+{
+    QString text = LoadStringRes(id);
+    if (!text.isEmpty())
+        return text;
+    switch (id) {
+    case IDS_SETTING_FILE_NOT_WRITTEN:
+        return QStringLiteral("The setting file could not be written.");
+    case IDS_SETTING_FILE_NOT_READ:
+        return QStringLiteral("The setting file could not be read.");
+    default:
+        return text;
+    }
+}
+
+FileDialogRequest SettingFileDialogRequest(bool bOpen)
+{
+    FileDialogRequest request;
+    request.open = bOpen;
+    request.defaultExt = QStringLiteral("set");
+    request.fileName = bOpen ? QString() : QStringLiteral("noname.set");
+    // "All Files (*.*)" of the Windows filter means every file; in Qt that is "*".
+    request.filter = QStringLiteral("Setting Files (*.set);;All Files (*)");
+    request.directory = QString();
+    request.overwritePrompt = true;
+    return request;
+}
+
+QString ResetCurrentDirectory()
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QCoreApplication::applicationDirPath();
+    QDir::setCurrent(folder);
+    return folder;
+}
+
+bool RunExport(SettingFileHost& host, ControllerSetup setup)
+{
+    const auto path = Prompter().FileDialog(host.DialogParent(), SettingFileDialogRequest(false));
+    bool bWritten = false;
+    if (path) {
+        host.SaveCameraPosition();
+        setup.settings.m_bTracking = 0;
+        bWritten = ExportSettingFile(LocalPath(*path), setup.settings, setup.nDeviceKind, setup.nPosition,
+                                     setup.bReverse);
+        if (bWritten)
+            setup.bModified = 0;
+        else
+            Message(host, IDS_SETTING_FILE_NOT_WRITTEN, MB_OK | MB_ICONSTOP);
+    }
+    ResetCurrentDirectory();
+    return bWritten;
+}
+
+bool RunImport(SettingFileHost& host, ControllerSetup setup)
+{
+    if (setup.bModified && Message(host, IDS_REPLACE_SETTINGS, MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
+        return false;
+
+    const auto path = Prompter().FileDialog(host.DialogParent(), SettingFileDialogRequest(true));
+    bool bImported = false;
+    if (path) {
+        SettingFileImport file = ImportSettingFile(LocalPath(*path));
+        if (file.status == SettingFileStatus::InvalidDevice) {
+            Message(host, IDS_INVALID_DEVICE, MB_OK | MB_ICONSTOP);
+        } else if (file.status == SettingFileStatus::Unreadable) {
+            Message(host, IDS_SETTING_FILE_NOT_READ, MB_OK | MB_ICONSTOP);
+        } else {
+            setup.nDeviceKind = file.content.nDeviceKind;
+            setup.nPosition = file.content.nPosition;
+            setup.bReverse = file.content.bReverse;
+            setup.settings = file.content.settings;
+            setup.settings.m_bTracking = 0;
+
+            host.ApplyCameraPosition();
+            host.UpdateControlsAfterImport();
+            if (setup.nDeviceKind == 0) {
+                setup.settings.m_nUpDirection = 6;
+                setup.settings.m_nFrontDirection = 6;
+                host.EnablePositionAndReverse(false);
+            } else {
+                host.EnablePositionAndReverse(true);
+            }
+            host.ShowImportedSetup();
+            setup.bModified = 0;
+            bImported = true;
+        }
+    }
+    ResetCurrentDirectory();
+    return bImported;
+}
