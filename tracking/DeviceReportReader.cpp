@@ -1,16 +1,28 @@
 #include "tracking/DeviceReportReader.h"
 
+#include "tracking/uxapi/UxDeviceLink.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <poll.h>
 #include <unistd.h>
 
+std::string VirtualDevicePath()
+{
+    if (const char* path = std::getenv("QVT_VZ1_40S_DEVICE"); path && *path)
+        return path;
+    return SpeakerphoneRuntimeDir() + "/QVT40SDev0";
+}
+
 std::string TrackingDevicePath()
 {
     if (const char* path = std::getenv("QVT_VZ1_40S_DEVICE"); path && *path)
         return path;
-    return "/dev/QVT40SDev0";
+    constexpr const char* kDriverPath = "/dev/QVT40SDev0";
+    if (::access(kDriverPath, F_OK) == 0)
+        return kDriverPath;
+    return VirtualDevicePath();
 }
 
 // Reads what is there without waiting; completes reports into report.

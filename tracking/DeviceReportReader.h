@@ -11,8 +11,12 @@
 constexpr std::size_t kDeviceReportSize = 9;
 constexpr std::size_t kDeviceReportDirection = 8;  // the ninth byte
 
-// "/dev/QVT40SDev0", or the path in $QVT_VZ1_40S_DEVICE (tests, the simulator).
+// The path in $QVT_VZ1_40S_DEVICE (tests); else "/dev/QVT40SDev0" where the driver made
+// it; else the simulator's virtual device, SpeakerphoneRuntimeDir()/QVT40SDev0.
 std::string TrackingDevicePath();
+
+// Where the simulator serves its QVT-40S: $QVT_VZ1_40S_DEVICE, else the virtual path above.
+std::string VirtualDevicePath();
 
 class DeviceReportReader
 {

@@ -3,7 +3,7 @@
 // virtual QVT-90UX) keeps a small record in a file that both map. The library reads it;
 // only the speakerphone writes it.
 //
-// File: $QVT_VZ1_90UX_LINK, else $XDG_RUNTIME_DIR/qvt-vz1/qvt-90ux (else /tmp/qvt-vz1-<uid>/...).
+// File: $QVT_VZ1_90UX_LINK, else SpeakerphoneRuntimeDir()/qvt-90ux.
 // The speakerphone is attached while the file exists, its owner process lives and
 // attached is 1.
 #include <atomic>
@@ -28,3 +28,7 @@ static_assert(std::atomic<std::uint8_t>::is_always_lock_free);
 
 // Path of the record file.
 std::string UxDeviceLinkPath();
+
+// Where virtual speakerphones announce themselves: $XDG_RUNTIME_DIR/qvt-vz1, or
+// /tmp/qvt-vz1-<uid> without a runtime folder.
+std::string SpeakerphoneRuntimeDir();
