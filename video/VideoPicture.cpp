@@ -1,0 +1,76 @@
+#include "video/VideoPicture.h"
+
+#include <QFont>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+
+namespace {
+
+// A video camera, seen from the side, struck through: body, lens cone and a slash. Drawn
+// in units of the picture's height so that it scales with it.
+void PaintCameraSymbol(QPainter& p, const QPointF& centre, qreal unit, const QColor& ink, const QColor& ground)
+{
+    const QRectF body(centre.x() - 5.2 * unit, centre.y() - 3.2 * unit, 7.6 * unit, 6.4 * unit);
+    QPainterPath lens;
+    lens.moveTo(body.right() + 0.6 * unit, centre.y() - 1.1 * unit);
+    lens.lineTo(body.right() + 3.6 * unit, centre.y() - 2.9 * unit);
+    lens.lineTo(body.right() + 3.6 * unit, centre.y() + 2.9 * unit);
+    lens.lineTo(body.right() + 0.6 * unit, centre.y() + 1.1 * unit);
+    lens.closeSubpath();
+
+    p.setPen(Qt::NoPen);
+    p.setBrush(ink);
+    p.drawRoundedRect(body, 1.2 * unit, 1.2 * unit);
+    p.drawPath(lens);
+
+    // The slash gets a border of background colour so that it reads over the symbol.
+    const QPointF from(centre.x() - 5.6 * unit, centre.y() - 5.0 * unit);
+    const QPointF to(centre.x() + 5.6 * unit, centre.y() + 5.0 * unit);
+    p.setPen(QPen(ground, 2.2 * unit, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(from, to);
+    p.setPen(QPen(ink, 0.9 * unit, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(from, to);
+}
+
+} // namespace
+
+VideoPicture::VideoPicture(QWidget* parent) : QWidget(parent)
+{
+    setFixedSize(kWidth, kHeight);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void VideoPicture::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF area = rect();
+    const qreal unit = area.height() / 40.0;
+
+    const QColor deep(0x0b, 0x1f, 0x5c);
+    const QColor bright(0x1f, 0x4f, 0xb8);
+    QRadialGradient ground(area.center(), area.width() * 0.75);
+    ground.setColorAt(0.0, bright);
+    ground.setColorAt(1.0, deep);
+    p.fillRect(area, ground);
+
+    const QColor ink(0xe8, 0xef, 0xff);
+    const QPointF symbolCentre(area.center().x(), area.top() + area.height() * 0.38);
+    PaintCameraSymbol(p, symbolCentre, unit, ink, QColor(0x19, 0x42, 0xa0));
+
+    QFont font = this->font();
+    font.setBold(true);
+    font.setPixelSize(qRound(5.0 * unit));
+    font.setLetterSpacing(QFont::AbsoluteSpacing, 0.6 * unit);
+    p.setFont(font);
+    p.setPen(ink);
+    const QRectF textBox(area.left(), area.top() + area.height() * 0.62, area.width(), 7.0 * unit);
+    p.drawText(textBox, Qt::AlignCenter, QStringLiteral("NO VIDEO"));
+
+    // A thin inner edge, as the sunken picture frame of the dialog had.
+    p.setPen(QPen(QColor(255, 255, 255, 40), 1.0));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(area.adjusted(0.5, 0.5, -0.5, -0.5));
+}
