@@ -1,18 +1,229 @@
 #include "ui/controller/ControllerDlg.h"
 
 #include "camera/QvtVz1Api.h"
+#include "platform/Clock.h"
+#include "platform/Profile.h"
+#include "platform/ProfileFile.h"
+#include "platform/WinMessages.h"
+#include "res/Resource.h"
+#include "res/Strings.h"
+#include "settings/SettingRanges.h"
+#include "tracking/TrackingState.h"
+#include "ui/controller/AboutDlg.h"
+#include "ui/controller/ControllerValues.h"
+#include "ui/controller/DialogUnits.h"
+#include "ui/controller/PageTabCtrl.h"
+#include "ui/controller/TrayMessageTarget.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 
 #include <cstring>
 
-CControllerDlg::CControllerDlg(QWidget* parent) : QDialog(parent) {}
+namespace {
+constexpr UINT kReplacePresetsQuestion = 35014;
+constexpr UINT kFirstDeviceName = 35029;  // 35029..35034, item data 0..5
+constexpr int kDeviceKinds = 6;
+} // namespace
 
-CControllerDlg::~CControllerDlg() = default;
+CControllerDlg::CControllerDlg(QWidget* parent, std::string profilePath, CClock* clock)
+    : QDialog(parent),
+      m_autoPage(QStringLiteral("Auto")),
+      m_manualPage(QStringLiteral("Manual")),
+      m_camera(m_settings, m_bModified, *this),
+      m_strProfilePath(std::move(profilePath)),
+      m_pClock(clock ? clock : &SystemClock())
+{
+    if (m_strProfilePath.empty())
+        m_strProfilePath = ApplicationProfilePath();
+}
+
+CControllerDlg::~CControllerDlg()
+{
+    DestroyWindow();
+}
+
+// --- Creation ---------------------------------------------------------------------------
 
 BOOL CControllerDlg::Create()
 {
+    if (m_bCreated)
+        return TRUE;
+    m_bCreated = true;
     setWindowTitle(QStringLiteral("QVT-VZ1 Controller"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    // Closing the dialog hides it; the program lives on in the tray.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    BuildControls();
+    BuildMenu();
+
+    // The dialog's values, then the settings record, from one reading of the profile.
+    const ProfileFile profile(m_strProfilePath);
+    ControllerValues values;
+    values.Read(profile);
+    // A hand-edited kind or placement that has no entry in the lists is taken as the first.
+    m_nDeviceKind = IsValidDeviceKind(values.nDeviceKind) ? values.nDeviceKind : 0;
+    m_nPosition = ClampDistanceIndex(values.nPosition);
+    m_bReverse = values.bReverse;
+    m_bAlwaysOnTop = values.bAlwaysOnTop;
+    m_bModified = values.bModified;
+    m_strFirmwareURL = QString::fromStdString(values.strFirmwareUrl);
+    m_settings.ReadProfile(profile);
+
+    if (m_nDeviceKind == 0) {
+        m_settings.m_bTracking = 0;
+        m_settings.m_nUpDirection = 6;
+        m_settings.m_nFrontDirection = 6;
+    }
+
+    for (int kind = 0; kind < kDeviceKinds; ++kind)
+        m_cbDevice->addItem(LoadStringRes(kFirstDeviceName + kind), kind);
+    SelectDeviceEntry(m_nDeviceKind);
+
+    m_autoPage.SetSettings(&m_settings);
+    m_manualPage.SetSettings(&m_settings);
+    m_tabPages->AddPage(0, &m_autoPage, m_autoPage.windowTitle());
+    m_tabPages->AddPage(1, &m_manualPage, m_manualPage.windowTitle());
+    m_tabPages->SelectPage(m_settings.m_nMode);
+
+    UpdateData(FALSE);
+    OnSelchangeDevice();
+    UpdateControlStates();
+    FindCameraPort();
+    RecalcLayout();
     return TRUE;
 }
+
+void CControllerDlg::BuildControls()
+{
+    m_pClient = new QWidget(this);
+    m_stDevice = new QLabel(QStringLiteral("Device Name"), m_pClient);
+    m_cbDevice = new QComboBox(m_pClient);
+    m_stPosition = new QLabel(QStringLiteral("VZ1 Position"), m_pClient);
+    m_cbPosition = new QComboBox(m_pClient);
+    m_btnReverse = new QCheckBox(QStringLiteral("Reverse"), m_pClient);
+    m_tabPages = new CPageTabCtrl(m_pClient);
+    m_cbPosition->addItems({QStringLiteral("5cm"), QStringLiteral("25cm"), QStringLiteral("50cm"), QStringLiteral("1m")});
+
+    m_stDevice->setBuddy(m_cbDevice);
+    m_stPosition->setBuddy(m_cbPosition);
+    m_cbDevice->setObjectName(QStringLiteral("m_cbDevice"));
+    m_cbPosition->setObjectName(QStringLiteral("m_cbPosition"));
+    m_btnReverse->setObjectName(QStringLiteral("m_btnReverse"));
+    m_tabPages->setObjectName(QStringLiteral("m_tabPages"));
+
+    // Placement of the dialog template, in dialog units of the dialog's font.
+    const DialogUnits du(fontMetrics());
+    const int comboHeight = m_cbDevice->sizeHint().height();
+    m_stDevice->setGeometry(du.Rect(7, 7, 110, 9));
+    m_cbDevice->setGeometry(QRect(du.X(7), du.Y(17), du.X(110), comboHeight));
+    m_stPosition->setGeometry(du.Rect(7, 17 + 8 + 11, 110, 9));
+    const int positionTop = du.Y(46);
+    m_cbPosition->setGeometry(QRect(du.X(7), positionTop, du.X(50), comboHeight));
+    const QSize reverse = m_btnReverse->sizeHint();
+    m_btnReverse->setGeometry(QRect(du.X(66), positionTop + (comboHeight - reverse.height()) / 2, reverse.width(),
+                                    reverse.height()));
+
+    // Layout values in client pixels, from the placements above.
+    m_nTabTop = m_cbPosition->geometry().bottom() + 1 + 8;
+    m_nMargin = m_stPosition->geometry().left();
+    m_nReverseRight = m_btnReverse->geometry().right() + 1;
+    // The window frame is outside the client area on this platform; the margin stands on
+    // both sides.
+    m_nMinWidth = m_nReverseRight + m_nMargin;
+
+    connect(m_cbDevice, &QComboBox::activated, this, [this] { OnSelchangeDevice(); });
+    connect(m_cbPosition, &QComboBox::activated, this, [this] { OnSelchangePosition(); });
+    connect(m_btnReverse, &QCheckBox::clicked, this, [this] { OnReverse(); });
+    connect(m_tabPages, &CPageTabCtrl::selChanged, this, [this] { OnSelchangeTab(); });
+}
+
+void CControllerDlg::BuildMenu()
+{
+    m_pMenuBar = new QMenuBar(this);
+    m_pFileMenu = m_pMenuBar->addMenu(QStringLiteral("&File"));
+    auto add = [this](const char* text, UINT id) {
+        QAction* a = m_pFileMenu->addAction(QString::fromUtf8(text));
+        a->setData(id);
+        // Posted, as a menu command is, so that the menu has closed when the handler runs.
+        connect(a, &QAction::triggered, this, [this, id] { PostMessage(this, WM_COMMAND, id, 0); });
+        return a;
+    };
+    add("&Export...", ID_FILE_EXPORT);
+    add("&Import", ID_FILE_IMPORT);
+    m_pFileMenu->addSeparator();
+    add("Show &Video Window...", ID_VIDEO_WINDOW)->setCheckable(true);
+    add("&Settings...", ID_SETTINGS);
+    add("QVT-VZ1 Firmware &Update...", ID_FIRMWARE_UPDATE);
+    m_pFileMenu->addSeparator();
+    add("&About QVT-VZ1 Controller...", ID_APP_ABOUT);
+    add("&Close", ID_CLOSE_CONTROLLER);
+    connect(m_pFileMenu, &QMenu::aboutToShow, this, [this] { OnInitMenuPopup(); });
+}
+
+void CControllerDlg::SelectDeviceEntry(int kind)
+{
+    m_cbDevice->setCurrentIndex(m_cbDevice->findData(kind));
+}
+
+bool CControllerDlg::IsAutoTabSelected() const
+{
+    return m_tabPages->GetCurSel() == kAutoPage;
+}
+
+void CControllerDlg::UpdateData(BOOL bSave)
+{
+    if (bSave) {
+        m_bReverse = m_btnReverse->isChecked() ? 1 : 0;
+        m_nPosition = m_cbPosition->currentIndex();
+    } else {
+        m_btnReverse->setChecked(m_bReverse != 0);
+        m_cbPosition->setCurrentIndex(m_nPosition);
+    }
+}
+
+// --- Layout and control states ----------------------------------------------------------
+
+void CControllerDlg::UpdateControlStates()
+{
+    const bool choosing = IsAutoTabSelected() && m_settings.m_bTracking == 0;
+    m_cbDevice->setEnabled(choosing);
+    m_cbPosition->setEnabled(choosing && m_nDeviceKind != 0);
+    m_btnReverse->setEnabled(choosing && m_nDeviceKind != 0);
+    m_stPosition->setEnabled(m_cbPosition->isEnabled());
+}
+
+void CControllerDlg::RecalcLayout()
+{
+    if (!m_bCreated)
+        return;
+    QSize page;
+    if (IsAutoTabSelected()) {
+        m_autoPage.UpdateControls();
+        page = m_autoPage.GetPageSize();
+    } else {
+        m_manualPage.UpdateControls();
+        page = m_manualPage.GetPageSize();
+    }
+    const QSize tab = m_tabPages->SizeForPage(page);
+    m_tabPages->setGeometry(QRect(QPoint(m_nMargin, m_nTabTop), tab));
+    m_tabPages->ShowCurrentPage();
+
+    const int width = std::max(tab.width() + 2 * m_nMargin, m_nMinWidth);
+    const int height = m_nTabTop + tab.height() + m_nMargin;
+    const int menuHeight = m_pMenuBar->sizeHint().height();
+    m_pMenuBar->setGeometry(0, 0, width, menuHeight);
+    m_pClient->setGeometry(0, menuHeight, width, height);
+    // Only the size changes; the window stays where the user put it.
+    setFixedSize(width, menuHeight + height);
+}
+
+// --- Camera side ------------------------------------------------------------------------
 
 int CControllerDlg::FindCameraPort()
 {
@@ -26,34 +237,261 @@ int CControllerDlg::FindCameraPort()
 
 int CControllerDlg::OpenCamera()
 {
-    return 0;
+    return m_camera.OpenCamera(m_strCameraPort.toLocal8Bit().toStdString(), AfxGetMainWnd());
 }
 
 void CControllerDlg::CloseCamera()
 {
-    CamClose();
+    m_camera.CloseCamera();
 }
 
-void CControllerDlg::SaveCameraPosition() {}
+void CControllerDlg::SaveCameraPosition()
+{
+    m_camera.SaveCameraPosition();
+}
+
+void CControllerDlg::ApplyCameraPosition(BOOL bForce)
+{
+    m_camera.ApplyCameraPosition(bForce);
+}
+
+void CControllerDlg::ChangeVideoFormat(int format, BOOL cameraWasOpen)
+{
+    m_camera.ChangeVideoFormat(format, cameraWasOpen);
+}
+
+void CControllerDlg::CameraModeChanged(int mode)
+{
+    m_autoPage.SetCameraMode(mode);
+    m_manualPage.SetCameraMode(mode);
+}
+
+void CControllerDlg::ShowTrayMessage(UINT stringId)
+{
+    if (auto* tray = dynamic_cast<TrayMessageTarget*>(AfxGetMainWnd()))
+        tray->ShowTrayMessage(stringId);
+}
+
+// --- Tracking ---------------------------------------------------------------------------
 
 int CControllerDlg::StartTracking()
 {
-    return 0;
+    if (m_trackingWorker.IsRunning() || m_nDeviceKind == 0 || m_settings.m_nMode != kAutoPage
+        || m_settings.m_bTracking != 1)
+        return 0;
+    return m_trackingWorker.Start(m_nDeviceKind, this, *m_pClock) ? 1 : 0;
 }
 
-void CControllerDlg::StopTracking() {}
+void CControllerDlg::StopTracking()
+{
+    m_trackingWorker.Stop();
+}
+
+int CControllerDlg::ReloadFactoryPresets(int position, int reverse)
+{
+    if (m_nDeviceKind == 0)
+        return 1;
+    if (m_bModified == 1 && AfxMessageBox(kReplacePresetsQuestion, MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
+        return 0;
+    m_autoPage.LoadDefaultPresets(&m_settings, 255, position, reverse);
+    m_bModified = 0;
+    if (m_camera.m_nCameraMode == kCameraUpside || m_camera.m_nCameraMode == kCameraFront)
+        ApplyCameraPosition(FALSE);
+    return 1;
+}
+
+// --- Choices above the tabs -------------------------------------------------------------
+
+void CControllerDlg::OnSelchangeDevice()
+{
+    if (m_nDeviceKind != 0) {
+        SaveCameraPosition();
+        StopTracking();
+    }
+    const int oldKind = m_nDeviceKind;
+    const QVariant data = m_cbDevice->currentData();
+    m_nDeviceKind = data.isValid() ? data.toInt() : 0;
+
+    if (m_nDeviceKind != oldKind) {
+        m_autoPage.SetDeviceKind(m_nDeviceKind);
+        if (ReloadFactoryPresets(m_nPosition, m_bReverse) == 1) {
+            if (m_nDeviceKind != 0) {
+                m_cbPosition->setEnabled(true);
+                m_btnReverse->setEnabled(true);
+                m_stPosition->setEnabled(true);
+                StartTracking();
+            } else {
+                m_settings.m_nUpDirection = 6;
+                m_settings.m_nFrontDirection = 6;
+                m_settings.m_bTracking = 0;
+                m_cbPosition->setEnabled(false);
+                m_btnReverse->setEnabled(false);
+                m_stPosition->setEnabled(false);
+            }
+            m_autoPage.SetDeviceKind(m_nDeviceKind);
+            RecalcLayout();
+            return;
+        }
+    }
+    m_nDeviceKind = oldKind;
+    SelectDeviceEntry(oldKind);
+    m_autoPage.SetDeviceKind(oldKind);
+}
+
+void CControllerDlg::OnSelchangePosition()
+{
+    const int oldPosition = m_nPosition;
+    UpdateData(TRUE);
+    if (m_nPosition != oldPosition && ReloadFactoryPresets(m_nPosition, m_bReverse) == 1)
+        return;
+    m_nPosition = oldPosition;
+    UpdateData(FALSE);
+}
+
+void CControllerDlg::OnReverse()
+{
+    const int oldReverse = m_bReverse;
+    UpdateData(TRUE);
+    if (m_bReverse != oldReverse && ReloadFactoryPresets(m_nPosition, m_bReverse) == 1)
+        return;
+    m_bReverse = oldReverse;
+    UpdateData(FALSE);
+}
+
+void CControllerDlg::OnSelchangeTab()
+{
+    UpdateData(TRUE);
+    const int newPage = m_tabPages->GetCurSel();
+    if (m_settings.m_nMode == kAutoPage && m_settings.m_bTracking == 1)
+        StopTracking();
+    SaveCameraPosition();
+    m_settings.m_nMode = newPage;
+    m_tabPages->ShowCurrentPage();
+    UpdateControlStates();
+    RecalcLayout();
+    if (newPage == kAutoPage && m_settings.m_bTracking == 1)
+        StartTracking();
+    ApplyCameraPosition(FALSE);
+}
+
+// --- Top-most ---------------------------------------------------------------------------
 
 void CControllerDlg::SetTopMost(BOOL topMost, BOOL force)
 {
-    if (!force && (topMost != 0) == (m_bAlwaysOnTop != 0))
-        return;
-    m_bAlwaysOnTop = topMost ? 1 : 0;
-    setWindowFlag(Qt::WindowStaysOnTopHint, m_bAlwaysOnTop != 0);
+    if (force) {
+        m_bAlwaysOnTop = topMost == 1 ? 1 : 0;
+        SetWindowTopMost(this, m_bAlwaysOnTop == 1);
+    } else if (topMost == 0) {
+        if (m_bAlwaysOnTop == 1) {
+            SetWindowTopMost(this, false);
+            m_bAlwaysOnTop = 0;
+        }
+    } else if (m_bAlwaysOnTop == 0) {
+        SetWindowTopMost(this, true);
+        m_bAlwaysOnTop = 1;
+    }
 }
 
-LRESULT CControllerDlg::WindowProc(UINT, WPARAM, LPARAM)
+// --- Commands and menu ------------------------------------------------------------------
+
+void CControllerDlg::OnCommand(UINT id)
 {
-    return 0;
+    switch (id) {
+    case ID_APP_ABOUT: OnAbout(); break;
+    case ID_FILE_EXPORT: OnExport(); break;
+    case ID_FILE_IMPORT: OnImport(); break;
+    case ID_SETTINGS: OnSettings(); break;
+    case ID_CLOSE_CONTROLLER: HideController(); break;
+    case ID_ALWAYS_ON_TOP: SetTopMost(m_bAlwaysOnTop ? FALSE : TRUE, FALSE); break;
+    case ID_FIRMWARE_UPDATE: OnFirmwareUpdate(); break;
+    case ID_VIDEO_WINDOW: OnVideoWindow(); break;
+    default: break;
+    }
+}
+
+void CControllerDlg::OnInitMenuPopup()
+{
+    const bool cameraOpen = CamIsOpen() != 0;
+    for (QAction* a : m_pFileMenu->actions()) {
+        if (a->isSeparator())
+            continue;
+        switch (a->data().toUInt()) {
+        case ID_FILE_EXPORT:
+        case ID_FILE_IMPORT: a->setEnabled(m_settings.m_bTracking == 0); break;
+        case ID_APP_ABOUT:
+        case ID_FIRMWARE_UPDATE: a->setEnabled(cameraOpen); break;
+        case ID_VIDEO_WINDOW: a->setChecked(!m_pVideoWnd.isNull()); break;
+        default: a->setEnabled(true); break;
+        }
+    }
+}
+
+void CControllerDlg::OnAbout()
+{
+    CAboutDlg about(this);
+    about.m_strVersion = CAboutDlg::FirmwareVersionLine();
+    about.OnInitDialog();
+    g_pAboutDlg = &about;
+    about.exec();
+    g_pAboutDlg = nullptr;
+}
+
+// Export and import of setting files, the settings dialog, the firmware update and the video
+// window are features of their own areas; these handlers are where they are wired in.
+void CControllerDlg::OnExport() {}
+void CControllerDlg::OnImport() {}
+void CControllerDlg::OnSettings() {}
+void CControllerDlg::OnFirmwareUpdate() {}
+void CControllerDlg::OnVideoWindow()
+{
+    if (m_pVideoWnd)
+        CloseVideoWindow();
+}
+
+void CControllerDlg::CloseVideoWindow()
+{
+    if (m_pVideoWnd) {
+        QWidget* w = m_pVideoWnd;
+        m_pVideoWnd = nullptr;
+        delete w;
+    }
+}
+
+void CControllerDlg::HideController()
+{
+    CloseVideoWindow();
+    hide();
+}
+
+// --- Window messages and events ---------------------------------------------------------
+
+LRESULT CControllerDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+        OnCommand(static_cast<UINT>(wParam & 0xFFFF));
+        return 0;
+    case WM_CLOSE:
+        HideController();
+        return 0;
+    case WM_DESTROY:
+        DestroyWindow();
+        return 0;
+    case WM_QUERYENDSESSION:
+        return OnQueryEndSession();
+    case WM_POWERBROADCAST:
+        return OnPowerBroadcast(wParam);
+    case WM_CAMERA_LINK:
+        return m_camera.OnCameraLink(wParam);
+    case WM_CAMERA_COMM_ERROR:
+        return m_camera.OnCameraCommError();
+    case WM_CAMERA_MODE:
+        return m_camera.OnCameraMode(wParam);
+    case WM_PAD_BUTTON:
+        return m_camera.OnPadButton(wParam, lParam);
+    default:
+        return 0;
+    }
 }
 
 bool CControllerDlg::event(QEvent* e)
@@ -61,4 +499,94 @@ bool CControllerDlg::event(QEvent* e)
     if (DispatchWinMessage(e, this))
         return true;
     return QDialog::event(e);
+}
+
+void CControllerDlg::keyPressEvent(QKeyEvent* e)
+{
+    // Neither Enter nor Escape closes this modeless dialog.
+    switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        e->accept();
+        return;
+    default:
+        QDialog::keyPressEvent(e);
+    }
+}
+
+void CControllerDlg::reject()
+{
+    // Reached by Escape through the dialog's own handling; closing is Close's business.
+}
+
+void CControllerDlg::closeEvent(QCloseEvent* e)
+{
+    HideController();
+    e->accept();
+}
+
+void CControllerDlg::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    RecalcLayout();
+    // A top-most controller must not cover the About box opened from the tray.
+    if (g_pAboutDlg)
+        SetWindowTopMost(g_pAboutDlg, true);
+}
+
+void CControllerDlg::hideEvent(QHideEvent* e)
+{
+    QDialog::hideEvent(e);
+    CloseVideoWindow();
+    RecalcLayout();
+}
+
+// --- End of the dialog, session and power -----------------------------------------------
+
+bool CControllerDlg::SaveSettings()
+{
+    SaveCameraPosition();
+    ProfileFile profile;
+    // A profile that exists but cannot be read is not replaced by ours: nothing is lost.
+    if (!profile.Load(m_strProfilePath))
+        return false;
+    ControllerValues values;
+    values.nDeviceKind = m_nDeviceKind;
+    values.nPosition = m_nPosition;
+    values.bReverse = m_bReverse;
+    values.bAlwaysOnTop = m_bAlwaysOnTop;
+    values.bModified = m_bModified;
+    values.strFirmwareUrl = m_strFirmwareURL.toStdString();
+    values.Write(profile);
+    m_settings.WriteProfile(profile);
+    return profile.Save();
+}
+
+void CControllerDlg::DestroyWindow()
+{
+    if (m_bDestroyed || !m_bCreated)
+        return;
+    m_bDestroyed = true;
+    CloseVideoWindow();
+    SaveSettings();
+    CloseCamera();
+    StopTracking();
+}
+
+BOOL CControllerDlg::OnQueryEndSession()
+{
+    CloseVideoWindow();
+    if (m_bCreated)
+        SaveSettings();
+    CloseCamera();
+    StopTracking();
+    return TRUE;
+}
+
+BOOL CControllerDlg::OnPowerBroadcast(WPARAM event)
+{
+    if (event == PBT_APMQUERYSUSPEND)
+        CloseVideoWindow();
+    return TRUE;
 }

@@ -1,24 +1,55 @@
 #pragma once
 // The controller dialog: the program's one visible main window, owned by the hidden frame.
+// It holds the tracking source and placement choices, the Auto and Manual pages, the camera
+// settings record and the camera side; every camera and tracking notification ends here.
+#include "camera/control/CameraCommands.h"
 #include "platform/WinMessage.h"
+#include "settings/CameraSettings.h"
+#include "tracking/TrackingWorker.h"
+#include "ui/controller/EmptyPage.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QString>
 
-class CControllerDlg : public QDialog, public CMessageTarget
+#include <string>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class CClock;
+class CPageTabCtrl;
+
+// Control ids of the dialog.
+constexpr int IDC_TAB_PAGES = 1020;
+constexpr int IDC_DEVICE = 1021;
+constexpr int IDC_POSITION = 1022;
+constexpr int IDC_REVERSE = 1023;
+constexpr int IDC_POSITION_LABEL = 1025;
+
+class CControllerDlg : public QDialog, public CMessageTarget, private CameraCommandEvents
 {
 public:
-    explicit CControllerDlg(QWidget* parent = nullptr);
+    // profilePath: the application's profile file; empty means the one named after the
+    // executable. clock: handed to the tracking worker; null means the system clock.
+    explicit CControllerDlg(QWidget* parent = nullptr, std::string profilePath = {}, CClock* clock = nullptr);
     ~CControllerDlg() override;
 
     // Creates the window content hidden and reads the saved values (OnInitDialog).
     BOOL Create();
+    // The end of the dialog (WM_DESTROY): closes the video window, saves everything, closes
+    // the camera and stops the worker. Runs once; the destructor runs it when nobody did.
+    void DestroyWindow();
 
     // Camera side, called by the frame's connection handling.
     int FindCameraPort();
     int OpenCamera();
     void CloseCamera();
     void SaveCameraPosition();
+    void ApplyCameraPosition(BOOL bForce);
 
     // Tracking worker.
     int StartTracking();
@@ -27,12 +58,95 @@ public:
     BOOL GetAlwaysOnTop() const { return m_bAlwaysOnTop; }
     void SetTopMost(BOOL topMost, BOOL force);
 
+    void RecalcLayout() override;
+    void UpdateControlStates();
+    // Saves the camera's position, the dialog's values and the settings record in one write.
+    // False when the profile could not be written.
+    bool SaveSettings();
+    // The settings dialog closed with OK: the camera takes a new video format.
+    void ChangeVideoFormat(int format, BOOL cameraWasOpen);
+    // Returns 1 when the caller may go on, 0 when the user declined to replace the presets.
+    int ReloadFactoryPresets(int position, int reverse);
+
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // Command handlers (WM_COMMAND) and what the menu shows.
+    void OnCommand(UINT id);
+    void OnInitMenuPopup();
+    void OnAbout();
+    void OnExport();
+    void OnImport();
+    void OnSettings();
+    void OnFirmwareUpdate();
+    void OnVideoWindow();
+    void HideController();
+    void CloseVideoWindow();
+
+    // Control notifications.
+    void OnSelchangeDevice();
+    void OnSelchangePosition();
+    void OnReverse();
+    void OnSelchangeTab();
+
+    // End of session and power.
+    BOOL OnQueryEndSession();
+    BOOL OnPowerBroadcast(WPARAM event);
+
+    // Data exchange: bSave TRUE reads the controls into the members, FALSE the reverse.
+    void UpdateData(BOOL bSave);
 
 protected:
     bool event(QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
+    void reject() override;
+
+private:
+    void CameraModeChanged(int mode) override;
+    void ShowTrayMessage(UINT stringId) override;
+    void BuildControls();
+    void BuildMenu();
+    void SelectDeviceEntry(int kind);
+    bool IsAutoTabSelected() const;
 
 public:
+    // Controls.
+    QMenuBar* m_pMenuBar = nullptr;
+    QMenu* m_pFileMenu = nullptr;
+    QWidget* m_pClient = nullptr;  // the client area below the menu bar
+    QLabel* m_stDevice = nullptr;
+    QLabel* m_stPosition = nullptr;
+    QComboBox* m_cbPosition = nullptr;
+    QComboBox* m_cbDevice = nullptr;
+    QCheckBox* m_btnReverse = nullptr;
+    CPageTabCtrl* m_tabPages = nullptr;
+
+    int m_bReverse = 0;
+    int m_nPosition = 0;
     int m_bAlwaysOnTop = 0;
+    CCameraSettings m_settings;
     QString m_strCameraPort;
+    CEmptyPage m_autoPage;
+    CEmptyPage m_manualPage;
+    int m_nTabTop = 0;
+    int m_nMargin = 0;
+    int m_nReverseRight = 0;
+    int m_nMinWidth = 0;
+    int m_bModified = 0;
+    QString m_strFirmwareURL;
+    QPointer<QWidget> m_pVideoWnd;  // the open video window, owned here
+    int m_nDeviceKind = 0;
+
+    // The camera side: m_nCameraMode, m_wPadBits and m_nVideoFormat live there.
+    CCameraCommands m_camera;
+    // The tracking worker (m_hTrackingThread).
+    CTrackingWorker m_trackingWorker;
+
+private:
+    std::string m_strProfilePath;
+    CClock* m_pClock;
+    bool m_bCreated = false;
+    bool m_bDestroyed = false;
 };

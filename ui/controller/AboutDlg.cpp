@@ -1,0 +1,90 @@
+#include "ui/controller/AboutDlg.h"
+
+#include "camera/QvtVz1Api.h"
+#include "res/Resource.h"
+#include "res/Strings.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include <cstring>
+
+CAboutDlg* g_pAboutDlg = nullptr;
+
+namespace {
+constexpr UINT kFirmwareVersionFormat = 35006;  // "QVT-VZ1 Firmware Ver.%s"
+}
+
+void SetWindowTopMost(QWidget* w, bool topMost)
+{
+    if (!w || w->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == topMost)
+        return;
+    // Changing a window flag hides a visible window; show it again where and as it was.
+    const bool visible = w->isVisible();
+    const QPoint pos = w->pos();
+    w->setWindowFlag(Qt::WindowStaysOnTopHint, topMost);
+    if (visible) {
+        w->move(pos);
+        w->show();
+    }
+}
+
+QString CAboutDlg::FirmwareVersionLine()
+{
+    char buf[32];
+    std::memset(buf, 0, sizeof buf);
+    QString version = QStringLiteral("Unknown");
+    if (CamGetFirmwareVersion(buf))
+        version = QString::fromLatin1(buf, static_cast<int>(strnlen(buf, sizeof buf)));
+    // The version is the camera's text: put it in as it is, never as a format.
+    QString line = LoadStringRes(kFirmwareVersionFormat);
+    if (line.isEmpty())
+        line = QStringLiteral("QVT-VZ1 Firmware Ver.%s");
+    return line.replace(QLatin1String("%s"), version);
+}
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent), m_stVersion(new QLabel(this))
+{
+    setWindowTitle(QStringLiteral("About QVT-VZ1 Controller"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+
+    auto* icon = new QLabel(this);
+    const QIcon appIcon = QApplication::windowIcon().isNull()
+        ? style()->standardIcon(QStyle::SP_ComputerIcon)
+        : QApplication::windowIcon();
+    icon->setPixmap(appIcon.pixmap(32, 32));
+    icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+
+    auto* lines = new QVBoxLayout;
+    lines->setSpacing(4);
+    lines->addWidget(new QLabel(QStringLiteral("QVT-VZ1 Controller Ver.2.03"), this));
+    lines->addWidget(new QLabel(QStringLiteral("QVT-VZ1 Camera Driver Ver.2.03"), this));
+    m_stVersion->setObjectName(QStringLiteral("1015"));
+    m_stVersion->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lines->addWidget(m_stVersion);
+    lines->addSpacing(6);
+    lines->addWidget(new QLabel(QStringLiteral("Copyright (C) Norvel Corporation"), this));
+    lines->addWidget(new QLabel(QStringLiteral("All rights reserved."), this));
+
+    auto* ok = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    connect(ok, &QDialogButtonBox::accepted, this, &QDialog::accept);
+
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(12, 12, 12, 12);
+    grid->setHorizontalSpacing(16);
+    grid->addWidget(icon, 0, 0);
+    grid->addLayout(lines, 0, 1);
+    grid->addWidget(ok, 1, 0, 1, 2);
+    grid->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void CAboutDlg::OnInitDialog()
+{
+    m_stVersion->setText(m_strVersion);
+    SetWindowTopMost(this, true);
+}
