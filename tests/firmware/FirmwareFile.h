@@ -64,11 +64,14 @@ inline std::vector<std::uint8_t> MakeFirmwareFile(const std::vector<std::uint8_t
 // bytes, then payload.
 inline std::vector<std::uint8_t> MakeCameraImage(const std::string& version, std::size_t payload)
 {
-    std::vector<std::uint8_t> image{'Q', 'V', 'T', 'V', 'Z', '1', 'F', 'W'};
-    char v[8] = {};
-    std::memcpy(v, version.data(), std::min<std::size_t>(8, version.size()));
-    image.insert(image.end(), v, v + 8);
-    for (std::size_t i = 0; i < payload; ++i)
-        image.push_back(std::uint8_t((i * 7 + i / 64) & 0xFF));
+    std::vector<std::uint8_t> image(16 + payload, 0);
+    std::memcpy(image.data(), "QVTVZ1FW", 8);
+    std::memcpy(image.data() + 8, version.data(), std::min<std::size_t>(8, version.size()));
+    // Pseudo-random bytes over a small alphabet: compressible, but less than 3:1.
+    std::uint32_t x = 12345;
+    for (std::size_t i = 16; i < image.size(); ++i) {
+        x = x * 1664525u + 1013904223u;
+        image[i] = static_cast<std::uint8_t>((x >> 24) & 0x3F);
+    }
     return image;
 }
