@@ -1,0 +1,147 @@
+#include "settings/SettingsDlg.h"
+
+#include "camera/QvtVz1Api.h"
+#include "platform/Prompt.h"
+#include "settings/FirmwareUrl.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QString IdName(int id)
+{
+    return QString::number(id);
+}
+
+} // namespace
+
+CSettingsDlg::CSettingsDlg(QWidget* parent)
+    : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Settings"));
+    setModal(true);
+
+    m_checkTop = new QCheckBox(QStringLiteral("Always on Top"), this);
+    m_checkTop->setObjectName(IdName(IDC_ALWAYS_ON_TOP));
+
+    auto* formatBox = new QGroupBox(QStringLiteral("Video Output Format"), this);
+    m_radioNtsc = new QRadioButton(QStringLiteral("NTSC"), formatBox);
+    m_radioNtsc->setObjectName(IdName(IDC_NTSC));
+    m_radioPal = new QRadioButton(QStringLiteral("PAL"), formatBox);
+    m_radioPal->setObjectName(IdName(IDC_PAL));
+    m_formats = new QButtonGroup(this);
+    m_formats->addButton(m_radioNtsc, 0);
+    m_formats->addButton(m_radioPal, 1);
+    auto* formatLayout = new QHBoxLayout(formatBox);
+    formatLayout->addWidget(m_radioNtsc);
+    formatLayout->addWidget(m_radioPal);
+    formatLayout->addStretch();
+
+    auto* urlBox = new QGroupBox(QStringLiteral("Firmware Download URL"), this);
+    m_editUrl = new QLineEdit(urlBox);
+    m_editUrl->setObjectName(IdName(IDC_FIRMWARE_URL));
+    m_btnDefault = new QPushButton(QStringLiteral("Default"), urlBox);
+    m_btnDefault->setObjectName(IdName(IDC_URL_DEFAULT));
+    m_btnDefault->setAutoDefault(false);
+    auto* urlLayout = new QVBoxLayout(urlBox);
+    urlLayout->addWidget(m_editUrl);
+    urlLayout->addWidget(m_btnDefault, 0, Qt::AlignRight);
+    connect(m_btnDefault, &QPushButton::clicked, this, [this] { OnDefault(); });
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(IdName(IDOK));
+    ok->setDefault(true);
+    QPushButton* cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(IdName(IDCANCEL));
+    connect(buttons, &QDialogButtonBox::accepted, this, &CSettingsDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CSettingsDlg::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_checkTop);
+    layout->addWidget(formatBox);
+    layout->addWidget(urlBox);
+    layout->addStretch();
+    layout->addWidget(buttons);
+
+    // The template's 259 x 145 dialog units in this font.
+    const QFontMetrics fm(font());
+    const int baseX = (fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 26 + 1) / 2;
+    setMinimumSize((259 * baseX + 2) / 4, (145 * fm.height() + 4) / 8);
+}
+
+CSettingsDlg::~CSettingsDlg() = default;
+
+int CSettingsDlg::exec()
+{
+    OnInitDialog();
+    return QDialog::exec() == QDialog::Accepted ? IDOK : IDCANCEL;
+}
+
+BOOL CSettingsDlg::OnInitDialog()
+{
+    DoDataExchange(false);
+    m_bCameraOpen = CamIsOpen();
+    // The radios still show the last known format; they just cannot be changed.
+    m_radioNtsc->setEnabled(m_bCameraOpen != 0);
+    m_radioPal->setEnabled(m_bCameraOpen != 0);
+    return TRUE;
+}
+
+void CSettingsDlg::OnDefault()
+{
+    m_strFirmwareUrl = QString::fromUtf8(kDefaultFirmwareUrl);
+    m_editUrl->setText(m_strFirmwareUrl);
+}
+
+void CSettingsDlg::accept()
+{
+    DoDataExchange(true);
+    QDialog::accept();
+}
+
+void CSettingsDlg::DoDataExchange(bool bSaveAndValidate)
+{
+    if (bSaveAndValidate) {
+        m_bAlwaysOnTop = m_checkTop->isChecked() ? 1 : 0;
+        m_strFirmwareUrl = m_editUrl->text();
+        m_nVideoFormat = m_radioPal->isChecked() ? 1 : (m_radioNtsc->isChecked() ? 0 : m_nVideoFormat);
+    } else {
+        m_checkTop->setChecked(m_bAlwaysOnTop != 0);
+        m_editUrl->setText(m_strFirmwareUrl);
+        // A format other than 0 or 1 checks neither radio, as the radio group shows it.
+        m_formats->setExclusive(false);
+        m_radioNtsc->setChecked(m_nVideoFormat == 0);
+        m_radioPal->setChecked(m_nVideoFormat == 1);
+        m_formats->setExclusive(true);
+    }
+}
+
+AppSettings CSettingsDlg::Choice() const
+{
+    AppSettings choice;
+    choice.bAlwaysOnTop = m_bAlwaysOnTop;
+    choice.strFirmwareUrl = m_strFirmwareUrl;
+    choice.nVideoFormat = m_nVideoFormat;
+    return choice;
+}
+
+SettingsOutcome RunSettingsDialog(QWidget* parent, AppSettings& current)
+{
+    CSettingsDlg dlg(parent);
+    dlg.m_bAlwaysOnTop = current.bAlwaysOnTop;
+    dlg.m_strFirmwareUrl = current.strFirmwareUrl;
+    dlg.m_nVideoFormat = current.nVideoFormat;
+    if (dlg.exec() != IDOK)
+        return {};
+    return ApplySettingsChoice(current, dlg.Choice(), dlg.m_bCameraOpen);
+}

@@ -1,0 +1,63 @@
+#pragma once
+// The application settings dialog (template 129, "Settings"): always on top, the camera's
+// video output format, the firmware download address. It edits copies only; the controller
+// applies them on OK (ApplySettingsChoice).
+#include "platform/Prompt.h"
+#include "platform/WinTypes.h"
+#include "settings/SettingsChoice.h"
+
+#include <QDialog>
+#include <QString>
+
+class QButtonGroup;
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+// Control ids of the template.
+constexpr int IDC_ALWAYS_ON_TOP = 1028;
+constexpr int IDC_FIRMWARE_URL = 1034;
+constexpr int IDC_NTSC = 1037;
+constexpr int IDC_PAL = 1038;
+constexpr int IDC_URL_DEFAULT = 1039;
+
+class CSettingsDlg : public QDialog
+{
+public:
+    explicit CSettingsDlg(QWidget* parent = nullptr);
+    ~CSettingsDlg() override;
+
+    // Runs OnInitDialog, then the modal loop; IDOK (1) or IDCANCEL (2).
+    int exec() override;
+    // Members into the controls; asks the camera library whether the camera is open and
+    // greys the format radios when it is not.
+    BOOL OnInitDialog();
+    // Button 1039: the built-in address into the member and the edit box.
+    void OnDefault();
+    // OK: reads the controls back into the members, then ends with IDOK.
+    void accept() override;
+    // Controls to members (true) or members to controls (false).
+    void DoDataExchange(bool bSaveAndValidate);
+
+    // The members as the controller applies them.
+    AppSettings Choice() const;
+
+    BOOL m_bCameraOpen = 0;
+    QLineEdit* m_editUrl = nullptr;  // control 1034
+    BOOL m_bAlwaysOnTop = 0;
+    QString m_strFirmwareUrl;
+    int m_nVideoFormat = 0;  // 0 "NTSC", 1 "PAL"
+
+private:
+    QCheckBox* m_checkTop = nullptr;
+    QRadioButton* m_radioNtsc = nullptr;
+    QRadioButton* m_radioPal = nullptr;
+    QButtonGroup* m_formats = nullptr;
+    QPushButton* m_btnDefault = nullptr;
+};
+
+// The whole "Settings..." command: copies current into the dialog, shows it modally and on
+// OK applies the choice (ApplySettingsChoice); the returned change of the z-order is the
+// caller's to carry out. Cancel changes nothing and returns no change.
+SettingsOutcome RunSettingsDialog(QWidget* parent, AppSettings& current);
