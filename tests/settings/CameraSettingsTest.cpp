@@ -7,8 +7,6 @@
 #include <fstream>
 #include <sstream>
 
-#include <sys/stat.h>
-
 namespace {
 
 std::string PathFor(const std::string& name)
@@ -158,14 +156,4 @@ TEST(CameraSettings, IndexesOutOfRangeAreBroughtBackWhenRead)
     EXPECT_EQ(s.m_nMode, 0);
     EXPECT_EQ(s.m_nUpDirection, 6);
     EXPECT_EQ(s.m_nFrontDirection, 6);
-}
-
-TEST(CameraSettings, WriteToAFolderFailsAndLeavesItAlone)
-{
-    const std::string folder = PathFor("a-folder.ini");
-    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
-    EXPECT_FALSE(CCameraSettings().WriteProfile(folder));
-    CCameraSettings s = Taught();
-    s.ReadProfile(folder);  // reads the read defaults, does not crash
-    EXPECT_EQ(s.m_bTracking, 1);
 }
