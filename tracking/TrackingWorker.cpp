@@ -29,7 +29,11 @@ BOOL CTrackingWorker::Start(int kind, HWND dialog, CClock& clock)
         return FALSE;
     g_bStopTracking = 0;
     g_nTrackingDevice = kind;
-    m_thread = std::thread([procedure, dialog, &clock] { procedure(dialog, clock); });
+    m_ended = false;
+    m_thread = std::thread([this, procedure, dialog, &clock] {
+        procedure(dialog, clock);
+        m_ended = true;
+    });
     return TRUE;
 }
 

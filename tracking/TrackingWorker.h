@@ -4,6 +4,7 @@
 #include "platform/Clock.h"
 #include "platform/WinTypes.h"
 
+#include <atomic>
 #include <thread>
 
 using TrackingProcedure = unsigned (*)(HWND, CClock&);
@@ -32,6 +33,11 @@ public:
     // ended by itself (the thread handle is still held, as m_hTrackingThread would be).
     bool IsRunning() const { return m_thread.joinable(); }
 
+    // True once the procedure has returned: by itself (its source could not be opened)
+    // or after Stop.
+    bool HasEnded() const { return m_ended.load(); }
+
 private:
     std::thread m_thread;
+    std::atomic<bool> m_ended{false};
 };

@@ -1,0 +1,283 @@
+// The tracking worker against real sources: the simulator's speakerphones, made by each
+// test in its private folders and shared-memory names, on real threads and the real clock.
+#include "platform/WinMessages.h"
+#include "sim/speakerphones/DeviceFileSpeakerphone.h"
+#include "sim/speakerphones/SharedRecordSpeakerphone.h"
+#include "sim/speakerphones/SpeakerphoneSimulator.h"
+#include "sim/speakerphones/UsbLinkSpeakerphone.h"
+#include "tests/support/RecordingWindow.h"
+#include "tests/support/TestEnvironment.h"
+#include "tracking/DeviceReportReader.h"
+#include "tracking/SharedRecordSource.h"
+#include "tracking/TrackingState.h"
+#include "tracking/TrackingWorker.h"
+#include "tracking/uxapi/UxDeviceLink.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// The real clock, counting the worker's periods: a count that has grown by two since a
+// source was changed proves the worker has read the changed source at least once.
+class CountingClock final : public CClock
+{
+public:
+    DWORD GetTickCount() override { return m_real.GetTickCount(); }
+    void Sleep(DWORD ms) override { m_real.Sleep(ms); }
+    bool SleepUnless(DWORD ms, const std::atomic<int>& stop) override
+    {
+        ++m_periods;
+        return m_real.SleepUnless(ms, stop);
+    }
+    int Periods() const { return m_periods.load(); }
+
+private:
+    CSteadyClock m_real;
+    std::atomic<int> m_periods{0};
+};
+
+using Posts = std::vector<WPARAM>;
+
+class TrackingWorkerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        static int n = 0;
+        const std::string tag = std::to_string(::getpid()) + "-" + std::to_string(++n);
+        const std::string root = QFile::encodeName(TestRootDir()).toStdString();
+        ::setenv("QVT_VZ1_SHM_PREFIX", ("qvt-test-" + tag + "-").c_str(), 1);
+        ::setenv("QVT_VZ1_40S_DEVICE", (root + "/dev/QVT40SDev0-" + tag).c_str(), 1);
+        ::setenv("QVT_VZ1_90UX_LINK", (root + "/runtime/qvt-vz1/qvt-90ux-" + tag).c_str(), 1);
+    }
+    void TearDown() override { worker.Stop(); }
+
+    // Everything posted so far, delivered first.
+    Posts Posted() const
+    {
+        QCoreApplication::sendPostedEvents();
+        return window.Params(WM_TRACKING_DIRECTION);
+    }
+    bool PostedBecomes(const Posts& expected)
+    {
+        return WaitUntil([&] { return Posted() == expected; });
+    }
+    // Waits until the worker has read its source at least once from now on.
+    bool ReadAgain()
+    {
+        const int now = clock.Periods();
+        return WaitUntil([&] { return clock.Periods() >= now + 2; });
+    }
+    void Start(int kind) { ASSERT_TRUE(worker.Start(kind, &window, clock)); }
+
+    RecordingWindow window;
+    CountingClock clock;
+    CTrackingWorker worker;  // after the window: stopped before the window goes
+};
+
+TEST_F(TrackingWorkerTest, StartsOnlyForAKindWithASourceAndOneAtATime)
+{
+    EXPECT_FALSE(worker.Start(kTrackingNone, &window, clock));
+    EXPECT_FALSE(worker.Start(6, &window, clock));
+    EXPECT_FALSE(worker.Start(-1, &window, clock));
+    EXPECT_FALSE(worker.IsRunning());
+    worker.Stop();  // nothing to stop
+
+    Start(kTrackingQvt90XMzc);
+    EXPECT_EQ(g_nTrackingDevice.load(), kTrackingQvt90XMzc);
+    EXPECT_EQ(g_bStopTracking.load(), 0);
+    EXPECT_FALSE(worker.Start(kTrackingQvt18TR, &window, clock));
+    EXPECT_EQ(g_nTrackingDevice.load(), kTrackingQvt90XMzc);
+    worker.Stop();
+    EXPECT_TRUE(worker.HasEnded());
+    EXPECT_FALSE(worker.IsRunning());
+    EXPECT_EQ(g_bStopTracking.load(), 1);
+    EXPECT_TRUE(PostedBecomes({255}));  // waiting for the MZC record; stopped while waiting
+}
+
+TEST_F(TrackingWorkerTest, DeviceFilePostsEachHeldDirectionOnce)
+{
+    DeviceFileSpeakerphone phone(VirtualDevicePath());
+    ASSERT_TRUE(phone.Attach(nullptr));
+    phone.SetCode(3);
+    Start(kTrackingQvt40S);
+    EXPECT_TRUE(PostedBecomes({255, 3}));
+    phone.SetCode(5);
+    EXPECT_TRUE(PostedBecomes({255, 3, 5}));
+    phone.SetCode(255);
+    EXPECT_TRUE(PostedBecomes({255, 3, 5, 255}));
+    phone.SetCode(200);  // no sector of any model: passed on for the dialog to ignore
+    EXPECT_TRUE(PostedBecomes({255, 3, 5, 255, 200}));
+}
+
+TEST_F(TrackingWorkerTest, DeviceFileMissingEndsTheWorkerAfterItsFirstPost)
+{
+    Start(kTrackingQvt40S);
+    ASSERT_TRUE(WaitUntil([&] { return worker.HasEnded(); }));
+    EXPECT_TRUE(PostedBecomes({255}));
+    // The handle is held until stopped, so no second worker starts meanwhile.
+    EXPECT_TRUE(worker.IsRunning());
+    EXPECT_FALSE(worker.Start(kTrackingQvt40S, &window, clock));
+    worker.Stop();
+    EXPECT_FALSE(worker.IsRunning());
+    Start(kTrackingQvt40S);
+}
+
+TEST_F(TrackingWorkerTest, DeviceFileThatSendsNothingStillStops)
+{
+    const std::string path = VirtualDevicePath();
+    ::mkdir(path.substr(0, path.rfind('/')).c_str(), 0700);
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    const int fifo = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(fifo, 0);
+    ASSERT_EQ(::write(fifo, "\x51\x40\x00\x00", 4), 4);  // part of a report, never finished
+    Start(kTrackingQvt40S);
+    // Once the worker has taken the part it waits for the rest, which never comes.
+    ASSERT_TRUE(WaitUntil([&] {
+        int queued = -1;
+        return ::ioctl(fifo, FIONREAD, &queued) == 0 && queued == 0;
+    }));
+    worker.Stop();
+    ::close(fifo);
+    EXPECT_TRUE(worker.HasEnded());
+    EXPECT_EQ(Posted(), Posts{255});
+    ::unlink(path.c_str());
+}
+
+TEST_F(TrackingWorkerTest, DeviceFileUnpluggedWhileReadingIsSkipped)
+{
+    auto phone = std::make_unique<DeviceFileSpeakerphone>(VirtualDevicePath());
+    ASSERT_TRUE(phone->Attach(nullptr));
+    phone->SetCode(1);
+    Start(kTrackingQvt40S);
+    ASSERT_TRUE(PostedBecomes({255, 1}));
+    phone.reset();  // reads now fail; the worker keeps polling until stopped
+    ASSERT_TRUE(ReadAgain());
+    EXPECT_FALSE(worker.HasEnded());
+    worker.Stop();
+    EXPECT_EQ(Posted(), (Posts{255, 1}));
+}
+
+TEST_F(TrackingWorkerTest, UsbLibraryPostsANewTalkerAtOnce)
+{
+    UsbLinkSpeakerphone phone(UxDeviceLinkPath(), "1.32");
+    ASSERT_TRUE(phone.Attach(nullptr));
+    phone.SetCode(2);
+    Start(kTrackingQvt90UX);
+    EXPECT_TRUE(PostedBecomes({255, 2}));
+    phone.SetCode(3);
+    EXPECT_TRUE(PostedBecomes({255, 2, 3}));
+    phone.SetCode(255);  // a pause shorter than the silence hold posts nothing
+    ASSERT_TRUE(ReadAgain());
+    phone.SetCode(3);  // the same talker again counts as new
+    EXPECT_TRUE(PostedBecomes({255, 2, 3, 3}));
+}
+
+TEST_F(TrackingWorkerTest, UsbLibraryTracksFromVersion132)
+{
+    struct Case { const char* version; bool tracks; };
+    for (const Case c : {Case{"1.31", false}, Case{"1.32", true}, Case{"2.00", true}}) {
+        SCOPED_TRACE(c.version);
+        window.Clear();
+        UsbLinkSpeakerphone phone(UxDeviceLinkPath(), c.version);
+        ASSERT_TRUE(phone.Attach(nullptr));
+        phone.SetCode(4);
+        Start(kTrackingQvt90UX);
+        if (c.tracks) {
+            EXPECT_TRUE(PostedBecomes({255, 4}));
+            EXPECT_FALSE(worker.HasEnded());
+        } else {
+            ASSERT_TRUE(WaitUntil([&] { return worker.HasEnded(); }));
+            EXPECT_TRUE(PostedBecomes({255}));
+        }
+        worker.Stop();
+    }
+}
+
+TEST_F(TrackingWorkerTest, UsbLibraryWithoutSpeakerphoneOrLibraryEndsAfterItsFirstPost)
+{
+    Start(kTrackingQvt90UX);  // no QVT-90UX attached
+    ASSERT_TRUE(WaitUntil([&] { return worker.HasEnded(); }));
+    EXPECT_TRUE(PostedBecomes({255}));
+    worker.Stop();
+
+    UsbLinkSpeakerphone phone(UxDeviceLinkPath());
+    ASSERT_TRUE(phone.Attach(nullptr));
+    const std::string library = std::getenv("QVT_VZ1_UXAPI");
+    ::setenv("QVT_VZ1_UXAPI", "/nonexistent/libQVTUXAPI.so", 1);
+    Start(kTrackingQvt90UX);
+    const bool ended = WaitUntil([&] { return worker.HasEnded(); });
+    worker.Stop();
+    ::setenv("QVT_VZ1_UXAPI", library.c_str(), 1);
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(Posted(), (Posts{255, 255}));
+}
+
+TEST_F(TrackingWorkerTest, SharedMemoryWaitsForTheRecordThenPostsChanges)
+{
+    Start(kTrackingQvt18TR);
+    ASSERT_TRUE(ReadAgain());  // retrying the attach
+    SharedRecordSpeakerphone phone(kQvt18TRRecordName, kQvt18TRMutexName, std::nullopt);
+    ASSERT_TRUE(phone.Attach(nullptr));  // silent: the start post already said so
+    ASSERT_TRUE(ReadAgain());
+    EXPECT_EQ(Posted(), Posts{255});
+    phone.SetCode(1);
+    EXPECT_TRUE(PostedBecomes({255, 1}));
+    phone.SetCode(2);
+    EXPECT_TRUE(PostedBecomes({255, 1, 2}));
+}
+
+TEST_F(TrackingWorkerTest, SharedMemoryStopsWhileTheWriterHoldsTheMutex)
+{
+    SharedRecordSpeakerphone phone(kQvt18TRRecordName, kQvt18TRMutexName, std::nullopt);
+    ASSERT_TRUE(phone.Attach(nullptr));
+    NamedLock writer(SharedMutexPath(kQvt18TRMutexName));
+    ASSERT_TRUE(writer.Lock());
+    Start(kTrackingQvt18TR);
+    ASSERT_TRUE(PostedBecomes({255}));
+    worker.Stop();  // would hang if the lock wait ignored the stop
+    EXPECT_TRUE(worker.HasEnded());
+}
+
+TEST_F(TrackingWorkerTest, CompanionPostsOnlyRecordsOfTheSelectedModel)
+{
+    SpeakerphoneSimulator phones;
+    ASSERT_TRUE(phones.Select(SpeakerphoneModel::Mzc90X, nullptr));
+    phones.Talk(3);
+    Start(kTrackingQvt40SMzc);
+    ASSERT_TRUE(ReadAgain());
+    EXPECT_EQ(Posted(), Posts{255});  // a QVT-90X record while the QVT-40S is selected
+
+    ASSERT_TRUE(phones.Select(SpeakerphoneModel::Mzc40S, nullptr));
+    phones.TalkCode(1);  // codes 0 and 1 are sector 0
+    EXPECT_TRUE(PostedBecomes({255, 0}));
+    phones.Talk(3);
+    EXPECT_TRUE(PostedBecomes({255, 0, 3}));
+    phones.TalkCode(4);  // "unchanged"
+    ASSERT_TRUE(ReadAgain());
+    phones.Silence();
+    EXPECT_TRUE(PostedBecomes({255, 0, 3, 255}));
+}
+
+TEST_F(TrackingWorkerTest, CompanionFollowsTheQvt90X)
+{
+    SpeakerphoneSimulator phones;
+    ASSERT_TRUE(phones.Select(SpeakerphoneModel::Mzc90X, nullptr));
+    Start(kTrackingQvt90XMzc);
+    phones.Talk(4);
+    EXPECT_TRUE(PostedBecomes({255, 4}));
+    phones.TalkCode(6);  // no sector of the QVT-90X: silence
+    EXPECT_TRUE(PostedBecomes({255, 4, 255}));
+    phones.Talk(5);
+    EXPECT_TRUE(PostedBecomes({255, 4, 255, 5}));
+}
+
+}  // namespace
