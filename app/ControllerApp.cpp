@@ -1,0 +1,131 @@
+#include "app/ControllerApp.h"
+
+#include "app/DeviceChangeWatcher.h"
+#include "app/MainFrame.h"
+#include "app/PowerWatcher.h"
+#include "app/ShutdownSignals.h"
+#include "app/SingleInstance.h"
+#include "app/SystemTrayIcon.h"
+#include "platform/Prompt.h"
+#include "platform/WinMessages.h"
+#include "res/LanguageCatalogue.h"
+#include "res/Strings.h"
+
+#include <QApplication>
+#include <QSessionManager>
+
+BOOL AfxSocketInit()
+{
+    return TRUE;
+}
+
+CControllerApp::CControllerApp() : CControllerApp(Surroundings{}) {}
+
+CControllerApp::CControllerApp(Surroundings surroundings) : m_surroundings(std::move(surroundings)) {}
+
+CControllerApp::~CControllerApp()
+{
+    ExitInstance();
+}
+
+BOOL CControllerApp::InitInstance()
+{
+    if (AcquireSingleInstance(kSingleInstanceName, false) == 1)
+        return FALSE;
+    m_bHoldsMutex = true;
+    if (!AfxSocketInit()) {
+        DoMessageBox(LoadStringRes(103), MB_OK, 0);
+        return FALSE;
+    }
+    LoadResourceDll();
+
+    // The frame stays hidden; the program lives in the tray until the last window is gone.
+    if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        gui->setQuitOnLastWindowClosed(false);
+    std::unique_ptr<ITrayIcon> tray =
+        m_surroundings.makeTray ? m_surroundings.makeTray() : std::make_unique<CSystemTrayIcon>();
+    m_pMainWnd = std::make_unique<CMainFrame>(std::move(tray));
+    m_pMainWnd->setObjectName(QLatin1String(kFrameWindowName));
+    AfxSetMainWnd(m_pMainWnd.get());
+    m_pMainWnd->SetOnDestroyed([] { QCoreApplication::quit(); });
+    if (!m_pMainWnd->Create()) {
+        AfxSetMainWnd(nullptr);
+        m_pMainWnd.reset();
+        return FALSE;
+    }
+    if (m_surroundings.watchSystem)
+        WatchSystem();
+    return TRUE;
+}
+
+void CControllerApp::LoadResourceDll()
+{
+    const char* library = LanguageLibraryName(m_surroundings.userLocale());
+    if (!library)
+        return;
+    // A missing or unreadable catalogue is no error: the built-in texts serve.
+    m_hResourceDll = LoadLanguageLibrary(library, m_surroundings.languageDirs);
+    if (m_hResourceDll)
+        AfxSetResourceCatalogue(m_hResourceDll.get());
+}
+
+void CControllerApp::WatchSystem()
+{
+    CMainFrame* frame = m_pMainWnd.get();
+    m_pDeviceWatcher = std::make_unique<CDeviceChangeWatcher>(frame);
+    m_pPowerWatcher = std::make_unique<CPowerWatcher>(frame);
+    m_pSignals = std::make_unique<CShutdownSignals>([this](int) { OnShutdownSignal(); });
+    if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        // Log-off: the dialog saves its values and closes the camera, as on a session end.
+        QObject::connect(gui, &QGuiApplication::commitDataRequest, frame, [frame](QSessionManager& manager) {
+            manager.setRestartHint(QSessionManager::RestartNever);
+            SendMessage(&frame->ControllerDlg(), WM_QUERYENDSESSION, 0, 0);
+        });
+    }
+    // Whatever ends the loop, the frame goes down the same way as through Exit.
+    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, frame,
+                     [frame] { frame->DestroyWindow(); });
+}
+
+void CControllerApp::OnShutdownSignal()
+{
+    if (m_pMainWnd && m_pMainWnd->IsWindow())
+        SendMessage(m_pMainWnd.get(), WM_CLOSE, 0, 0);
+    else
+        QCoreApplication::quit();
+}
+
+int CControllerApp::ExitInstance()
+{
+    m_pSignals.reset();
+    m_pPowerWatcher.reset();
+    m_pDeviceWatcher.reset();
+    if (m_pMainWnd) {
+        m_pMainWnd->SetOnDestroyed(nullptr);
+        m_pMainWnd->DestroyWindow();
+        AfxSetMainWnd(nullptr);
+        m_pMainWnd.reset();
+    }
+    if (m_hResourceDll) {
+        AfxSetResourceCatalogue(nullptr);
+        m_hResourceDll.reset();
+    }
+    if (m_bHoldsMutex) {
+        ReleaseSingleInstance();
+        m_bHoldsMutex = false;
+    }
+    return 0;
+}
+
+int CControllerApp::Run()
+{
+    if (!InitInstance())
+        return ExitInstance();
+    QCoreApplication::exec();
+    return ExitInstance();
+}
+
+int CControllerApp::DoMessageBox(const QString& prompt, UINT type, UINT)
+{
+    return Prompter().MessageBox(QApplication::activeWindow(), QString::fromLatin1(kMessageBoxCaption), prompt, type);
+}

@@ -1,0 +1,348 @@
+#include "app/MainFrame.h"
+
+#include "camera/QvtVz1Api.h"
+#include "platform/WinMessages.h"
+#include "res/Resource.h"
+#include "res/Strings.h"
+
+#include <QAction>
+#include <QCursor>
+#include <QTimerEvent>
+
+#include <cstdio>
+
+namespace {
+
+constexpr WPARAM kTrayIconId = 1;
+
+// Cuts text to at most n characters without splitting a character that takes two code units.
+QString CutText(const QString& text, qsizetype n)
+{
+    if (text.size() <= n)
+        return text;
+    qsizetype end = n;
+    if (end > 0 && text.at(end - 1).isHighSurrogate())
+        --end;
+    return text.left(end);
+}
+
+QIcon LoadTrayIcon()
+{
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128})
+        icon.addFile(QStringLiteral(":/qvt/icons/128/%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(std::unique_ptr<ITrayIcon> tray, int hideTimerMs)
+    : m_pTray(std::move(tray)), m_nHideTimerMs(hideTimerMs)
+{
+    setObjectName(QStringLiteral("QVTVZCTRLWND"));
+}
+
+CMainFrame::~CMainFrame()
+{
+    DestroyWindow();
+}
+
+BOOL CMainFrame::Create()
+{
+    if (m_bCreated)
+        return FALSE;
+    m_bCreated = true;
+    return WindowProc(WM_CREATE, 0, 0) == 0 ? TRUE : FALSE;
+}
+
+void CMainFrame::DestroyWindow()
+{
+    if (!m_bCreated || m_bDestroyed)
+        return;
+    m_bDestroyed = true;
+    // The owned dialog goes first: its WM_DESTROY saves the values and closes the camera.
+    SendMessage(&m_dlgController, WM_DESTROY, 0, 0);
+    m_dlgController.hide();
+    WindowProc(WM_DESTROY, 0, 0);
+    if (m_onDestroyed)
+        m_onDestroyed();
+}
+
+LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // A destroyed window gets no more messages, like those still queued for it.
+    if (m_bDestroyed && message != WM_DESTROY)
+        return 0;
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate();
+    case WM_DESTROY:
+        OnDestroy();
+        return 0;
+    case WM_CLOSE:
+        DestroyWindow();
+        return 0;
+    case WM_COMMAND:
+        OnCommand(static_cast<UINT>(wParam & 0xFFFF));
+        return 0;
+    case WM_TIMER:
+        OnTimer(wParam);
+        return 0;
+    case WM_POWERBROADCAST:
+        return OnPowerBroadcast(wParam);
+    case WM_DEVICECHANGE:
+        return OnDeviceChange(wParam);
+    case WM_TRAYNOTIFY:
+        return OnTrayNotify(wParam, lParam);
+    case WM_CAMERA_PRESENCE:
+        return OnCameraPresence(wParam);
+    case WM_CAMERA_LINK:
+    case WM_CAMERA_COMM_ERROR:
+    case WM_CAMERA_MODE:
+    case WM_PAD_BUTTON:
+    case WM_SELECT_DIRECTION:
+    case WM_TRACKING_ENABLE:
+        // Sent, not posted: the dialog's handler has finished when this returns.
+        return SendMessage(&m_dlgController, message, wParam, lParam);
+    default:
+        return 0;
+    }
+}
+
+bool CMainFrame::event(QEvent* e)
+{
+    if (DispatchWinMessage(e, this))
+        return true;
+    return QObject::event(e);
+}
+
+void CMainFrame::timerEvent(QTimerEvent* e)
+{
+    WindowProc(WM_TIMER, static_cast<WPARAM>(e->timerId()), 0);
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* e)
+{
+    // Without a tray the dialog is the only way to the program: hiding it ends the program,
+    // or it would stay resident with no way back and block every new start.
+    if (m_bNoTray && watched == &m_dlgController && e->type() == QEvent::Hide && IsWindow())
+        PostMessage(this, WM_CLOSE, 0, 0);
+    return QObject::eventFilter(watched, e);
+}
+
+int CMainFrame::OnCreate()
+{
+    BuildTrayMenu();
+    m_hTrayIcon = LoadTrayIcon();
+    m_pTray->SetContextMenu(&m_menuTray);
+    m_pTray->SetNotifyTarget(this);
+    m_dlgController.Create();
+    if (!m_pTray->IsAvailable()) {
+        m_bNoTray = true;
+        std::fputs("qvt-vz1-controller: the desktop has no system tray; showing the controller window instead.\n",
+                    stderr);
+        OnShowController();
+        m_dlgController.installEventFilter(this);
+    }
+    CheckCameraPresence(TRUE);
+    return 0;
+}
+
+void CMainFrame::OnDestroy()
+{
+    KillHideTimer();
+    DeleteTrayIcon();
+}
+
+void CMainFrame::BuildTrayMenu()
+{
+    m_menuTray.setTitle(LoadMenuString(IDR_TRAY_MENU, 0));
+    auto add = [this](UINT id) {
+        QAction* action = m_menuTray.addAction(LoadMenuString(IDR_TRAY_MENU, id));
+        action->setData(id);
+        connect(action, &QAction::triggered, this, [this, id] { WindowProc(WM_COMMAND, id, 0); });
+        m_actions[id] = action;
+        return action;
+    };
+    add(ID_SHOW_CONTROLLER);
+    add(ID_ALWAYS_ON_TOP)->setCheckable(true);
+    m_menuTray.addSeparator();
+    add(ID_APP_ABOUT);
+    add(ID_APP_EXIT);
+    connect(&m_menuTray, &QMenu::aboutToShow, this, &CMainFrame::UpdateMenuStates);
+}
+
+QAction* CMainFrame::MenuAction(UINT commandId) const
+{
+    const auto it = m_actions.find(commandId);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+void CMainFrame::UpdateMenuStates()
+{
+    const bool open = CamIsOpen() != 0;
+    if (QAction* a = MenuAction(ID_SHOW_CONTROLLER))
+        a->setEnabled(!m_dlgController.isVisible());
+    if (QAction* a = MenuAction(ID_ALWAYS_ON_TOP)) {
+        a->setEnabled(open);
+        a->setChecked(m_dlgController.GetAlwaysOnTop() != 0);
+    }
+    if (QAction* a = MenuAction(ID_APP_ABOUT))
+        a->setEnabled(open);
+    if (QAction* a = MenuAction(ID_APP_EXIT))
+        a->setEnabled(true);
+}
+
+void CMainFrame::OnCommand(UINT commandId)
+{
+    switch (commandId) {
+    case ID_SETTINGS:
+    case ID_ALWAYS_ON_TOP:
+    case ID_APP_ABOUT:
+        // Posted: the dialog runs it after the tray menu has closed.
+        PostMessage(&m_dlgController, WM_COMMAND, commandId, 0);
+        break;
+    case ID_SHOW_CONTROLLER:
+        OnShowController();
+        break;
+    case ID_APP_EXIT:
+        WindowProc(WM_CLOSE, 0, 0);
+        break;
+    default:
+        break;
+    }
+}
+
+void CMainFrame::OnShowController()
+{
+    m_dlgController.SetTopMost(m_dlgController.GetAlwaysOnTop(), TRUE);
+    m_dlgController.show();
+    m_dlgController.raise();
+    m_dlgController.activateWindow();
+}
+
+LRESULT CMainFrame::OnTrayNotify(WPARAM iconId, LPARAM mouseMessage)
+{
+    if (iconId != kTrayIconId)
+        return 0;
+    if (mouseMessage == WM_LBUTTONDBLCLK) {
+        OnShowController();
+    } else if (mouseMessage == WM_RBUTTONDOWN) {
+        ShowTrayMenuAtCursor();
+        PostMessage(this, WM_NULL, 0, 0);
+    }
+    return 0;
+}
+
+void CMainFrame::ShowTrayMenuAtCursor()
+{
+    // Right- and bottom-aligned at the cursor, as a menu that opens from a tray in a corner.
+    UpdateMenuStates();
+    const QPoint cursor = QCursor::pos();
+    const QSize size = m_menuTray.sizeHint();
+    m_menuTray.popup(cursor - QPoint(size.width(), size.height()));
+}
+
+void CMainFrame::ShowTrayMessage(UINT stringId)
+{
+    UpdateTrayIcon(LoadStringRes(stringId));
+}
+
+void CMainFrame::UpdateTrayIcon(const QString& text)
+{
+    TrayIconData data;
+    data.icon = m_hTrayIcon;
+    data.tip = CutText(LoadStringRes(102), 127);
+    data.infoTitle = CutText(LoadStringRes(102), 63);
+    data.info = CutText(text, 255);
+    data.infoTimeoutMs = 10000;
+    if (!m_pTray->Modify(data))
+        m_pTray->Add(data);
+}
+
+void CMainFrame::DeleteTrayIcon()
+{
+    m_pTray->Delete();
+}
+
+void CMainFrame::CheckCameraPresence(BOOL force)
+{
+    const BOOL present = CamIsPresent();
+    if (present == m_bCameraPresent && !force)
+        return;
+    PostMessage(this, WM_CAMERA_PRESENCE, present ? 1 : 0, 0);
+    m_bCameraPresent = present;
+}
+
+LRESULT CMainFrame::OnCameraPresence(WPARAM attached)
+{
+    KillHideTimer();
+    if (attached == 1) {
+        ShowTrayMessage(35015);
+        if (m_dlgController.FindCameraPort()) {
+            m_dlgController.OpenCamera();
+            m_dlgController.StartTracking();
+            return 0;
+        }
+        ShowTrayMessage(35016);
+        StartHideTimer();
+        return 0;
+    }
+    ShowTrayMessage(35016);
+    m_dlgController.StopTracking();
+    m_dlgController.CloseCamera();
+    StartHideTimer();
+    return 0;
+}
+
+void CMainFrame::StartHideTimer()
+{
+    m_nHideTimer = startTimer(m_nHideTimerMs);
+}
+
+void CMainFrame::KillHideTimer()
+{
+    if (m_nHideTimer != 0) {
+        killTimer(m_nHideTimer);
+        m_nHideTimer = 0;
+    }
+}
+
+void CMainFrame::OnTimer(WPARAM timerId)
+{
+    if (m_nHideTimer == 0 || timerId != static_cast<WPARAM>(m_nHideTimer))
+        return;
+    KillHideTimer();
+    DeleteTrayIcon();
+    // Without a tray the dialog stays: it is the only sign of the program.
+    if (!m_bNoTray)
+        m_dlgController.hide();
+}
+
+LRESULT CMainFrame::OnDeviceChange(WPARAM event)
+{
+    if (event == DBT_DEVNODES_CHANGED)
+        CheckCameraPresence(FALSE);
+    return TRUE;
+}
+
+LRESULT CMainFrame::OnPowerBroadcast(WPARAM event)
+{
+    switch (event) {
+    case PBT_APMQUERYSUSPEND:
+    case PBT_APMSUSPEND:
+        DeleteTrayIcon();
+        m_dlgController.StopTracking();
+        m_dlgController.SaveCameraPosition();
+        m_dlgController.CloseCamera();
+        break;
+    case PBT_APMRESUMECRITICAL:
+    case PBT_APMRESUMESUSPEND:
+    case PBT_APMRESUMEAUTOMATIC:
+        CheckCameraPresence(TRUE);
+        break;
+    default:
+        break;
+    }
+    return TRUE;
+}

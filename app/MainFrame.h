@@ -1,0 +1,88 @@
+#pragma once
+// The hidden frame: the application's main window that is never shown. It owns the controller
+// dialog, the tray icon and its menu, watches whether the camera is attached and relays the
+// messages of the camera library and the controls to the controller dialog.
+#include "app/TrayIcon.h"
+#include "platform/WinMessage.h"
+#include "ui/controller/ControllerDlg.h"
+
+#include <QIcon>
+#include <QMenu>
+#include <QObject>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+class QAction;
+
+class CMainFrame final : public QObject, public CMessageTarget
+{
+public:
+    // The hide timer runs hideTimerMs (10 s) after a "not connected" report.
+    explicit CMainFrame(std::unique_ptr<ITrayIcon> tray, int hideTimerMs = 10000);
+    ~CMainFrame() override;
+    CMainFrame(const CMainFrame&) = delete;
+    CMainFrame& operator=(const CMainFrame&) = delete;
+
+    // Creates the window (WM_CREATE): menu, icon, the controller dialog hidden, and the first
+    // presence check. FALSE when the frame cannot be created.
+    BOOL Create();
+    // Destroys the window once: the controller dialog first (it saves its values and closes
+    // the camera on its WM_DESTROY), then the tray icon goes. Called on WM_CLOSE.
+    void DestroyWindow();
+    bool IsWindow() const { return m_bCreated && !m_bDestroyed; }
+    // Called after the window is destroyed (the application ends its message loop there).
+    void SetOnDestroyed(std::function<void()> onDestroyed) { m_onDestroyed = std::move(onDestroyed); }
+
+    // Operations other parts use.
+    void ShowTrayMessage(UINT stringId);
+    void UpdateTrayIcon(const QString& text);
+    void DeleteTrayIcon();
+    void CheckCameraPresence(BOOL force);
+
+    CControllerDlg& ControllerDlg() { return m_dlgController; }
+    QMenu& TrayMenu() { return m_menuTray; }
+    QAction* MenuAction(UINT commandId) const;
+    // Recomputes the enabled and checked states of the tray menu (also done before it opens).
+    void UpdateMenuStates();
+    // The id of the running hide timer; 0 when it is not running.
+    int HideTimerId() const { return m_nHideTimer; }
+    BOOL CameraPresent() const { return m_bCameraPresent; }
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void timerEvent(QTimerEvent* e) override;
+
+private:
+    int OnCreate();
+    void OnDestroy();
+    void OnCommand(UINT commandId);
+    void OnShowController();
+    void OnTimer(WPARAM timerId);
+    LRESULT OnTrayNotify(WPARAM iconId, LPARAM mouseMessage);
+    LRESULT OnCameraPresence(WPARAM attached);
+    LRESULT OnDeviceChange(WPARAM event);
+    LRESULT OnPowerBroadcast(WPARAM event);
+    void StartHideTimer();
+    void KillHideTimer();
+    void BuildTrayMenu();
+    void ShowTrayMenuAtCursor();
+
+    CControllerDlg m_dlgController;
+    std::unique_ptr<ITrayIcon> m_pTray;
+    QMenu m_menuTray;
+    std::map<UINT, QAction*> m_actions;
+    QIcon m_hTrayIcon;
+    int m_nHideTimer = 0;
+    BOOL m_bCameraPresent = 0;
+
+    const int m_nHideTimerMs;
+    bool m_bCreated = false;
+    bool m_bDestroyed = false;
+    bool m_bNoTray = false;
+    std::function<void()> m_onDestroyed;
+};

@@ -1,0 +1,54 @@
+#include "app/PowerWatcher.h"
+
+#include "platform/WinMessage.h"
+#include "platform/WinMessages.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+
+namespace {
+const QString kService = QStringLiteral("org.freedesktop.login1");
+const QString kPath = QStringLiteral("/org/freedesktop/login1");
+const QString kInterface = QStringLiteral("org.freedesktop.login1.Manager");
+} // namespace
+
+CPowerWatcher::CPowerWatcher(HWND target) : m_target(target)
+{
+    QDBusConnection bus = QDBusConnection::systemBus();
+    if (!bus.isConnected())
+        return;
+    m_bConnected = bus.connect(kService, kPath, kInterface, QStringLiteral("PrepareForSleep"), this,
+                               SLOT(OnPrepareForSleep(bool)));
+    if (m_bConnected)
+        TakeDelayLock();
+}
+
+void CPowerWatcher::TakeDelayLock()
+{
+    // Asked without waiting, so that a slow bus never holds up the start.
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Inhibit"));
+    call << QStringLiteral("sleep") << QStringLiteral("QVT-VZ1 Controller") << QStringLiteral("Closing the camera")
+         << QStringLiteral("delay");
+    auto* watcher = new QDBusPendingCallWatcher(QDBusConnection::systemBus().asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
+        const QDBusPendingReply<QDBusUnixFileDescriptor> reply = *w;
+        if (reply.isValid())
+            m_delayLock = reply.value();
+        w->deleteLater();
+    });
+}
+
+void CPowerWatcher::OnPrepareForSleep(bool start)
+{
+    if (start) {
+        // Sent, so that the camera is closed before the lock lets the machine go to sleep.
+        SendMessage(m_target, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+        m_delayLock = QDBusUnixFileDescriptor();
+    } else {
+        PostMessage(m_target, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+        if (m_bConnected)
+            TakeDelayLock();
+    }
+}

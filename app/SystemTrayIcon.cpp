@@ -1,0 +1,80 @@
+#include "app/SystemTrayIcon.h"
+
+#include "platform/WinMessage.h"
+#include "platform/WinMessages.h"
+
+namespace {
+constexpr WPARAM kTrayIconId = 1;
+}
+
+CSystemTrayIcon::CSystemTrayIcon()
+{
+    connect(&m_icon, &QSystemTrayIcon::activated, this, &CSystemTrayIcon::OnActivated);
+}
+
+bool CSystemTrayIcon::IsAvailable() const
+{
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+bool CSystemTrayIcon::Modify(const TrayIconData& data)
+{
+    if (!m_icon.isVisible())
+        return false;
+    Apply(data);
+    return true;
+}
+
+bool CSystemTrayIcon::Add(const TrayIconData& data)
+{
+    m_icon.setIcon(data.icon);
+    m_icon.setToolTip(data.tip);
+    m_icon.show();
+    if (!m_icon.isVisible())
+        return false;
+    Apply(data);
+    return true;
+}
+
+bool CSystemTrayIcon::Delete()
+{
+    if (!m_icon.isVisible())
+        return false;
+    m_icon.hide();
+    return true;
+}
+
+bool CSystemTrayIcon::IsShown() const
+{
+    return m_icon.isVisible();
+}
+
+void CSystemTrayIcon::SetContextMenu(QMenu* menu)
+{
+    // Qt opens it on a right click in the way of each desktop (XEmbed or the notifier
+    // service), so a right click is not passed on as a mouse message as well.
+    m_icon.setContextMenu(menu);
+}
+
+void CSystemTrayIcon::SetNotifyTarget(HWND target)
+{
+    m_target = target;
+}
+
+void CSystemTrayIcon::Apply(const TrayIconData& data)
+{
+    if (m_icon.icon().cacheKey() != data.icon.cacheKey())
+        m_icon.setIcon(data.icon);
+    m_icon.setToolTip(data.tip);
+    if (!data.info.isEmpty())
+        m_icon.showMessage(data.infoTitle, data.info, QSystemTrayIcon::Information, data.infoTimeoutMs);
+}
+
+void CSystemTrayIcon::OnActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    // Only clicks become mouse messages; the right click opens the context menu above.
+    if (reason == QSystemTrayIcon::DoubleClick)
+        PostMessage(m_target, WM_TRAYNOTIFY, kTrayIconId, WM_LBUTTONDBLCLK);
+    else if (reason == QSystemTrayIcon::Trigger)
+        PostMessage(m_target, WM_TRAYNOTIFY, kTrayIconId, WM_LBUTTONDOWN);
+}
