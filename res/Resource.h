@@ -22,6 +22,7 @@ constexpr unsigned IDR_TRAY_MENU = 193;
 constexpr unsigned IDD_ABOUTBOX = 100;
 constexpr unsigned IDD_CONTROLLER = 102;
 constexpr unsigned IDD_SETTINGS = 129;
+constexpr unsigned IDD_FIRMWARE_UPDATE = 205;
 
 // Icons.
 constexpr unsigned IDR_MAINFRAME = 128;
