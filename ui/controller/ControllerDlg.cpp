@@ -467,6 +467,9 @@ void CControllerDlg::HideController()
 
 LRESULT CControllerDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // A destroyed window gets no more messages, like those still queued for it.
+    if (m_bDestroyed)
+        return 0;
     switch (message) {
     case WM_COMMAND:
         OnCommand(static_cast<UINT>(wParam & 0xFFFF));

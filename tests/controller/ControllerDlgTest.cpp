@@ -1,0 +1,470 @@
+// The controller dialog over real widgets (offscreen), with the recording camera double and
+// scripted message boxes.
+#include "ui/controller/ControllerDlg.h"
+
+#include "platform/ProfileFile.h"
+#include "platform/WinMessages.h"
+#include "res/Resource.h"
+#include "tests/support/CameraApiDouble.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TestEnvironment.h"
+#include "ui/controller/AboutDlg.h"
+#include "ui/controller/PageTabCtrl.h"
+#include "ui/controller/TrayMessageTarget.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QTabBar>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using Calls = std::vector<std::string>;
+
+namespace {
+
+// The application's main window as the dialog sees it: where balloons go.
+class FakeFrame final : public QObject, public CMessageTarget, public TrayMessageTarget
+{
+public:
+    LRESULT WindowProc(UINT, WPARAM, LPARAM) override { return 0; }
+    void ShowTrayMessage(UINT id) override { balloons.push_back(id); }
+    std::vector<UINT> balloons;
+};
+
+class ControllerDlgTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        CamDouble().Reset();
+        AfxSetMainWnd(&frame);
+        static int n = 0;
+        path = (TestRootDir() + QStringLiteral("/controller-%1.ini").arg(++n)).toStdString();
+    }
+    void TearDown() override
+    {
+        dlg.reset();
+        AfxSetMainWnd(nullptr);
+    }
+
+    void WriteProfile(const char* text)
+    {
+        QFile f(QString::fromStdString(path));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
+
+    CControllerDlg& Make()
+    {
+        dlg = std::make_unique<CControllerDlg>(nullptr, path);
+        dlg->Create();
+        CamDouble().TakeCommands();
+        return *dlg;
+    }
+
+    int Saved(const char* section, const char* key, int def = -12345) const
+    {
+        return ProfileFile(path).GetInt(section, key, def);
+    }
+
+    QAction* Action(UINT id) const
+    {
+        for (QAction* a : dlg->m_pFileMenu->actions())
+            if (!a->isSeparator() && a->data().toUInt() == id)
+                return a;
+        return nullptr;
+    }
+
+    // The user picks entry index of box, as with the mouse.
+    static void Choose(QComboBox* box, int index)
+    {
+        ASSERT_TRUE(box->isEnabled()) << "the user cannot choose in a disabled box";
+        box->setCurrentIndex(index);
+        Q_EMIT box->activated(index);
+    }
+
+    FakeFrame frame;
+    ScriptedPrompter prompter;
+    std::string path;
+    std::unique_ptr<CControllerDlg> dlg;
+};
+
+TEST_F(ControllerDlgTest, FirstRunWithoutProfileShowsTheDefaults)
+{
+    CControllerDlg& d = Make();
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("QVT-VZ1 Controller"));
+    ASSERT_EQ(d.m_cbDevice->count(), 6);
+    EXPECT_EQ(d.m_cbDevice->currentText(), QStringLiteral("Without Sonvara"));
+    EXPECT_EQ(d.m_cbDevice->itemText(5), QStringLiteral("QVT-90X (MZC)"));
+    EXPECT_EQ(d.m_cbPosition->currentText(), QStringLiteral("5cm"));
+    EXPECT_FALSE(d.m_btnReverse->isChecked());
+    EXPECT_TRUE(d.m_cbDevice->isEnabled());
+    EXPECT_FALSE(d.m_cbPosition->isEnabled());
+    EXPECT_FALSE(d.m_btnReverse->isEnabled());
+    EXPECT_EQ(d.m_tabPages->GetCurSel(), 0);
+    EXPECT_EQ(d.m_tabPages->TabBar()->tabText(0), QStringLiteral("Auto"));
+    EXPECT_EQ(d.m_tabPages->TabBar()->tabText(1), QStringLiteral("Manual"));
+    EXPECT_EQ(d.m_strCameraPort, QStringLiteral("/dev/pts/77")) << "the port is looked up at the end of creation";
+    EXPECT_FALSE(d.isVisible());
+}
+
+TEST_F(ControllerDlgTest, SavedValuesComeBackAndGoOutAgainUnchanged)
+{
+    WriteProfile("[QVT-VZ1]\nDevice=3\nPosition=2\nReverse=1\nAlwaysOnTop=1\nModified=1\nURL=http://h/f.bin\n"
+                 "[General]\nMode=1\nTracking=0\n[Front]\nDirection=2\n[FrontDir2]\nPan=11\nTilt=12\nZoom=13\nRoll=14\n");
+    CControllerDlg& d = Make();
+    EXPECT_EQ(d.m_nDeviceKind, 3);
+    EXPECT_EQ(d.m_cbDevice->currentText(), QStringLiteral("QVT-18TR"));
+    EXPECT_EQ(d.m_cbPosition->currentText(), QStringLiteral("50cm"));
+    EXPECT_TRUE(d.m_btnReverse->isChecked());
+    EXPECT_EQ(d.GetAlwaysOnTop(), 1);
+    EXPECT_EQ(d.m_bModified, 1);
+    EXPECT_EQ(d.m_strFirmwareURL, QStringLiteral("http://h/f.bin"));
+    EXPECT_EQ(d.m_tabPages->GetCurSel(), 1);
+    EXPECT_FALSE(d.m_cbDevice->isEnabled()) << "the Manual tab disables the choices";
+    EXPECT_EQ(d.m_settings.m_nFrontDirection, 2) << "a chosen speakerphone keeps the directions";
+
+    SendMessage(dlg.get(), WM_DESTROY, 0, 0);
+    EXPECT_EQ(Saved("QVT-VZ1", "Device"), 3);
+    EXPECT_EQ(Saved("QVT-VZ1", "Position"), 2);
+    EXPECT_EQ(Saved("QVT-VZ1", "Reverse"), 1);
+    EXPECT_EQ(Saved("QVT-VZ1", "AlwaysOnTop"), 1);
+    EXPECT_EQ(Saved("QVT-VZ1", "Modified"), 1);
+    EXPECT_EQ(ProfileFile(path).GetString("QVT-VZ1", "URL", ""), "http://h/f.bin");
+    EXPECT_EQ(Saved("General", "Mode"), 1);
+    EXPECT_EQ(Saved("FrontDir2", "Roll"), 14);
+}
+
+TEST_F(ControllerDlgTest, HandEditedValuesWithoutAnEntryFallBackToTheFirstOne)
+{
+    WriteProfile("[QVT-VZ1]\nDevice=17\nPosition=9\n[General]\nTracking=1\n[Up]\nDirection=3\n");
+    CControllerDlg& d = Make();
+    EXPECT_EQ(d.m_nDeviceKind, 0);
+    EXPECT_EQ(d.m_cbDevice->currentText(), QStringLiteral("Without Sonvara"));
+    EXPECT_EQ(d.m_nPosition, 0);
+    EXPECT_EQ(d.m_cbPosition->currentText(), QStringLiteral("5cm"));
+    EXPECT_EQ(d.m_settings.m_bTracking, 0) << "no speakerphone, no tracking";
+    EXPECT_EQ(d.m_settings.m_nUpDirection, 6);
+}
+
+TEST_F(ControllerDlgTest, WhatTheUserSetIsInTheProfileAfterTheDialogEnds)
+{
+    CControllerDlg& d = Make();
+    Choose(d.m_cbDevice, 1);
+    Choose(d.m_cbPosition, 3);
+    d.m_btnReverse->click();
+    d.SetTopMost(TRUE, FALSE);
+    // The camera is in Release: its zoom is read back on the way out.
+    SendMessage(&d, WM_CAMERA_MODE, 0, 0);
+    CamDouble().zoom = {1, 144};
+    dlg.reset();  // the owner's end: destructor without an explicit WM_DESTROY
+    EXPECT_EQ(Saved("QVT-VZ1", "Device"), 1);
+    EXPECT_EQ(Saved("QVT-VZ1", "Position"), 3);
+    EXPECT_EQ(Saved("QVT-VZ1", "Reverse"), 1);
+    EXPECT_EQ(Saved("QVT-VZ1", "AlwaysOnTop"), 1);
+    EXPECT_EQ(Saved("Free", "Zoom"), 144);
+    const Calls calls = CamDouble().TakeCommands();
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls.back(), "CamClose()") << "saved first, then the camera closes";
+}
+
+TEST_F(ControllerDlgTest, EndOfSessionSavesClosesAndAgrees)
+{
+    CControllerDlg& d = Make();
+    Choose(d.m_cbDevice, 2);
+    EXPECT_EQ(SendMessage(&d, WM_QUERYENDSESSION, 0, 0), TRUE);
+    EXPECT_EQ(Saved("QVT-VZ1", "Device"), 2);
+    EXPECT_EQ(CamDouble().TakeCommands().back(), "CamClose()");
+    EXPECT_EQ(SendMessage(&d, WM_POWERBROADCAST, PBT_APMSUSPEND, 0), TRUE);
+}
+
+TEST_F(ControllerDlgTest, ReplacingTaughtPresetsAsksAndCancelKeepsTheChoice)
+{
+    WriteProfile("[QVT-VZ1]\nDevice=1\nPosition=1\nModified=1\n[General]\nTracking=0\n");
+    CControllerDlg& d = Make();
+    prompter.answers = {IDCANCEL};
+    Choose(d.m_cbDevice, 2);
+    ASSERT_EQ(prompter.texts.size(), 1u);
+    EXPECT_EQ(prompter.texts[0],
+              QStringLiteral("Current camera settings will be replaced with new settings. Are you sure to continue?"));
+    EXPECT_EQ(prompter.captions[0], QStringLiteral("QVT-VZ1"));
+    EXPECT_EQ(prompter.types[0], MB_OKCANCEL | MB_ICONINFORMATION);
+    EXPECT_EQ(d.m_nDeviceKind, 1);
+    EXPECT_EQ(d.m_cbDevice->currentText(), QStringLiteral("QVT-40S"));
+    EXPECT_EQ(d.m_bModified, 1);
+
+    prompter.answers = {IDCANCEL};
+    Choose(d.m_cbPosition, 3);
+    EXPECT_EQ(d.m_nPosition, 1);
+    EXPECT_EQ(d.m_cbPosition->currentText(), QStringLiteral("25cm"));
+    prompter.answers = {IDCANCEL};
+    d.m_btnReverse->click();
+    EXPECT_EQ(d.m_bReverse, 0);
+    EXPECT_FALSE(d.m_btnReverse->isChecked());
+
+    prompter.answers = {IDOK};
+    Choose(d.m_cbDevice, 2);
+    EXPECT_EQ(d.m_nDeviceKind, 2);
+    EXPECT_EQ(d.m_bModified, 0);
+    EXPECT_EQ(prompter.texts.size(), 4u);
+    Choose(d.m_cbPosition, 2);
+    EXPECT_EQ(prompter.texts.size(), 4u) << "not modified: no question";
+    EXPECT_EQ(d.m_nPosition, 2);
+}
+
+TEST_F(ControllerDlgTest, WithoutSonvaraNeverAsksAndTurnsTrackingOff)
+{
+    WriteProfile("[QVT-VZ1]\nDevice=4\nModified=1\n[General]\nTracking=0\n[Up]\nDirection=2\n");
+    CControllerDlg& d = Make();
+    EXPECT_TRUE(d.m_cbPosition->isEnabled());
+    d.m_settings.m_bTracking = 0;
+    Choose(d.m_cbDevice, 0);
+    EXPECT_TRUE(prompter.texts.isEmpty());
+    EXPECT_EQ(d.m_nDeviceKind, 0);
+    EXPECT_EQ(d.m_settings.m_nUpDirection, 6);
+    EXPECT_EQ(d.m_settings.m_nFrontDirection, 6);
+    EXPECT_FALSE(d.m_cbPosition->isEnabled());
+    EXPECT_FALSE(d.m_btnReverse->isEnabled());
+}
+
+TEST_F(ControllerDlgTest, ChoicesAreUsableOnlyOnTheAutoTabWithTrackingOff)
+{
+    WriteProfile("[QVT-VZ1]\nDevice=2\n[General]\nTracking=0\n");
+    CControllerDlg& d = Make();
+    QTabBar* tabs = d.m_tabPages->TabBar();
+    tabs->setCurrentIndex(1);
+    EXPECT_EQ(d.m_settings.m_nMode, 1);
+    EXPECT_FALSE(d.m_cbDevice->isEnabled());
+    EXPECT_FALSE(d.m_cbPosition->isEnabled());
+    EXPECT_FALSE(d.m_btnReverse->isEnabled());
+    tabs->setCurrentIndex(0);
+    EXPECT_TRUE(d.m_cbDevice->isEnabled());
+    EXPECT_TRUE(d.m_cbPosition->isEnabled());
+    EXPECT_TRUE(d.m_btnReverse->isEnabled());
+    d.m_settings.m_bTracking = 1;
+    d.UpdateControlStates();
+    EXPECT_FALSE(d.m_cbDevice->isEnabled());
+    EXPECT_FALSE(d.m_cbPosition->isEnabled());
+}
+
+TEST_F(ControllerDlgTest, LeavingAPageStopsAHeldPadReadsBackAndSendsTheNewPage)
+{
+    CControllerDlg& d = Make();
+    d.m_settings.m_nUserMode = 0;
+    SendMessage(&d, WM_CAMERA_MODE, 2, 0);  // OHP
+    SendMessage(&d, WM_PAD_BUTTON, 1012, 1);
+    CamDouble().zoom = {1, 120};
+    CamDouble().TakeCommands();
+    d.m_tabPages->TabBar()->setCurrentIndex(1);
+    EXPECT_EQ(CamDouble().TakeCommands(), (Calls{"CamDrive(0)", "CamGetZoom()", "CamSelectView(0)"}));
+    EXPECT_EQ(d.m_settings.m_nOhpZoom, 120);
+    EXPECT_EQ(d.m_camera.m_wPadBits, 0);
+}
+
+TEST_F(ControllerDlgTest, TrackingRunsOnlyOnTheAutoTabWithASpeakerphone)
+{
+    WriteProfile("[QVT-VZ1]\nDevice=3\n[General]\nTracking=1\n");
+    CControllerDlg& d = Make();
+    EXPECT_EQ(d.StartTracking(), 1);
+    EXPECT_TRUE(d.m_trackingWorker.IsRunning());
+    EXPECT_EQ(d.StartTracking(), 0) << "one worker at a time";
+    d.m_tabPages->TabBar()->setCurrentIndex(1);
+    EXPECT_FALSE(d.m_trackingWorker.IsRunning());
+    EXPECT_EQ(d.StartTracking(), 0);
+    d.m_tabPages->TabBar()->setCurrentIndex(0);
+    EXPECT_TRUE(d.m_trackingWorker.IsRunning());
+    SendMessage(&d, WM_DESTROY, 0, 0);
+    EXPECT_FALSE(d.m_trackingWorker.IsRunning());
+}
+
+TEST_F(ControllerDlgTest, CameraMessagesReachThePagesAndTheTray)
+{
+    CControllerDlg& d = Make();
+    EXPECT_EQ(SendMessage(&d, WM_CAMERA_MODE, 3, 0), 0);
+    EXPECT_EQ(d.m_camera.m_nCameraMode, 3);
+    EXPECT_EQ(d.m_autoPage.m_nCameraMode, 3);
+    EXPECT_EQ(d.m_manualPage.m_nCameraMode, 3);
+    EXPECT_EQ(SendMessage(&d, WM_CAMERA_COMM_ERROR, 0, 0), 0);
+    EXPECT_EQ(d.m_autoPage.m_nCameraMode, 255);
+    EXPECT_EQ(d.m_manualPage.m_nCameraMode, 255);
+    EXPECT_EQ(frame.balloons, std::vector<UINT>{35013});
+    EXPECT_EQ(CamDouble().TakeCommands().back(), "CamClose()");
+}
+
+TEST_F(ControllerDlgTest, OpenUsesThePortFoundAndTheMainWindow)
+{
+    CControllerDlg& d = Make();
+    CamDouble().port = "/dev/pts/5";
+    EXPECT_EQ(d.FindCameraPort(), 1);
+    CamDouble().findPortResult = 0;
+    CamDouble().port = "/dev/pts/6";
+    EXPECT_EQ(d.FindCameraPort(), 0);
+    EXPECT_EQ(d.m_strCameraPort, QStringLiteral("/dev/pts/5")) << "a failed lookup keeps the port";
+    EXPECT_EQ(d.OpenCamera(), 1);
+    EXPECT_EQ(CamDouble().wnd, &frame);
+    EXPECT_EQ(CamDouble().TakeCommands().front(), "CamOpen(/dev/pts/5,1027,1029)");
+}
+
+TEST_F(ControllerDlgTest, MenuStatesFollowCameraTrackingAndVideoWindow)
+{
+    CControllerDlg& d = Make();
+    d.m_settings.m_bTracking = 1;
+    CamDouble().open = 0;
+    Q_EMIT d.m_pFileMenu->aboutToShow();
+    EXPECT_FALSE(Action(ID_FILE_EXPORT)->isEnabled());
+    EXPECT_FALSE(Action(ID_FILE_IMPORT)->isEnabled());
+    EXPECT_FALSE(Action(ID_APP_ABOUT)->isEnabled());
+    EXPECT_FALSE(Action(ID_FIRMWARE_UPDATE)->isEnabled());
+    EXPECT_TRUE(Action(ID_SETTINGS)->isEnabled());
+    EXPECT_TRUE(Action(ID_CLOSE_CONTROLLER)->isEnabled());
+    EXPECT_FALSE(Action(ID_VIDEO_WINDOW)->isChecked());
+
+    d.m_settings.m_bTracking = 0;
+    CamDouble().open = 1;
+    d.m_pVideoWnd = new QWidget;
+    Q_EMIT d.m_pFileMenu->aboutToShow();
+    EXPECT_TRUE(Action(ID_FILE_EXPORT)->isEnabled());
+    EXPECT_TRUE(Action(ID_FILE_IMPORT)->isEnabled());
+    EXPECT_TRUE(Action(ID_APP_ABOUT)->isEnabled());
+    EXPECT_TRUE(Action(ID_FIRMWARE_UPDATE)->isEnabled());
+    EXPECT_TRUE(Action(ID_VIDEO_WINDOW)->isChecked());
+
+    const QStringList texts{QStringLiteral("&Export..."), QStringLiteral("&Import"), QString(),
+                            QStringLiteral("Show &Video Window..."), QStringLiteral("&Settings..."),
+                            QStringLiteral("QVT-VZ1 Firmware &Update..."), QString(),
+                            QStringLiteral("&About QVT-VZ1 Controller..."), QStringLiteral("&Close")};
+    QStringList shown;
+    for (QAction* a : d.m_pFileMenu->actions())
+        shown << a->text();
+    EXPECT_EQ(shown, texts);
+    EXPECT_EQ(d.m_pFileMenu->title(), QStringLiteral("&File"));
+}
+
+TEST_F(ControllerDlgTest, EnterAndEscapeDoNothingCloseHidesAndClosesTheVideoWindow)
+{
+    CControllerDlg& d = Make();
+    d.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+    QTest::keyClick(&d, Qt::Key_Escape);
+    QTest::keyClick(&d, Qt::Key_Return);
+    QTest::keyClick(d.m_cbPosition, Qt::Key_Escape);
+    EXPECT_TRUE(d.isVisible());
+
+    QPointer<QWidget> video = new QWidget;
+    d.m_pVideoWnd = video;
+    Action(ID_CLOSE_CONTROLLER)->trigger();
+    QCoreApplication::processEvents();  // the command is posted, as a menu command is
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_TRUE(video.isNull());
+
+    d.show();
+    d.close();  // the close box
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_FALSE(d.testAttribute(Qt::WA_QuitOnClose)) << "closing the dialog must not end the tray program";
+    d.show();
+    SendMessage(&d, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(d.isVisible());
+}
+
+TEST_F(ControllerDlgTest, TopMostFollowsTheForcedAndToggledRulesWithoutMoving)
+{
+    CControllerDlg& d = Make();
+    d.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+    d.move(120, 80);
+    const QPoint pos = d.pos();
+    const QSize size = d.size();
+
+    SendMessage(&d, WM_COMMAND, ID_ALWAYS_ON_TOP, 0);
+    EXPECT_EQ(d.GetAlwaysOnTop(), 1);
+    EXPECT_TRUE(d.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(d.pos(), pos);
+    EXPECT_EQ(d.size(), size);
+    SendMessage(&d, WM_COMMAND, ID_ALWAYS_ON_TOP, 0);
+    EXPECT_EQ(d.GetAlwaysOnTop(), 0);
+    EXPECT_FALSE(d.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+
+    d.SetTopMost(1, TRUE);
+    EXPECT_EQ(d.GetAlwaysOnTop(), 1);
+    d.SetTopMost(2, TRUE);  // forced: only 1 means on
+    EXPECT_EQ(d.GetAlwaysOnTop(), 0);
+    EXPECT_FALSE(d.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    d.SetTopMost(2, FALSE);
+    EXPECT_EQ(d.GetAlwaysOnTop(), 1);
+    EXPECT_TRUE(d.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(d.pos(), pos);
+}
+
+TEST_F(ControllerDlgTest, LayoutFitsTheCurrentPageAndNeverGetsNarrowerThanTheChoices)
+{
+    CControllerDlg& d = Make();
+    const QRect tab = d.m_tabPages->geometry();
+    const QSize page = d.m_autoPage.GetPageSize();
+    EXPECT_EQ(tab.topLeft(), QPoint(d.m_nMargin, d.m_nTabTop));
+    EXPECT_EQ(tab.size(), QSize(page.width() + 8, page.height() + 8 + d.m_tabPages->ItemHeight()));
+    EXPECT_EQ(d.m_autoPage.geometry().topLeft(), d.m_tabPages->DisplayOrigin());
+    EXPECT_GE(d.width(), d.m_nMinWidth);
+    EXPECT_EQ(d.m_pClient->geometry().bottom() + 1, d.height());
+    EXPECT_GT(d.m_nTabTop, d.m_cbPosition->geometry().bottom());
+    EXPECT_GT(d.m_nMinWidth, d.m_btnReverse->geometry().right());
+    for (QWidget* w : {static_cast<QWidget*>(d.m_cbDevice), static_cast<QWidget*>(d.m_btnReverse)})
+        EXPECT_LE(w->geometry().right(), d.width()) << "every control lies inside the dialog";
+
+    d.m_autoPage.setFixedSize(10, 10);  // a page that reports a tiny size
+    d.RecalcLayout();
+    EXPECT_EQ(d.width(), d.m_nMinWidth);
+}
+
+TEST_F(ControllerDlgTest, AboutBoxShowsTheFirmwareVersionAndStaysOnTop)
+{
+    CControllerDlg& d = Make();
+    CamDouble().firmwareVersion = "2.05%n";
+    EXPECT_EQ(CAboutDlg::FirmwareVersionLine(), QStringLiteral("QVT-VZ1 Firmware Ver.2.05%n"));
+    CamDouble().firmwareVersionResult = 0;
+    EXPECT_EQ(CAboutDlg::FirmwareVersionLine(), QStringLiteral("QVT-VZ1 Firmware Ver.Unknown"));
+
+    CamDouble().firmwareVersionResult = 1;
+    CamDouble().firmwareVersion = "2.03";
+    QString shown;
+    bool topMost = false;
+    bool registered = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = dynamic_cast<CAboutDlg*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        shown = box->m_stVersion->text();
+        topMost = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        registered = g_pAboutDlg == box;
+        box->accept();
+    });
+    SendMessage(&d, WM_COMMAND, ID_APP_ABOUT, 0);
+    EXPECT_EQ(shown, QStringLiteral("QVT-VZ1 Firmware Ver.2.03"));
+    EXPECT_TRUE(topMost);
+    EXPECT_TRUE(registered);
+    EXPECT_EQ(g_pAboutDlg, nullptr);
+}
+
+TEST_F(ControllerDlgTest, ADestroyedDialogTakesNoMoreMessages)
+{
+    CControllerDlg& d = Make();
+    SendMessage(&d, WM_DESTROY, 0, 0);
+    CamDouble().TakeCommands();
+    SendMessage(&d, WM_CAMERA_MODE, 1, 0);
+    SendMessage(&d, WM_PAD_BUTTON, 1004, 1);
+    EXPECT_EQ(CamDouble().TakeCommands(), Calls{});
+    EXPECT_EQ(d.m_camera.m_nCameraMode, 255);
+}
+
+} // namespace
