@@ -122,6 +122,23 @@ std::string ResolveTarget(const std::string& path)
     return path;
 }
 
+// The process's umask without changing it: umask() itself would clear it for a moment for
+// every thread.
+mode_t CurrentUmask()
+{
+    if (FILE* status = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        unsigned mask = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, status))
+            found = std::sscanf(line, "Umask: %o", &mask) == 1;
+        std::fclose(status);
+        if (found)
+            return static_cast<mode_t>(mask & 0777);
+    }
+    return 022;
+}
+
 bool WriteAll(int fd, std::string_view data)
 {
     while (!data.empty()) {
@@ -175,9 +192,7 @@ bool WriteFileAtomically(const std::string& givenPath, std::string_view content)
             return false;  // never replace a directory or a device
         mode = st.st_mode & 07777;
     } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
+        mode = 0666 & ~CurrentUmask();
     }
 
     const int fd = ::mkstemp(tmpl.data());

@@ -72,6 +72,12 @@ TEST(Profile, MissingFileReadsDefaultsAndWriteCreatesFileAndSection)
     EXPECT_TRUE(WritePrivateProfileString("General", "Tracking", "1", path));
     EXPECT_TRUE(WritePrivateProfileString("User", "Zoom", "180", path));
     EXPECT_EQ(ReadRaw(path), "[General]\nMode=-3\nTracking=1\n[User]\nZoom=180\n");
+    // A new file gets the usual mode for the umask, not the temporary file's 0600.
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    struct stat st{};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask);
     EXPECT_EQ(GetPrivateProfileInt("general", "MODE", 0, path), -3);
     EXPECT_EQ(GetPrivateProfileInt("USER", "zoom", 0, path), 180);
 }
