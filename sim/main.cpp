@@ -1,6 +1,8 @@
 // qvt-vz1-sim: the virtual camera. Commands come from standard input or a script file.
 #include "sim/CommandRegistry.h"
 #include "sim/SimConsole.h"
+#include "sim/speakerphones/SpeakerphoneCommands.h"
+#include "sim/speakerphones/SpeakerphoneSimulator.h"
 
 #include <cstring>
 #include <fstream>
@@ -15,6 +17,8 @@ int main(int argc, char** argv)
             script = argv[++i];
     }
     CommandRegistry registry;
+    SpeakerphoneSimulator speakerphones;
+    RegisterSpeakerphoneCommands(registry, speakerphones);
     SimConsole console(registry, std::cout);
     if (!script.empty()) {
         std::ifstream in(script);
