@@ -1,0 +1,65 @@
+#pragma once
+// A top view of the connected speakerphone with one small radio on each direction it
+// reports plus one in the centre, and an "Enable Tracking" box below. A radio click posts
+// WM_SELECT_DIRECTION with its direction; a click on the box posts WM_TRACKING_ENABLE with
+// the new state. The variants differ only in their SelectorShape.
+#include "platform/WinTypes.h"
+#include "ui/controls/ArtLibrary.h"
+#include "ui/controls/SelectorShape.h"
+
+#include <QSize>
+#include <QWidget>
+
+class CCameraSettings;
+class QCheckBox;
+class QRadioButton;
+
+class CDirectionSelector : public QWidget
+{
+public:
+    static constexpr int kPictureSize = 136;
+
+    ~CDirectionSelector() override;
+
+    virtual void SetDirection(int index);
+    virtual int GetDirection();
+    virtual void SetTracking(BOOL on);
+    virtual BOOL GetTracking() const;
+    virtual void Layout(int cx, int cy);
+    virtual void Layout(QSize size);
+    virtual int GetRequiredHeight() const;
+    // Writes factory presets into settings: direction 255 the Upside and Front presets of
+    // all seven directions, 0..6 only that direction's Front preset; the row of the
+    // distance (0..3), through the reversed column map when reverse is set. A direction or
+    // distance outside those ranges writes nothing.
+    virtual void LoadDefaultPresets(CCameraSettings* settings, int direction, int distance,
+                                    BOOL reverse);
+
+    // Where the messages go; null (the default) means the application's main window.
+    void SetMessageTarget(HWND target) { m_hTarget = target; }
+
+    int RadioCount() const { return m_shape.radioCount; }
+    // Radio index i (id 100 + i), or null outside the created ones.
+    QRadioButton* Radio(int index) const;
+    QCheckBox* TrackingBox() const { return m_pCheck; }
+    UINT PictureId() const { return m_picture.Id(); }
+    // Where the picture is drawn, in the control's coordinates.
+    QRect PictureRect() const;
+
+protected:
+    CDirectionSelector(const SelectorShape& shape, QWidget* parent);
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void OnRadioClicked(int index);
+    void OnTrackingClicked();
+    void EnableRadios(bool enable);
+    HWND Target() const;
+
+    const SelectorShape& m_shape;
+    ArtImage m_picture;
+    QRadioButton* m_radios[7] = {};
+    QCheckBox* m_pCheck = nullptr;
+    int m_nDirection = 0;
+    HWND m_hTarget = nullptr;
+};
