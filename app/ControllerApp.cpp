@@ -73,7 +73,7 @@ void CControllerApp::WatchSystem()
 {
     CMainFrame* frame = m_pMainWnd.get();
     m_pDeviceWatcher = std::make_unique<CDeviceChangeWatcher>(frame);
-    m_pPowerWatcher = std::make_unique<CPowerWatcher>(frame);
+    m_pPowerWatcher = std::make_unique<CPowerWatcher>(std::vector<HWND>{frame, &frame->ControllerDlg()});
     m_pSignals = std::make_unique<CShutdownSignals>([this](int) { OnShutdownSignal(); });
     if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         // Log-off: the dialog saves its values and closes the camera, as on a session end.

@@ -5,6 +5,7 @@
 #include "app/TrayIcon.h"
 #include "platform/WinMessage.h"
 #include "ui/controller/ControllerDlg.h"
+#include "ui/controller/TrayMessageTarget.h"
 
 #include <QIcon>
 #include <QMenu>
@@ -16,7 +17,7 @@
 
 class QAction;
 
-class CMainFrame final : public QObject, public CMessageTarget
+class CMainFrame final : public QObject, public CMessageTarget, public TrayMessageTarget
 {
 public:
     // The hide timer runs hideTimerMs (10 s) after a "not connected" report.
@@ -36,7 +37,7 @@ public:
     void SetOnDestroyed(std::function<void()> onDestroyed) { m_onDestroyed = std::move(onDestroyed); }
 
     // Operations other parts use.
-    void ShowTrayMessage(UINT stringId);
+    void ShowTrayMessage(UINT stringId) override;
     void UpdateTrayIcon(const QString& text);
     void DeleteTrayIcon();
     void CheckCameraPresence(BOOL force);

@@ -14,7 +14,7 @@ const QString kPath = QStringLiteral("/org/freedesktop/login1");
 const QString kInterface = QStringLiteral("org.freedesktop.login1.Manager");
 } // namespace
 
-CPowerWatcher::CPowerWatcher(HWND target) : m_target(target)
+CPowerWatcher::CPowerWatcher(std::vector<HWND> targets) : m_targets(std::move(targets))
 {
     QDBusConnection bus = QDBusConnection::systemBus();
     if (!bus.isConnected())
@@ -44,10 +44,12 @@ void CPowerWatcher::OnPrepareForSleep(bool start)
 {
     if (start) {
         // Sent, so that the camera is closed before the lock lets the machine go to sleep.
-        SendMessage(m_target, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+        for (HWND target : m_targets)
+            SendMessage(target, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
         m_delayLock = QDBusUnixFileDescriptor();
     } else {
-        PostMessage(m_target, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+        for (HWND target : m_targets)
+            PostMessage(target, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
         if (m_bConnected)
             TakeDelayLock();
     }

@@ -1,5 +1,5 @@
 #pragma once
-// Tells a window about suspend and resume (WM_POWERBROADCAST with PBT_APMSUSPEND and
+// Tells the top-level windows about suspend and resume (WM_POWERBROADCAST with PBT_APMSUSPEND and
 // PBT_APMRESUMESUSPEND) from systemd-logind's PrepareForSleep signal on the system bus.
 // While it runs it holds a delay inhibitor, so that the camera is closed before the machine
 // sleeps. Without a system bus or logind there are no power events and no error.
@@ -8,11 +8,14 @@
 #include <QDBusUnixFileDescriptor>
 #include <QObject>
 
+#include <vector>
+
 class CPowerWatcher final : public QObject
 {
     Q_OBJECT
 public:
-    explicit CPowerWatcher(HWND target);
+    // Each of targets gets every power message, in this order, as a broadcast reaches them.
+    explicit CPowerWatcher(std::vector<HWND> targets);
 
     bool IsConnected() const { return m_bConnected; }
 
@@ -23,7 +26,7 @@ public slots:
 private:
     void TakeDelayLock();
 
-    HWND m_target;
+    std::vector<HWND> m_targets;
     bool m_bConnected = false;
     QDBusUnixFileDescriptor m_delayLock;
 };
