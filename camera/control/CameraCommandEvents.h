@@ -13,4 +13,7 @@ public:
     virtual void RecalcLayout() = 0;
     // A balloon on the tray icon with the string of id.
     virtual void ShowTrayMessage(UINT stringId) = 0;
+    // Writes the factory Front preset of direction for the chosen speakerphone and
+    // placement; false when no speakerphone is chosen.
+    virtual bool LoadFactoryFrontPreset(int direction) = 0;
 };

@@ -5,6 +5,8 @@
 #include "settings/CameraSettings.h"
 #include "settings/SettingRanges.h"
 
+#include <cstddef>
+
 namespace {
 constexpr UINT kCommErrorMessage = 35013;  // "Communication Error. Cannot establish."
 
@@ -284,4 +286,81 @@ void CCameraCommands::ChangeVideoFormat(int format, BOOL cameraWasOpen)
     m_nVideoFormat = format;
     CamSetVideoFormat(format);
     CamCommitSettings();
+}
+
+LRESULT CCameraCommands::OnTrackingDirection(WPARAM direction)
+{
+    if (m_settings.m_bTracking == 0 || !OnAutoPage())
+        return 0;
+    // 255 is silence: the centre preset. A byte a source passed through that names no
+    // preset is dropped.
+    const WPARAM d = direction == 255 ? kCentreDirection : direction;
+    if (d > kCentreDirection)
+        return 0;
+    const auto index = static_cast<std::size_t>(d);
+    if (m_nCameraMode == kCameraUpside && m_settings.m_nUpMode == 1)
+        Send(1, m_settings.m_upPresets[index]);
+    else if (m_nCameraMode == kCameraFront)
+        Send(2, m_settings.m_frontPresets[index]);
+    return 0;
+}
+
+void CCameraCommands::ManualViewButton(int button)
+{
+    switch (button) {
+    case 1: SetUserMode(2, 90, 0, 180, 90); break;
+    case 2: SetUserMode(3, -1, -1, -1, -1); break;
+    case 3: SetUserMode(0, -1, -1, -1, -1); break;
+    default: break;
+    }
+}
+
+void CCameraCommands::OnViewButton(int button)
+{
+    if (!OnAutoPage()) {
+        ManualViewButton(button);
+        return;
+    }
+    switch (m_nCameraMode) {
+    case kCameraRelease:
+        if (button == 1)
+            SetFreeZoom(90);
+        break;
+    case kCameraUpside:
+        if (button == 1)
+            SetUpsideMode(1, -1, -1, -1, -1, -1);
+        else if (button == 2)
+            SetUpsideMode(3, -1, -1, -1, -1, -1);
+        else if (button == 3)
+            SetUpsideMode(0, -1, -1, -1, -1, -1);
+        break;
+    case kCameraOhp:
+        if (button == 1) {
+            SetOhpZoom(100);
+        } else if (button == 2) {
+            // Rotate the picture a quarter turn: the roll steps 90, 0, 270, 180, 90...
+            int r = m_settings.m_nOhpRoll / 90 - 1;
+            if (r < 0)
+                r = 3;
+            SetOhpRoll(r * 90);
+        }
+        break;
+    case kCameraFront: {
+        const int direction = ClampDirection(m_settings.m_nFrontDirection);
+        m_settings.m_nFrontDirection = direction;
+        if (button == 1) {
+            if (m_events.LoadFactoryFrontPreset(direction))
+                ApplyCameraPosition(FALSE);
+            else
+                SetFrontPreset(direction, 90, 0, 90, 90);
+            m_bModified = 1;
+        } else if (button == 2) {
+            SetFrontPreset(direction, 90, 0, 180, 90);
+            m_bModified = 1;
+        }
+        break;
+    }
+    default:
+        break;
+    }
 }

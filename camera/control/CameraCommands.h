@@ -59,6 +59,12 @@ public:
     // WM_CAMERA_COMM_ERROR.
     LRESULT OnCameraCommError();
 
+    // WM_TRACKING_DIRECTION: moves to the preset of the talker's direction (255 = nobody,
+    // the centre) while tracking on the Auto page; nothing is read back.
+    LRESULT OnTrackingDirection(WPARAM direction);
+    // The option buttons 1014, 1015 and 1016 (button 1, 2 or 3) of the selected page.
+    void OnViewButton(int button);
+
     // The settings dialog closed with OK and format: sent and kept by the camera only when
     // the camera was open when that dialog opened and the format differs.
     void ChangeVideoFormat(int format, BOOL cameraWasOpen);
@@ -81,6 +87,7 @@ private:
     void Send(int kind, const CCameraPosition& p);
     void StopPad();
     void CameraLost();
+    void ManualViewButton(int button);
 
     CCameraSettings& m_settings;
     int& m_bModified;

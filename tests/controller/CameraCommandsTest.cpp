@@ -19,6 +19,13 @@ struct RecordingEvents final : CameraCommandEvents
     void CameraModeChanged(int mode) override { modes.push_back(mode); }
     void RecalcLayout() override { ++layouts; }
     void ShowTrayMessage(UINT id) override { balloons.push_back(id); }
+    bool LoadFactoryFrontPreset(int direction) override
+    {
+        factoryDirections.push_back(direction);
+        return hasSpeakerphone;
+    }
+    bool hasSpeakerphone = false;
+    std::vector<int> factoryDirections;
     std::vector<int> modes;
     int layouts = 0;
     std::vector<UINT> balloons;
@@ -454,6 +461,108 @@ TEST_F(CameraCommandsTest, VideoFormatIsSentAndCommittedOnlyWhenChangedOnAnOpenC
     cmd.ChangeVideoFormat(1, TRUE);
     EXPECT_EQ(Take(), (Calls{"CamSetVideoFormat(1)", "CamCommitSettings()"}));
     EXPECT_EQ(cmd.m_nVideoFormat, 1);
+}
+
+// --- Tracking response ------------------------------------------------------------------
+
+TEST_F(CameraCommandsTest, TalkerDirectionsMoveToTheirPresetOnlyWhileTrackingOnTheAutoPage)
+{
+    settings.m_nUpMode = 1;
+    Mode(kCameraUpside);
+    cmd.OnTrackingDirection(1);
+    EXPECT_EQ(Take(), Calls{}) << "tracking off";
+
+    settings.m_bTracking = 1;
+    cmd.OnTrackingDirection(1);
+    cmd.OnTrackingDirection(255);
+    EXPECT_EQ(Take(), (Calls{"CamSetPosition(1,11,21,31,41)", "CamSetPosition(1,16,26,36,46)"}));
+    EXPECT_EQ(settings.m_nUpDirection, 2) << "the chosen direction stays";
+
+    Mode(kCameraFront);
+    cmd.OnTrackingDirection(0);
+    EXPECT_EQ(Take(), Calls{"CamSetPosition(2,110,120,130,140)"});
+
+    for (WPARAM bad : {WPARAM(7), WPARAM(200), WPARAM(254), WPARAM(-1)})
+        cmd.OnTrackingDirection(bad);
+    EXPECT_EQ(Take(), Calls{}) << "a byte that names no preset is dropped";
+
+    for (int mode : {kCameraRelease, kCameraOhp, kNoCamera}) {
+        Mode(mode);
+        cmd.OnTrackingDirection(3);
+    }
+    settings.m_nUpMode = 3;
+    Mode(kCameraUpside);
+    cmd.OnTrackingDirection(3);
+    settings.m_nMode = kManualPage;
+    Mode(kCameraFront);
+    cmd.OnTrackingDirection(3);
+    EXPECT_EQ(Take(), Calls{});
+}
+
+// --- View buttons -------------------------------------------------------------------------
+
+TEST_F(CameraCommandsTest, OhpRotateStepsTheRollByQuarterTurns)
+{
+    Mode(kCameraOhp);
+    CamDouble().zoom = {0, 0};
+    const std::vector<std::pair<int, int>> steps{{90, 0}, {0, 270}, {270, 180}, {180, 90}, {45, 270}, {135, 0}};
+    for (const auto& [from, to] : steps) {
+        settings.m_nOhpRoll = from;
+        cmd.OnViewButton(2);
+        EXPECT_EQ(settings.m_nOhpRoll, to) << "from " << from;
+    }
+    EXPECT_EQ(Take().back(), "CamSetPosition(2,90,0,77,0)");
+}
+
+TEST_F(CameraCommandsTest, FrontViewButtonsSetThePresetAndMarkItModified)
+{
+    Mode(kCameraFront);
+    cmd.OnViewButton(1);
+    EXPECT_EQ(events.factoryDirections, std::vector<int>{4});
+    EXPECT_EQ(Take(), Calls{"CamSetPosition(2,90,0,90,90)"}) << "no speakerphone: the plain default";
+    EXPECT_EQ(modified, 1);
+
+    modified = 0;
+    events.hasSpeakerphone = true;
+    SetPreset(settings.m_frontPresets[4], 1, 2, 3, 4);
+    cmd.OnViewButton(1);
+    EXPECT_EQ(Take(), Calls{"CamSetPosition(2,1,2,3,4)"}) << "the factory preset as loaded";
+    EXPECT_EQ(modified, 1);
+
+    modified = 0;
+    cmd.OnViewButton(2);
+    EXPECT_EQ(Take(), Calls{"CamSetPosition(2,90,0,180,90)"});
+    EXPECT_EQ(modified, 1);
+    cmd.OnViewButton(3);
+    EXPECT_EQ(Take(), Calls{});
+}
+
+TEST_F(CameraCommandsTest, ViewButtonsOfEachModeAndOfTheManualPage)
+{
+    Mode(kCameraRelease);
+    cmd.OnViewButton(1);
+    cmd.OnViewButton(2);
+    cmd.OnViewButton(3);
+    EXPECT_EQ(Take(), (Calls{"CamSetPosition(2,90,0,90,90)"}));
+
+    Mode(kCameraUpside);
+    cmd.OnViewButton(3);
+    EXPECT_EQ(settings.m_nUpMode, 0);
+    cmd.OnViewButton(1);
+    EXPECT_EQ(settings.m_nUpMode, 1);
+    EXPECT_EQ(Take(), (Calls{"CamSelectView(0)", "CamSetPosition(1,12,22,32,42)"}));
+
+    Mode(kCameraOhp);
+    cmd.OnViewButton(1);
+    EXPECT_EQ(Take(), Calls{"CamSetPosition(2,90,0,100,180)"});
+
+    settings.m_nMode = kManualPage;
+    cmd.OnViewButton(1);
+    EXPECT_EQ(settings.m_nUserMode, 2);
+    cmd.OnViewButton(3);
+    EXPECT_EQ(settings.m_nUserMode, 0);
+    EXPECT_EQ(Take(), (Calls{"CamSetPosition(2,90,0,180,90)", "CamGetPan()", "CamGetTilt()", "CamGetZoom()",
+                             "CamGetRoll()", "CamSelectView(0)"}));
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "platform/WinMessages.h"
 #include "res/Resource.h"
 #include "tests/support/CameraApiDouble.h"
+#include "tests/support/RecordingWindow.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestEnvironment.h"
 #include "ui/controller/AboutDlg.h"
@@ -286,6 +287,53 @@ TEST_F(ControllerDlgTest, TrackingRunsOnlyOnTheAutoTabWithASpeakerphone)
     EXPECT_TRUE(d.m_trackingWorker.IsRunning());
     SendMessage(&d, WM_DESTROY, 0, 0);
     EXPECT_FALSE(d.m_trackingWorker.IsRunning());
+}
+
+TEST_F(ControllerDlgTest, ChoosingADirectionTeachesTheOneLeftAndMovesToTheNewOne)
+{
+    WriteProfile("[QVT-VZ1]\nDevice=1\n[General]\nTracking=0\n[Front]\nDirection=1\n"
+                 "[FrontDir4]\nPan=40\nTilt=41\nZoom=42\nRoll=43\n");
+    CControllerDlg& d = Make();
+    SendMessage(&d, WM_SELECT_DIRECTION, 4, 0);
+    EXPECT_EQ(d.m_settings.m_nFrontDirection, 1) << "no camera: nothing to teach";
+    SendMessage(&d, WM_CAMERA_MODE, 3, 0);
+    CamDouble().pan = {1, 99};
+    CamDouble().TakeCommands();
+    EXPECT_EQ(SendMessage(&d, WM_SELECT_DIRECTION, 4, 0), 0);
+    EXPECT_EQ(CamDouble().TakeCommands(), (Calls{"CamGetPan()", "CamGetTilt()", "CamGetZoom()", "CamGetRoll()",
+                                                 "CamSetPosition(2,40,41,42,43)"}));
+    EXPECT_EQ(d.m_settings.m_frontPresets[1].m_nPan, 99);
+    EXPECT_EQ(d.m_settings.m_nFrontDirection, 4);
+    SendMessage(&d, WM_SELECT_DIRECTION, 7, 0);
+    EXPECT_EQ(d.m_settings.m_nFrontDirection, 4) << "no such direction";
+    EXPECT_EQ(CamDouble().TakeCommands(), Calls{});
+}
+
+TEST_F(ControllerDlgTest, TheTrackingSwitchStartsAndStopsTheWorkerAndLocksTheChoices)
+{
+    WriteProfile("[QVT-VZ1]\nDevice=3\n[General]\nTracking=0\n[Up]\nMode=1\nDirection=2\n"
+                 "[UpDir2]\nPan=20\nTilt=21\nZoom=22\nRoll=23\n");
+    CControllerDlg& d = Make();
+    SendMessage(&d, WM_CAMERA_MODE, 1, 0);
+    // Where the user steered to before switching tracking on is taught first.
+    CamDouble().pan = {1, 50};
+    CamDouble().roll = {1, 53};
+    SendMessage(&d, WM_TRACKING_ENABLE, 1, 0);
+    EXPECT_EQ(d.m_settings.m_upPresets[2].m_nPan, 50);
+    EXPECT_EQ(d.m_settings.m_bTracking, 1);
+    EXPECT_TRUE(d.m_trackingWorker.IsRunning());
+    EXPECT_FALSE(d.m_cbDevice->isEnabled());
+    // The worker's first report is "nobody": the centre preset.
+    EXPECT_TRUE(WaitUntil([] {
+        const Calls c = CamDouble().Commands();
+        return !c.empty() && c.back() == "CamSetPosition(1,90,0,90,90)";
+    }));
+    CamDouble().TakeCommands();
+    SendMessage(&d, WM_TRACKING_ENABLE, 0, 0);
+    EXPECT_FALSE(d.m_trackingWorker.IsRunning());
+    EXPECT_TRUE(d.m_cbDevice->isEnabled());
+    EXPECT_EQ(CamDouble().TakeCommands(), Calls{"CamSetPosition(1,50,0,90,53)"})
+        << "tracking held the camera, so nothing is read back; the chosen preset is sent";
 }
 
 TEST_F(ControllerDlgTest, CameraMessagesReachThePagesAndTheTray)

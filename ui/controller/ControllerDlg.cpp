@@ -272,7 +272,73 @@ void CControllerDlg::ShowTrayMessage(UINT stringId)
         tray->ShowTrayMessage(stringId);
 }
 
+bool CControllerDlg::LoadFactoryFrontPreset(int direction)
+{
+    if (m_nDeviceKind == 0)
+        return false;
+    m_autoPage.LoadDefaultPresets(&m_settings, direction, m_nPosition, m_bReverse);
+    return true;
+}
+
 // --- Tracking ---------------------------------------------------------------------------
+
+LRESULT CControllerDlg::OnSelectDirection(WPARAM direction)
+{
+    const int mode = m_camera.m_nCameraMode;
+    if (!IsAutoTabSelected() || (mode != kCameraUpside && mode != kCameraFront) || direction > 6)
+        return 0;
+    // What the user steered to belongs to the direction chosen so far.
+    SaveCameraPosition();
+    if (mode == kCameraUpside)
+        m_settings.m_nUpDirection = static_cast<int>(direction);
+    else
+        m_settings.m_nFrontDirection = static_cast<int>(direction);
+    ApplyCameraPosition(FALSE);
+    m_autoPage.UpdateControls();
+    RecalcLayout();
+    return 0;
+}
+
+LRESULT CControllerDlg::OnTrackingEnable(WPARAM on)
+{
+    SaveCameraPosition();
+    m_settings.m_bTracking = on == 1 ? 1 : 0;
+    if (m_settings.m_bTracking) {
+        StartTracking();
+    } else {
+        StopTracking();
+        ApplyCameraPosition(FALSE);
+    }
+    UpdateControlStates();
+    m_autoPage.UpdateControls();
+    RecalcLayout();
+    return 0;
+}
+
+void CControllerDlg::ViewButton(int button)
+{
+    m_camera.OnViewButton(button);
+    if (IsAutoTabSelected())
+        m_autoPage.UpdateControls();
+    else
+        m_manualPage.UpdateControls();
+    RecalcLayout();
+}
+
+void CControllerDlg::OnViewButton1()
+{
+    ViewButton(1);
+}
+
+void CControllerDlg::OnViewButton2()
+{
+    ViewButton(2);
+}
+
+void CControllerDlg::OnViewButton3()
+{
+    ViewButton(3);
+}
 
 int CControllerDlg::StartTracking()
 {
@@ -492,6 +558,12 @@ LRESULT CControllerDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return m_camera.OnCameraMode(wParam);
     case WM_PAD_BUTTON:
         return m_camera.OnPadButton(wParam, lParam);
+    case WM_TRACKING_DIRECTION:
+        return m_camera.OnTrackingDirection(wParam);
+    case WM_SELECT_DIRECTION:
+        return OnSelectDirection(wParam);
+    case WM_TRACKING_ENABLE:
+        return OnTrackingEnable(wParam);
     default:
         return 0;
     }

@@ -88,6 +88,14 @@ public:
     void OnReverse();
     void OnSelchangeTab();
 
+    // Tracking response and teaching (WM_SELECT_DIRECTION, WM_TRACKING_ENABLE) and the
+    // option buttons 1014..1016 of the pages.
+    LRESULT OnSelectDirection(WPARAM direction);
+    LRESULT OnTrackingEnable(WPARAM on);
+    void OnViewButton1();
+    void OnViewButton2();
+    void OnViewButton3();
+
     // End of session and power.
     BOOL OnQueryEndSession();
     BOOL OnPowerBroadcast(WPARAM event);
@@ -106,6 +114,8 @@ protected:
 private:
     void CameraModeChanged(int mode) override;
     void ShowTrayMessage(UINT stringId) override;
+    bool LoadFactoryFrontPreset(int direction) override;
+    void ViewButton(int button);
     void BuildControls();
     void BuildMenu();
     void SelectDeviceEntry(int kind);

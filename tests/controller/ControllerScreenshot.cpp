@@ -1,0 +1,45 @@
+// Renders the controller dialog offscreen into PNG files, to look at it without a desktop:
+//   controller_screenshot <folder>
+// writes controller-auto.png, controller-manual.png and about.png there.
+#include "platform/WinMessages.h"
+#include "tests/support/CameraApiDouble.h"
+#include "ui/controller/AboutDlg.h"
+#include "ui/controller/ControllerDlg.h"
+#include "ui/controller/PageTabCtrl.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTabBar>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
+
+int main(int argc, char** argv)
+{
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QTemporaryDir home;
+    ::setenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()).constData(), 1);
+    QApplication app(argc, argv);
+    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
+
+    CControllerDlg dlg(nullptr, (home.path() + QStringLiteral("/shot.ini")).toStdString());
+    dlg.Create();
+    dlg.show();
+    SendMessage(&dlg, WM_CAMERA_MODE, 1, 0);
+    QApplication::processEvents();
+    bool ok = dlg.grab().save(out + QStringLiteral("/controller-auto.png"));
+    dlg.m_tabPages->TabBar()->setCurrentIndex(1);
+    QApplication::processEvents();
+    ok = dlg.grab().save(out + QStringLiteral("/controller-manual.png")) && ok;
+
+    CAboutDlg about;
+    about.m_strVersion = CAboutDlg::FirmwareVersionLine();
+    about.OnInitDialog();
+    about.show();
+    QApplication::processEvents();
+    ok = about.grab().save(out + QStringLiteral("/about.png")) && ok;
+    std::printf("%s\n", ok ? "written" : "failed");
+    return ok ? 0 : 1;
+}
