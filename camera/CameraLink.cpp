@@ -1,0 +1,291 @@
+#include "camera/CameraLink.h"
+
+#include "camera/SerialPort.h"
+#include "platform/WinMessage.h"
+#include "platform/WinMessages.h"
+
+#include <cerrno>
+#include <chrono>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+
+long long NowMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+bool IsVersionText(const std::vector<std::uint8_t>& payload)
+{
+    if (payload.empty() || payload.size() > 8)
+        return false;
+    for (std::uint8_t c : payload)
+        if (c < 0x20 || c > 0x7E)
+            return false;
+    return true;
+}
+
+} // namespace
+
+CameraLink::CameraLink(CameraLinkTiming timing)
+    : m_timing(timing)
+{
+}
+
+CameraLink::~CameraLink()
+{
+    Close();
+}
+
+bool CameraLink::IsUsable() const
+{
+    return m_fd >= 0 && m_linkUp && !m_lost;
+}
+
+bool CameraLink::Open(const std::string& port, HWND wnd, UINT linkMsg, UINT modeMsg)
+{
+    Close();
+    m_wnd = wnd;
+    m_linkMsg = linkMsg;
+    m_modeMsg = modeMsg;
+    m_lastStand = -1;
+    m_lost = false;
+    m_linkUp = false;
+    m_stop = false;
+    m_misses = 0;
+    driveBits = 0;
+    m_splitter.Reset();
+
+    m_fd = OpenSerialPort(port);
+    if (m_fd < 0 || ::pipe2(m_wake, O_CLOEXEC | O_NONBLOCK) != 0) {
+        Close();
+        PostMessage(wnd, WM_CAMERA_COMM_ERROR, 0, 0);
+        return false;
+    }
+    m_lastRxMs = NowMs();
+    m_reader = std::thread(&CameraLink::ReaderLoop, this);
+
+    bool answered = false;
+    for (int i = 0; i < m_timing.openAttempts && !answered && !m_lost; ++i)
+        answered = Transact(visca::AddressSet(), Expect::AddressSet, 0, nullptr);
+    if (answered)
+        answered = Transact(visca::InterfaceClear(), Expect::InterfaceClear, 0, nullptr);
+    if (!answered || m_lost) {
+        Close();
+        PostMessage(wnd, WM_CAMERA_COMM_ERROR, 0, 0);
+        return false;
+    }
+    m_linkUp = true;
+    PostMessage(wnd, linkMsg, 1, 0);
+    if (auto stand = Inquire(visca::VendorInquiry(visca::kItemStand), 1); stand && (*stand)[0] <= 3)
+        PostStand((*stand)[0]);
+    m_keeper = std::thread(&CameraLink::KeeperLoop, this);
+    return true;
+}
+
+void CameraLink::StopThreads()
+{
+    {
+        std::lock_guard lock(m_stopMutex);
+        m_stop = true;
+    }
+    m_stopSignal.notify_all();
+    {
+        std::lock_guard lock(m_stateMutex);
+        m_replied.notify_all();
+    }
+    if (m_wake[1] >= 0) {
+        const char byte = 1;
+        [[maybe_unused]] ssize_t n = ::write(m_wake[1], &byte, 1);
+    }
+    if (m_keeper.joinable())
+        m_keeper.join();
+    if (m_reader.joinable())
+        m_reader.join();
+}
+
+void CameraLink::Close()
+{
+    StopThreads();
+    // A request still waiting on another thread cannot exist: requests come from the
+    // thread that closes.
+    for (int* fd : {&m_fd, &m_wake[0], &m_wake[1]}) {
+        if (*fd >= 0)
+            ::close(*fd);
+        *fd = -1;
+    }
+    m_linkUp = false;
+}
+
+bool CameraLink::Command(const visca::Frame& frame, Wait wait)
+{
+    return Transact(frame, wait == Wait::Ack ? Expect::Ack : Expect::Completion, 0, nullptr);
+}
+
+std::optional<std::vector<std::uint8_t>> CameraLink::Inquire(const visca::Frame& frame, std::size_t payloadLength)
+{
+    std::vector<std::uint8_t> payload;
+    if (!Transact(frame, Expect::Inquiry, payloadLength, &payload))
+        return std::nullopt;
+    return payload;
+}
+
+bool CameraLink::Transact(const visca::Frame& frame, Expect expect, std::size_t payloadLength,
+                          std::vector<std::uint8_t>* payload)
+{
+    std::lock_guard request(m_requestMutex);
+    if (m_fd < 0 || m_lost || m_stop)
+        return false;
+    {
+        std::lock_guard lock(m_stateMutex);
+        m_pending = Pending{};
+        m_pending.expect = expect;
+        m_pending.payloadLength = payloadLength;
+    }
+    bool ok = WriteAll(m_fd, frame, m_timing.replyTimeoutMs);
+    std::unique_lock lock(m_stateMutex);
+    if (ok) {
+        ok = m_replied.wait_for(lock, std::chrono::milliseconds(m_timing.replyTimeoutMs),
+                                [this] { return m_pending.done || m_lost || m_stop; })
+            && m_pending.done && m_pending.ok;
+    }
+    const bool answered = m_pending.done;
+    if (ok && payload)
+        *payload = std::move(m_pending.payload);
+    m_pending = Pending{};
+    if (answered) {
+        m_misses = 0;
+        return ok;
+    }
+    const bool lose = m_linkUp && ++m_misses >= m_timing.missesForLinkLoss;
+    lock.unlock();
+    if (lose)
+        LinkLost();
+    return false;
+}
+
+void CameraLink::OnFrame(const visca::Frame& frame)
+{
+    using Kind = visca::Reply::Kind;
+    const visca::Reply reply = visca::ClassifyReply(frame);
+    if (reply.kind == Kind::Unknown)
+        return;
+    m_lastRxMs = NowMs();
+    if (reply.kind == Kind::StandReport) {
+        PostStand(reply.stand);
+        return;
+    }
+    std::lock_guard lock(m_stateMutex);
+    Pending& p = m_pending;
+    if (p.done || p.expect == Expect::None)
+        return;
+    switch (reply.kind) {
+    case Kind::Ack:
+        if (p.expect == Expect::Ack) {
+            p.done = p.ok = true;
+        } else if (p.expect == Expect::Completion && p.socket < 0) {
+            p.socket = reply.socket;
+        }
+        break;
+    case Kind::Completion:
+        if (p.expect == Expect::Completion && p.socket >= 0 && p.socket == reply.socket)
+            p.done = p.ok = true;
+        break;
+    case Kind::Error:
+        // A syntax or length error carries socket 0; otherwise it answers our socket.
+        if (p.expect == Expect::Ack || p.expect == Expect::Inquiry
+            || (p.expect == Expect::Completion && (p.socket < 0 || reply.socket == p.socket || reply.socket == 0))) {
+            p.done = true;
+            p.ok = false;
+        }
+        break;
+    case Kind::InquiryData:
+        if (p.expect == Expect::Inquiry
+            && (p.payloadLength == 0 ? IsVersionText(reply.payload) : reply.payload.size() == p.payloadLength)) {
+            p.done = p.ok = true;
+            p.payload = reply.payload;
+        }
+        break;
+    case Kind::AddressSetDone:
+        if (p.expect == Expect::AddressSet)
+            p.done = p.ok = true;
+        break;
+    case Kind::InterfaceCleared:
+        if (p.expect == Expect::InterfaceClear)
+            p.done = p.ok = true;
+        break;
+    default:
+        break;
+    }
+    if (p.done)
+        m_replied.notify_all();
+}
+
+void CameraLink::PostStand(int stand)
+{
+    if (stand < 0 || stand > 3)
+        return;
+    m_lastStand = stand;
+    if (m_linkUp)
+        PostMessage(m_wnd, m_modeMsg, static_cast<WPARAM>(stand), 0);
+}
+
+void CameraLink::LinkLost()
+{
+    if (m_lost.exchange(true))
+        return;
+    m_replied.notify_all();
+    if (m_linkUp)
+        PostMessage(m_wnd, m_linkMsg, 0, 0);
+}
+
+void CameraLink::ReaderLoop()
+{
+    std::uint8_t buf[512];
+    while (!m_stop) {
+        pollfd fds[2] = {{m_fd, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
+        const int n = ::poll(fds, 2, 500);
+        if (n < 0 && errno != EINTR)
+            break;
+        if (m_stop)
+            break;
+        if (fds[0].revents & POLLIN) {
+            const ssize_t got = ::read(m_fd, buf, sizeof buf);
+            if (got > 0) {
+                m_splitter.Feed({buf, static_cast<size_t>(got)}, [this](const visca::Frame& f) { OnFrame(f); });
+                continue;
+            }
+            if (got < 0 && (errno == EAGAIN || errno == EINTR))
+                continue;
+            LinkLost();  // end of file or a read error: the port went away
+            break;
+        }
+        if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
+            LinkLost();
+            break;
+        }
+    }
+}
+
+void CameraLink::KeeperLoop()
+{
+    std::unique_lock lock(m_stopMutex);
+    while (!m_stop && !m_lost) {
+        m_stopSignal.wait_for(lock, std::chrono::milliseconds(m_timing.keepAliveMs / 2 + 1));
+        if (m_stop || m_lost)
+            break;
+        if (NowMs() - m_lastRxMs < m_timing.keepAliveMs)
+            continue;
+        lock.unlock();
+        const int before = m_lastStand;
+        if (auto stand = Inquire(visca::VendorInquiry(visca::kItemStand), 1); stand && (*stand)[0] <= 3) {
+            // A report lost in noise still reaches the controller this way.
+            if ((*stand)[0] != before)
+                PostStand((*stand)[0]);
+        }
+        lock.lock();
+    }
+}

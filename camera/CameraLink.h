@@ -1,0 +1,99 @@
+#pragma once
+// One open link to the camera: the port, the reader thread that takes every frame the
+// camera sends, and a keeper thread that notices a camera gone silent. Requests from the
+// user-interface thread go out one at a time (one writer), and each waits for its own
+// reply, matched by kind and socket, at most the reply time-out; frames that match no
+// request (noise, late replies) are skipped.
+#include "camera/ViscaFrame.h"
+#include "camera/ViscaFrameSplitter.h"
+#include "camera/ViscaReply.h"
+#include "platform/WinTypes.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+struct CameraLinkTiming
+{
+    int replyTimeoutMs = 400;   // per request: the longest a getter blocks
+    int keepAliveMs = 2000;     // quiet time after which the keeper asks the stand position
+    int missesForLinkLoss = 2;  // unanswered requests in a row that mean the link is lost
+    int openAttempts = 2;       // address set tries at link start
+};
+
+class CameraLink
+{
+public:
+    explicit CameraLink(CameraLinkTiming timing = {});
+    ~CameraLink();
+    CameraLink(const CameraLink&) = delete;
+    CameraLink& operator=(const CameraLink&) = delete;
+
+    // Opens port and starts the link (address set, interface clear, stand inquiry).
+    // Posts linkMsg 1 and modeMsg with the stand to wnd on success, WM_CAMERA_COMM_ERROR
+    // when the port cannot be opened or the camera does not answer. Closes first when open.
+    bool Open(const std::string& port, HWND wnd, UINT linkMsg, UINT modeMsg);
+    // Joins the threads and closes the port; nothing is posted afterwards.
+    void Close();
+    // Open and the link not lost.
+    bool IsUsable() const;
+
+    enum class Wait { Ack, Completion };
+    // Sends a command frame and waits for its ACK (or its completion as well).
+    bool Command(const visca::Frame& frame, Wait wait);
+    // Sends an inquiry and returns the reply's payload: payloadLength bytes, or, with
+    // payloadLength 0, a text of 1..8 printable characters.
+    std::optional<std::vector<std::uint8_t>> Inquire(const visca::Frame& frame, std::size_t payloadLength);
+
+    // The direction bits last driven, for CamDrive's decision which axes to stop.
+    std::atomic<int> driveBits{0};
+
+private:
+    enum class Expect { None, Ack, Completion, Inquiry, AddressSet, InterfaceClear };
+    struct Pending
+    {
+        Expect expect = Expect::None;
+        std::size_t payloadLength = 0;
+        int socket = -1;
+        bool done = false;
+        bool ok = false;
+        std::vector<std::uint8_t> payload;
+    };
+
+    bool Transact(const visca::Frame& frame, Expect expect, std::size_t payloadLength,
+                  std::vector<std::uint8_t>* payload);
+    void ReaderLoop();
+    void KeeperLoop();
+    void OnFrame(const visca::Frame& frame);
+    void LinkLost();
+    void PostStand(int stand);
+    void StopThreads();
+
+    const CameraLinkTiming m_timing;
+    int m_fd = -1;
+    int m_wake[2] = {-1, -1};
+    std::thread m_reader;
+    std::thread m_keeper;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_linkUp{false};
+    std::atomic<bool> m_lost{false};
+    std::atomic<long long> m_lastRxMs{0};
+
+    HWND m_wnd = nullptr;
+    UINT m_linkMsg = 0;
+    UINT m_modeMsg = 0;
+    std::atomic<int> m_lastStand{-1};
+
+    std::mutex m_requestMutex;  // one request on the wire at a time
+    std::mutex m_stateMutex;    // m_pending, m_misses
+    std::condition_variable m_replied;
+    Pending m_pending;
+    int m_misses = 0;
+
+    std::mutex m_stopMutex;
+    std::condition_variable m_stopSignal;
+    visca::FrameSplitter m_splitter{visca::kMaxReplyLength};
+};

@@ -1,0 +1,212 @@
+// The camera library's operations on one process-wide link (the library's own state, as
+// a closed camera library keeps it).
+#include "camera/QvtVz1Api.h"
+
+#include "camera/CameraAnnouncement.h"
+#include "camera/CameraLink.h"
+#include "camera/CameraPresence.h"
+#include "camera/ViscaUnits.h"
+#include "platform/WinMessage.h"
+#include "platform/WinMessages.h"
+
+#include <cstring>
+
+namespace {
+
+CameraLink& Link()
+{
+    static CameraLink link;
+    return link;
+}
+
+// Bits of CamDrive: 8 up, 4 down, 2 left, 1 right; 16 zoom tele (in), 32 zoom wide (out).
+constexpr int kUp = 8, kDown = 4, kLeft = 2, kRight = 1, kTele = 16, kWide = 32;
+constexpr int kPanTiltBits = kUp | kDown | kLeft | kRight;
+constexpr int kZoomBits = kTele | kWide;
+
+visca::PanMotion PanOf(int bits)
+{
+    if ((bits & (kLeft | kRight)) == kLeft)
+        return visca::PanMotion::Left;
+    if ((bits & (kLeft | kRight)) == kRight)
+        return visca::PanMotion::Right;
+    return visca::PanMotion::Stop;  // none, or both at once
+}
+
+visca::TiltMotion TiltOf(int bits)
+{
+    if ((bits & (kUp | kDown)) == kUp)
+        return visca::TiltMotion::Up;
+    if ((bits & (kUp | kDown)) == kDown)
+        return visca::TiltMotion::Down;
+    return visca::TiltMotion::Stop;
+}
+
+visca::ZoomMotion ZoomOf(int bits)
+{
+    if ((bits & kZoomBits) == kTele)
+        return visca::ZoomMotion::Tele;
+    if ((bits & kZoomBits) == kWide)
+        return visca::ZoomMotion::Wide;
+    return visca::ZoomMotion::Stop;
+}
+
+// Pan and tilt come in one reply: 4 nibbles pan, 4 nibbles tilt.
+std::optional<std::pair<int, int>> PanTiltWire()
+{
+    const auto payload = Link().Inquire(visca::PanTiltInquiry(), 8);
+    if (!payload)
+        return std::nullopt;
+    const auto pan = visca::ReadNibbles(*payload, 4);
+    const auto tilt = visca::ReadNibbles(std::span(*payload).subspan(4), 4);
+    if (!pan || !tilt)
+        return std::nullopt;
+    return std::pair{visca::SignExtend16(*pan), visca::SignExtend16(*tilt)};
+}
+
+std::optional<int> NibbleInquiry(const visca::Frame& frame)
+{
+    const auto payload = Link().Inquire(frame, 4);
+    if (!payload)
+        return std::nullopt;
+    const auto value = visca::ReadNibbles(*payload, 4);
+    if (!value)
+        return std::nullopt;
+    return static_cast<int>(*value);
+}
+
+int Store(int* out, std::optional<int> value)
+{
+    if (!out || !value)
+        return 0;
+    *out = *value;
+    return 1;
+}
+
+} // namespace
+
+extern "C" {
+
+int CamIsPresent(void)
+{
+    return UsbCameraAttached() || !ReadCameraAnnouncement().empty() ? 1 : 0;
+}
+
+int CamFindPort(char buf[20])
+{
+    if (!buf)
+        return 0;
+    const std::string port = FindCameraPort();
+    if (port.empty() || port.size() > 19)
+        return 0;
+    std::memcpy(buf, port.c_str(), port.size() + 1);
+    return 1;
+}
+
+int CamOpen(const char* port, HWND wnd, UINT linkMsg, UINT modeMsg)
+{
+    return Link().Open(port ? port : "", wnd, linkMsg, modeMsg) ? 1 : 0;
+}
+
+int CamClose(void)
+{
+    Link().Close();
+    return 1;
+}
+
+int CamIsOpen(void)
+{
+    return Link().IsUsable() ? 1 : 0;
+}
+
+int CamDrive(int bits)
+{
+    CameraLink& link = Link();
+    const int last = link.driveBits.exchange(bits);
+    // Only the axes that move or moved are sent; 0 stops all, whatever we believe moves.
+    bool ok = true;
+    if ((bits & kPanTiltBits) || (last & kPanTiltBits) || bits == 0)
+        ok = link.Command(visca::PanTiltDrive(PanOf(bits), TiltOf(bits)), CameraLink::Wait::Ack) && ok;
+    if ((bits & kZoomBits) || (last & kZoomBits) || bits == 0)
+        ok = link.Command(visca::ZoomDrive(ZoomOf(bits)), CameraLink::Wait::Ack) && ok;
+    return ok ? 1 : 0;
+}
+
+int CamSelectView(int view)
+{
+    if (view < 0 || view > 0x7F)
+        return 0;
+    return Link().Command(visca::MemoryRecall(view), CameraLink::Wait::Ack) ? 1 : 0;
+}
+
+int CamSetPosition(int kind, int pan, int tilt, int zoom, int roll)
+{
+    if (kind != 1 && kind != 2)
+        return 0;
+    using namespace visca_units;
+    CameraLink& link = Link();
+    // Moves are acknowledged at once and complete later; waiting for the ACK keeps the
+    // caller's wait short however far the camera has to travel.
+    bool ok = link.Command(visca::PanTiltAbsolute(PanToWire(pan), TiltToWire(tilt)), CameraLink::Wait::Ack);
+    ok = link.Command(visca::ZoomDirect(ZoomToWire(zoom)), CameraLink::Wait::Ack) && ok;
+    ok = link.Command(visca::RollDirect(kind, RollToWire(roll)), CameraLink::Wait::Ack) && ok;
+    return ok ? 1 : 0;
+}
+
+int CamGetPan(int* value)
+{
+    const auto wire = PanTiltWire();
+    return Store(value, wire ? visca_units::PanFromWire(wire->first) : std::nullopt);
+}
+
+int CamGetTilt(int* value)
+{
+    const auto wire = PanTiltWire();
+    return Store(value, wire ? visca_units::TiltFromWire(wire->second) : std::nullopt);
+}
+
+int CamGetZoom(int* value)
+{
+    const auto wire = NibbleInquiry(visca::ZoomInquiry());
+    return Store(value, wire ? visca_units::ZoomFromWire(*wire) : std::nullopt);
+}
+
+int CamGetRoll(int* value)
+{
+    const auto wire = NibbleInquiry(visca::VendorInquiry(visca::kItemRoll));
+    return Store(value, wire ? visca_units::RollFromWire(*wire) : std::nullopt);
+}
+
+int CamGetFirmwareVersion(char buf[32])
+{
+    if (!buf)
+        return 0;
+    const auto text = Link().Inquire(visca::VendorInquiry(visca::kItemFirmwareVersion), 0);
+    if (!text)
+        return 0;
+    std::memcpy(buf, text->data(), text->size());  // at most 8 bytes, checked by the link
+    buf[text->size()] = '\0';
+    return 1;
+}
+
+int CamGetVideoFormat(int* format)
+{
+    const auto payload = Link().Inquire(visca::VendorInquiry(visca::kItemVideoFormat), 1);
+    if (!payload || (*payload)[0] > 1)
+        return 0;
+    return Store(format, (*payload)[0]);
+}
+
+int CamSetVideoFormat(int format)
+{
+    if (format != 0 && format != 1)
+        return 0;
+    return Link().Command(visca::VideoFormatSet(format), CameraLink::Wait::Completion) ? 1 : 0;
+}
+
+int CamCommitSettings(void)
+{
+    return Link().Command(visca::CommitSettings(), CameraLink::Wait::Completion) ? 1 : 0;
+}
+
+} // extern "C"

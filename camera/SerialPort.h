@@ -1,0 +1,14 @@
+#pragma once
+// The camera's port: a tty (the USB camera's serial node or the virtual camera's
+// pseudo-terminal) in raw mode, non-blocking, 9600 8N1 (the VISCA rate; the USB camera and
+// the pseudo-terminal ignore it).
+#include <cstdint>
+#include <span>
+#include <string>
+
+// The descriptor, or -1 when path cannot be opened or is not a terminal. Pending input
+// from before the open (stale reports) is discarded.
+int OpenSerialPort(const std::string& path);
+
+// Writes every byte, waiting for room at most timeoutMs in all. False on error or time-out.
+bool WriteAll(int fd, std::span<const std::uint8_t> bytes, int timeoutMs);
