@@ -8,9 +8,14 @@
 #include "ui/controls/DiscDirectionSelector.h"
 #include "ui/controls/TriangleDirectionSelector.h"
 #include "ui/pages/PageIds.h"
+#include "ui/pages/TextFit.h"
 
 #include <QLineEdit>
+#include <QTextDocument>
 #include <QPlainTextEdit>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace {
 // Pictures of the camera positions, indexed by position.
@@ -50,15 +55,14 @@ CAutoPage::CAutoPage(QWidget* parent) : ControlPage(IDD_AUTO_PAGE, parent)
     m_pDescription->setFocusPolicy(Qt::NoFocus);
     m_pDescription->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_pDescription->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // The descriptions are a few short lines in a narrow box: a smaller type keeps them
-    // readable without a scroll bar.
-    QFont small = m_pDescription->font();
-    small.setPointSizeF(small.pointSizeF() * 0.85);
-    m_pDescription->setFont(small);
+    m_pDescription->document()->setDocumentMargin(2);
+
+    m_pName->setTextMargins(0, 0, 0, 0);
 
     m_options[0]->LoadBitmaps(154);
     m_options[1]->LoadBitmaps(156);
     m_options[2]->LoadBitmaps(155);
+    FitTexts();
 
     UpdateControls();
 }
@@ -116,6 +120,32 @@ void CAutoPage::UpdateTexts()
         m_pName->setText(LoadStringRes(IDS_NOT_AVAILABLE));
         m_pDescription->setPlainText(LoadStringRes(IDS_IMPROPER_CONNECTION));
     }
+}
+
+void CAutoPage::FitTexts()
+{
+    // The boxes are sized in pixels for a compact dialog font: take the largest type at
+    // which every name and every description fits, so that nothing is clipped or scrolled
+    // on a wide desktop font and the size does not jump from one position to the next.
+    const int frame = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, m_pName) + 6;
+    const int margin = 2 * (m_pDescription->frameWidth()
+                            + static_cast<int>(m_pDescription->document()->documentMargin())) + 4;
+    QFont nameFont = m_pName->font();
+    QFont textFont = m_pDescription->font();
+    int nameSize = 11;
+    int textSize = 11;
+    for (int position = 0; position <= 4; ++position)
+    {
+        const bool none = position == 4;
+        const QString name = LoadStringRes(none ? IDS_NOT_AVAILABLE : IDS_POSITION_NAME_FIRST + position);
+        const QString text = LoadStringRes(none ? IDS_IMPROPER_CONNECTION : IDS_POSITION_TEXT_FIRST + position);
+        nameSize = std::min(nameSize, FittingPixelSize(nameFont, name, QSize(72 - frame, 24 - frame), false));
+        textSize = std::min(textSize, FittingPixelSize(textFont, text, QSize(112 - margin, 92 - margin), true));
+    }
+    nameFont.setPixelSize(nameSize);
+    m_pName->setFont(nameFont);
+    textFont.setPixelSize(textSize);
+    m_pDescription->setFont(textFont);
 }
 
 void CAutoPage::UpdateControls()

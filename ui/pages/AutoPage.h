@@ -42,6 +42,7 @@ public:
 
 private:
     void UpdateTexts();
+    void FitTexts();
     void UpdateUpside(const CCameraSettings& settings);
     void UpdateFront(const CCameraSettings& settings);
     void ShowCurrentSelector();
