@@ -26,14 +26,14 @@ bool SharedRecordSource::Read(BYTE* out, std::size_t count, const std::atomic<in
 {
     if (!m_record.IsOpen() || !m_lock)
         return false;
-    // The writer holds the mutex for a byte or two. Waiting in short slices keeps a stop
-    // quick; a writer that keeps it longer than a second costs this one reading only.
+    // The writer holds the mutex for a byte or two: poll it often, so that neither a read
+    // nor a stop waits long, and give up this one reading if it stays held for a second.
     using namespace std::chrono;
     const auto giveUp = steady_clock::now() + seconds(1);
-    while (!m_lock->LockFor(milliseconds(10))) {
+    while (!m_lock->TryLock()) {
         if (stop.load() || steady_clock::now() >= giveUp)
             return false;
-        std::this_thread::sleep_for(milliseconds(1));  // LockFor fails at once without a lock file
+        std::this_thread::sleep_for(microseconds(200));
     }
     std::copy_n(m_record.Data(), std::min(count, m_record.Size()), out);
     m_lock->Unlock();
