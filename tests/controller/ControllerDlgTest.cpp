@@ -341,11 +341,11 @@ TEST_F(ControllerDlgTest, CameraMessagesReachThePagesAndTheTray)
     CControllerDlg& d = Make();
     EXPECT_EQ(SendMessage(&d, WM_CAMERA_MODE, 3, 0), 0);
     EXPECT_EQ(d.m_camera.m_nCameraMode, 3);
-    EXPECT_EQ(d.m_autoPage.m_nCameraMode, 3);
-    EXPECT_EQ(d.m_manualPage.m_nCameraMode, 3);
+    EXPECT_EQ(d.m_autoPage.GetCameraMode(), 3);
+    EXPECT_EQ(d.m_manualPage.GetCameraMode(), 3);
     EXPECT_EQ(SendMessage(&d, WM_CAMERA_COMM_ERROR, 0, 0), 0);
-    EXPECT_EQ(d.m_autoPage.m_nCameraMode, 255);
-    EXPECT_EQ(d.m_manualPage.m_nCameraMode, 255);
+    EXPECT_EQ(d.m_autoPage.GetCameraMode(), 255);
+    EXPECT_EQ(d.m_manualPage.GetCameraMode(), 255);
     EXPECT_EQ(frame.balloons, std::vector<UINT>{35013});
     EXPECT_EQ(CamDouble().TakeCommands().back(), "CamClose()");
 }
@@ -470,9 +470,17 @@ TEST_F(ControllerDlgTest, LayoutFitsTheCurrentPageAndNeverGetsNarrowerThanTheCho
     for (QWidget* w : {static_cast<QWidget*>(d.m_cbDevice), static_cast<QWidget*>(d.m_btnReverse)})
         EXPECT_LE(w->geometry().right(), d.width()) << "every control lies inside the dialog";
 
-    d.m_autoPage.setFixedSize(10, 10);  // a page that reports a tiny size
-    d.RecalcLayout();
-    EXPECT_EQ(d.width(), d.m_nMinWidth);
+    // The Manual page has a size of its own; the dialog follows the tab, keeping its place.
+    d.move(50, 60);
+    d.m_tabPages->TabBar()->setCurrentIndex(1);
+    const QSize manual = d.m_manualPage.GetPageSize();
+    EXPECT_EQ(manual, QSize(222, 222));
+    EXPECT_EQ(d.m_tabPages->size(), QSize(230, 230 + d.m_tabPages->ItemHeight()));
+    EXPECT_EQ(d.m_manualPage.geometry().topLeft(), d.m_tabPages->DisplayOrigin());
+    EXPECT_EQ(d.width(), std::max(230 + 2 * d.m_nMargin, d.m_nMinWidth));
+    EXPECT_EQ(d.pos(), QPoint(50, 60));
+    EXPECT_TRUE(d.m_manualPage.isVisible() || !d.isVisible());
+    EXPECT_FALSE(d.m_autoPage.isVisibleTo(d.m_tabPages));
 }
 
 TEST_F(ControllerDlgTest, AboutBoxShowsTheFirmwareVersionAndStaysOnTop)

@@ -1,6 +1,6 @@
 // Renders the controller dialog offscreen into PNG files, to look at it without a desktop:
 //   controller_screenshot <folder>
-// writes controller-auto.png, controller-manual.png and about.png there.
+// writes controller-auto.png, controller-manual.png, controller-front.png and about.png there.
 #include "platform/WinMessages.h"
 #include "tests/support/CameraApiDouble.h"
 #include "ui/controller/AboutDlg.h"
@@ -8,6 +8,7 @@
 #include "ui/controller/PageTabCtrl.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -33,6 +34,14 @@ int main(int argc, char** argv)
     dlg.m_tabPages->TabBar()->setCurrentIndex(1);
     QApplication::processEvents();
     ok = dlg.grab().save(out + QStringLiteral("/controller-manual.png")) && ok;
+
+    // A speakerphone chosen, the camera in Front: the direction selector on the Auto page.
+    dlg.m_tabPages->TabBar()->setCurrentIndex(0);
+    dlg.m_cbDevice->setCurrentIndex(1);
+    dlg.OnSelchangeDevice();
+    SendMessage(&dlg, WM_CAMERA_MODE, 3, 0);
+    QApplication::processEvents();
+    ok = dlg.grab().save(out + QStringLiteral("/controller-front.png")) && ok;
 
     CAboutDlg about;
     about.m_strVersion = CAboutDlg::FirmwareVersionLine();

@@ -29,12 +29,15 @@ namespace {
 constexpr UINT kReplacePresetsQuestion = 35014;
 constexpr UINT kFirstDeviceName = 35029;  // 35029..35034, item data 0..5
 constexpr int kDeviceKinds = 6;
+constexpr UINT kAutoPageTemplate = 194;
+constexpr UINT kManualPageTemplate = 195;
+// Texts of the dialog template that a language catalogue may translate: 0 is the caption,
+// kDeviceLabel the label without an id of its own.
+constexpr UINT kDeviceLabel = 0xFFFF;
 } // namespace
 
 CControllerDlg::CControllerDlg(QWidget* parent, std::string profilePath, CClock* clock)
     : QDialog(parent),
-      m_autoPage(QStringLiteral("Auto")),
-      m_manualPage(QStringLiteral("Manual")),
       m_camera(m_settings, m_bModified, *this),
       m_strProfilePath(std::move(profilePath)),
       m_pClock(clock ? clock : &SystemClock())
@@ -55,7 +58,7 @@ BOOL CControllerDlg::Create()
     if (m_bCreated)
         return TRUE;
     m_bCreated = true;
-    setWindowTitle(QStringLiteral("QVT-VZ1 Controller"));
+    setWindowTitle(LoadDialogString(IDD_CONTROLLER, 0, "QVT-VZ1 Controller"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     // Closing the dialog hides it; the program lives on in the tray.
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -85,10 +88,10 @@ BOOL CControllerDlg::Create()
         m_cbDevice->addItem(LoadStringRes(kFirstDeviceName + kind), kind);
     SelectDeviceEntry(m_nDeviceKind);
 
-    m_autoPage.SetSettings(&m_settings);
-    m_manualPage.SetSettings(&m_settings);
-    m_tabPages->AddPage(0, &m_autoPage, m_autoPage.windowTitle());
-    m_tabPages->AddPage(1, &m_manualPage, m_manualPage.windowTitle());
+    m_autoPage.m_pSettings = &m_settings;
+    m_manualPage.m_pSettings = &m_settings;
+    m_tabPages->AddPage(0, &m_autoPage, LoadDialogString(kAutoPageTemplate, 0, "Auto"));
+    m_tabPages->AddPage(1, &m_manualPage, LoadDialogString(kManualPageTemplate, 0, "Manual"));
     m_tabPages->SelectPage(m_settings.m_nMode);
 
     UpdateData(FALSE);
@@ -102,11 +105,11 @@ BOOL CControllerDlg::Create()
 void CControllerDlg::BuildControls()
 {
     m_pClient = new QWidget(this);
-    m_stDevice = new QLabel(QStringLiteral("Device Name"), m_pClient);
+    m_stDevice = new QLabel(LoadDialogString(IDD_CONTROLLER, kDeviceLabel, "Device Name"), m_pClient);
     m_cbDevice = new QComboBox(m_pClient);
-    m_stPosition = new QLabel(QStringLiteral("VZ1 Position"), m_pClient);
+    m_stPosition = new QLabel(LoadDialogString(IDD_CONTROLLER, IDC_POSITION_LABEL, "VZ1 Position"), m_pClient);
     m_cbPosition = new QComboBox(m_pClient);
-    m_btnReverse = new QCheckBox(QStringLiteral("Reverse"), m_pClient);
+    m_btnReverse = new QCheckBox(LoadDialogString(IDD_CONTROLLER, IDC_REVERSE, "Reverse"), m_pClient);
     m_tabPages = new CPageTabCtrl(m_pClient);
     m_cbPosition->addItems({QStringLiteral("5cm"), QStringLiteral("25cm"), QStringLiteral("50cm"), QStringLiteral("1m")});
 
@@ -146,23 +149,23 @@ void CControllerDlg::BuildControls()
 void CControllerDlg::BuildMenu()
 {
     m_pMenuBar = new QMenuBar(this);
-    m_pFileMenu = m_pMenuBar->addMenu(QStringLiteral("&File"));
-    auto add = [this](const char* text, UINT id) {
-        QAction* a = m_pFileMenu->addAction(QString::fromUtf8(text));
+    m_pFileMenu = m_pMenuBar->addMenu(LoadMenuString(IDR_CONTROLLER_MENU, 0));
+    auto add = [this](UINT id) {
+        QAction* a = m_pFileMenu->addAction(LoadMenuString(IDR_CONTROLLER_MENU, id));
         a->setData(id);
         // Posted, as a menu command is, so that the menu has closed when the handler runs.
         connect(a, &QAction::triggered, this, [this, id] { PostMessage(this, WM_COMMAND, id, 0); });
         return a;
     };
-    add("&Export...", ID_FILE_EXPORT);
-    add("&Import", ID_FILE_IMPORT);
+    add(ID_FILE_EXPORT);
+    add(ID_FILE_IMPORT);
     m_pFileMenu->addSeparator();
-    add("Show &Video Window...", ID_VIDEO_WINDOW)->setCheckable(true);
-    add("&Settings...", ID_SETTINGS);
-    add("QVT-VZ1 Firmware &Update...", ID_FIRMWARE_UPDATE);
+    add(ID_VIDEO_WINDOW)->setCheckable(true);
+    add(ID_SETTINGS);
+    add(ID_FIRMWARE_UPDATE);
     m_pFileMenu->addSeparator();
-    add("&About QVT-VZ1 Controller...", ID_APP_ABOUT);
-    add("&Close", ID_CLOSE_CONTROLLER);
+    add(ID_APP_ABOUT);
+    add(ID_CLOSE_CONTROLLER);
     connect(m_pFileMenu, &QMenu::aboutToShow, this, [this] { OnInitMenuPopup(); });
 }
 

@@ -6,7 +6,9 @@
 #include "platform/WinMessage.h"
 #include "settings/CameraSettings.h"
 #include "tracking/TrackingWorker.h"
-#include "ui/controller/EmptyPage.h"
+#include "ui/pages/AutoPage.h"
+#include "ui/pages/ManualPage.h"
+#include "ui/pages/ViewButtonOperations.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -30,7 +32,10 @@ constexpr int IDC_POSITION = 1022;
 constexpr int IDC_REVERSE = 1023;
 constexpr int IDC_POSITION_LABEL = 1025;
 
-class CControllerDlg : public QDialog, public CMessageTarget, private CameraCommandEvents
+class CControllerDlg : public QDialog,
+                       public CMessageTarget,
+                       public ViewButtonOperations,
+                       private CameraCommandEvents
 {
 public:
     // profilePath: the application's profile file; empty means the one named after the
@@ -92,9 +97,9 @@ public:
     // option buttons 1014..1016 of the pages.
     LRESULT OnSelectDirection(WPARAM direction);
     LRESULT OnTrackingEnable(WPARAM on);
-    void OnViewButton1();
-    void OnViewButton2();
-    void OnViewButton3();
+    void OnViewButton1() override;
+    void OnViewButton2() override;
+    void OnViewButton3() override;
 
     // End of session and power.
     BOOL OnQueryEndSession();
@@ -138,8 +143,8 @@ public:
     int m_bAlwaysOnTop = 0;
     CCameraSettings m_settings;
     QString m_strCameraPort;
-    CEmptyPage m_autoPage;
-    CEmptyPage m_manualPage;
+    CAutoPage m_autoPage;
+    CManualPage m_manualPage;
     int m_nTabTop = 0;
     int m_nMargin = 0;
     int m_nReverseRight = 0;
