@@ -1,4 +1,4 @@
-# Installs the controller like a desktop program: the program and the virtual camera in bin/,
+# Installs the controller like a desktop program: the program in bin/,
 # the language catalogues in share/qvt-vz1-controller/, the icon in the hicolor theme, a menu
 # entry, an autostart entry (it is a resident tray program) and the udev rule that gives the
 # logged-in user the camera's serial port and the speakerphone's device.
@@ -19,6 +19,4 @@ install(FILES ${PROJECT_SOURCE_DIR}/dist/qvt-vz1-controller-autostart.desktop
   DESTINATION ${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/autostart RENAME qvt-vz1-controller.desktop)
 set(QVT_UDEV_RULES_DIR "${CMAKE_INSTALL_PREFIX}/lib/udev/rules.d" CACHE PATH "Where the udev rule is installed")
 install(FILES ${PROJECT_SOURCE_DIR}/dist/70-qvt-vz1.rules DESTINATION ${QVT_UDEV_RULES_DIR})
-if(TARGET qvt-vz1-sim)
-  install(TARGETS qvt-vz1-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-endif()
+# The virtual camera (qvt-vz1-sim) installs itself from sim/ into the same bin/.
