@@ -6,10 +6,15 @@
 #include "res/Strings.h"
 
 #include <QAction>
+#include <QLoggingCategory>
 #include <QCursor>
 #include <QTimerEvent>
 
 #include <cstdio>
+
+// Off unless asked for (QT_LOGGING_RULES="qvt.shell.debug=true"); the start-up benchmark
+// reads the first balloon from it.
+Q_LOGGING_CATEGORY(lcShell, "qvt.shell", QtWarningMsg)
 
 namespace {
 
@@ -256,6 +261,7 @@ void CMainFrame::UpdateTrayIcon(const QString& text)
     data.infoTitle = CutText(LoadStringRes(102), 63);
     data.info = CutText(text, 255);
     data.infoTimeoutMs = 10000;
+    qCDebug(lcShell, "tray balloon: %s", qUtf8Printable(data.info));
     if (!m_pTray->Modify(data))
         m_pTray->Add(data);
 }
