@@ -254,5 +254,7 @@ int main(int argc, char** argv)
         std::printf("%-28s (b) StopTracking blocks:                  mean %6.3f ms, max %6.3f ms (goal < 50 ms, %s)\n",
                     "kind 5, mutex held", stop.Mean(), stop.Max(), stop.Max() < 50 ? "met" : "MISSED");
     }
+    ::unlink(SharedMutexPath(kQvt18TRMutexName).c_str());
+    ::unlink(SharedMutexPath(kMzcMutexName).c_str());
     return 0;
 }

@@ -3,7 +3,9 @@
 #include "platform/WinMessages.h"
 #include "tests/support/RecordingWindow.h"
 #include "tests/support/TestEnvironment.h"
+#include "platform/NamedLock.h"
 #include "tracking/DeviceReportReader.h"
+#include "tracking/SharedRecordSource.h"
 #include "tracking/TrackingState.h"
 #include "tracking/TrackingWorker.h"
 #include "tracking/uxapi/UxDeviceLink.h"
@@ -41,6 +43,9 @@ protected:
         Say("quit");
         EXPECT_TRUE(sim.waitForFinished(10000));
         EXPECT_EQ(sim.exitCode(), 0);
+        // The lock files of this test's names stay behind by design; they are its own.
+        ::unlink(SharedMutexPath(kQvt18TRMutexName).c_str());
+        ::unlink(SharedMutexPath(kMzcMutexName).c_str());
     }
 
     void Say(const char* line)

@@ -35,6 +35,13 @@ protected:
         phones = std::make_unique<SpeakerphoneSimulator>();
         RegisterSpeakerphoneCommands(registry, *phones);
     }
+    void TearDown() override
+    {
+        phones.reset();
+        // The lock files of this test's names stay behind by design; they are its own.
+        ::unlink(SharedMutexPath(kQvt18TRMutexName).c_str());
+        ::unlink(SharedMutexPath(kMzcMutexName).c_str());
+    }
 
     bool Run(const std::string& line)
     {

@@ -54,11 +54,23 @@ protected:
         static int n = 0;
         const std::string tag = std::to_string(::getpid()) + "-" + std::to_string(++n);
         const std::string root = QFile::encodeName(TestRootDir()).toStdString();
-        ::setenv("QVT_VZ1_SHM_PREFIX", ("qvt-test-" + tag + "-").c_str(), 1);
+        ::setenv("QVT_VZ1_SHM_PREFIX", ("qvt-tracking-test-" + tag + "-").c_str(), 1);
         ::setenv("QVT_VZ1_40S_DEVICE", (root + "/dev/QVT40SDev0-" + tag).c_str(), 1);
         ::setenv("QVT_VZ1_90UX_LINK", (root + "/runtime/qvt-vz1/qvt-90ux-" + tag).c_str(), 1);
     }
-    void TearDown() override { worker.Stop(); }
+    void TearDown() override
+    {
+        worker.Stop();
+        RemoveLockFiles();
+    }
+
+    // The lock files of this test's names stay behind by design; they are this test's own.
+    static void RemoveLockFiles()
+    {
+        ::unlink(SharedMutexPath(kQvt18TRMutexName).c_str());
+        ::unlink(SharedMutexPath(kMzcMutexName).c_str());
+    }
+
 
     // Everything posted so far, delivered first.
     Posts Posted() const
