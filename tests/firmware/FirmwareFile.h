@@ -1,77 +1,68 @@
 #pragma once
-// Builds firmware files for the tests and the benchmark: the 26-byte header and a zlib
-// stream, with every field open to damage.
+// Firmware files for the tests and the benchmark: the 26-byte header around a zlib stream.
 #include "firmware/Crc16.h"
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
 
-struct FirmwareFileFields
-{
-    std::string version = "2.10";
-    std::uint32_t reserved = 0;
-    bool wrongCrc = false;
-};
+using Bytes = std::vector<std::uint8_t>;
 
-inline void PutBigEndian32(std::vector<std::uint8_t>& out, std::uint32_t v)
+inline void PutBigEndian32(Bytes& f, std::size_t at, std::uint32_t v)
 {
-    out.push_back(std::uint8_t(v >> 24));
-    out.push_back(std::uint8_t(v >> 16));
-    out.push_back(std::uint8_t(v >> 8));
-    out.push_back(std::uint8_t(v));
+    for (int i = 0; i < 4; ++i)
+        f[at + i] = static_cast<std::uint8_t>(v >> (24 - 8 * i));
 }
 
-inline std::vector<std::uint8_t> Deflate(const std::vector<std::uint8_t>& image, int level = Z_DEFAULT_COMPRESSION)
+inline Bytes Deflate(const Bytes& image, int level = Z_DEFAULT_COMPRESSION)
 {
     uLongf size = compressBound(image.size());
-    std::vector<std::uint8_t> out(size);
-    if (compress2(out.data(), &size, image.data(), image.size(), level) != Z_OK)
-        return {};
+    Bytes out(size);
+    compress2(out.data(), &size, image.data(), image.size(), level);
     out.resize(size);
     return out;
 }
 
-// A well-formed file around an already compressed stream.
-inline std::vector<std::uint8_t> MakeFirmwareFileFromStream(const std::vector<std::uint8_t>& stream, std::uint16_t crc,
-                                                            const FirmwareFileFields& f = {})
+inline Bytes FileAroundStream(const Bytes& stream, std::uint16_t crc, const std::string& version = "2.10")
 {
-    std::vector<std::uint8_t> out{'Q', 'X', '1', 0};
-    PutBigEndian32(out, static_cast<std::uint32_t>(18 + stream.size()));
-    char version[8] = {};
-    std::memcpy(version, f.version.data(), std::min<std::size_t>(8, f.version.size()));
-    out.insert(out.end(), version, version + 8);
-    PutBigEndian32(out, f.reserved);
-    PutBigEndian32(out, static_cast<std::uint32_t>(2 + stream.size()));
-    out.push_back(std::uint8_t(crc >> 8));
-    out.push_back(std::uint8_t(crc));
-    out.insert(out.end(), stream.begin(), stream.end());
-    return out;
+    Bytes f(26 + stream.size(), 0);
+    std::memcpy(f.data(), "QX1", 4);
+    PutBigEndian32(f, 4, static_cast<std::uint32_t>(18 + stream.size()));
+    std::memcpy(f.data() + 8, version.data(), std::min<std::size_t>(8, version.size()));
+    PutBigEndian32(f, 20, static_cast<std::uint32_t>(2 + stream.size()));
+    f[24] = static_cast<std::uint8_t>(crc >> 8);
+    f[25] = static_cast<std::uint8_t>(crc);
+    std::copy(stream.begin(), stream.end(), f.begin() + 26);
+    return f;
 }
 
-inline std::vector<std::uint8_t> MakeFirmwareFile(const std::vector<std::uint8_t>& image, const FirmwareFileFields& f = {})
+inline Bytes MakeFirmwareFile(const Bytes& image, const std::string& version = "2.10")
 {
-    std::uint16_t crc = CalcCrc16(image.data(), static_cast<std::uint32_t>(image.size()));
-    if (f.wrongCrc)
-        crc ^= 0x0101;
-    return MakeFirmwareFileFromStream(Deflate(image), crc, f);
+    return FileAroundStream(Deflate(image), CalcCrc16(image.data(), static_cast<std::uint32_t>(image.size())), version);
+}
+
+// Pseudo-random bytes over a small alphabet: compressible, but less than 3:1, like firmware.
+inline Bytes NoiseImage(std::size_t size, std::uint32_t seed, std::size_t from = 0)
+{
+    Bytes image(size, 0);
+    std::uint32_t x = seed * 2654435761u + 12345;
+    for (std::size_t i = from; i < size; ++i) {
+        x = x * 1664525u + 1013904223u;
+        image[i] = static_cast<std::uint8_t>((x >> 24) & 0x3F);
+    }
+    return image;
 }
 
 // The image layout the virtual camera accepts: "QVTVZ1FW", the version NUL-padded to 8
 // bytes, then payload.
-inline std::vector<std::uint8_t> MakeCameraImage(const std::string& version, std::size_t payload)
+inline Bytes MakeCameraImage(const std::string& version, std::size_t payload)
 {
-    std::vector<std::uint8_t> image(16 + payload, 0);
+    Bytes image = NoiseImage(16 + payload, 77, 16);
     std::memcpy(image.data(), "QVTVZ1FW", 8);
     std::memcpy(image.data() + 8, version.data(), std::min<std::size_t>(8, version.size()));
-    // Pseudo-random bytes over a small alphabet: compressible, but less than 3:1.
-    std::uint32_t x = 12345;
-    for (std::size_t i = 16; i < image.size(); ++i) {
-        x = x * 1664525u + 1013904223u;
-        image[i] = static_cast<std::uint8_t>((x >> 24) & 0x3F);
-    }
     return image;
 }

@@ -6,49 +6,30 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <cstring>
-
 namespace {
-
-bool SendAll(int fd, const char* data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL);
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
 
 int Listen(int* port)
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return -1;
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = 0;
     socklen_t len = sizeof addr;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 8) != 0 ||
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 8) != 0 ||
         ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
-        ::close(fd);
+        if (fd >= 0)
+            ::close(fd);
         return -1;
     }
     *port = ntohs(addr.sin_port);
     return fd;
 }
 
-const char* Reason(int status)
+// Waits up to 20 ms for fd to become readable.
+bool Readable(int fd)
 {
-    switch (status) {
-    case 200: return "OK";
-    case 404: return "Not Found";
-    case 500: return "Internal Server Error";
-    default: return "Status";
-    }
+    pollfd p{fd, POLLIN, 0};
+    return ::poll(&p, 1, 20) > 0;
 }
 
 } // namespace
@@ -56,8 +37,18 @@ const char* Reason(int status)
 LocalHttpServer::LocalHttpServer()
 {
     m_listen = Listen(&m_port);
-    if (m_listen >= 0)
-        m_thread = std::thread([this] { Run(); });
+    if (m_listen < 0)
+        return;
+    m_thread = std::thread([this] {
+        while (!m_stop) {
+            if (!Readable(m_listen))
+                continue;
+            if (const int fd = ::accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC); fd >= 0) {
+                Serve(fd);
+                ::close(fd);
+            }
+        }
+    });
 }
 
 LocalHttpServer::~LocalHttpServer()
@@ -89,24 +80,9 @@ std::vector<std::string> LocalHttpServer::Requests() const
 int LocalHttpServer::DeadPort()
 {
     int port = 0;
-    const int fd = Listen(&port);
-    if (fd >= 0)
+    if (const int fd = Listen(&port); fd >= 0)
         ::close(fd);  // bound and released: nothing listens there now
     return port;
-}
-
-void LocalHttpServer::Run()
-{
-    while (!m_stop) {
-        pollfd p{m_listen, POLLIN, 0};
-        if (::poll(&p, 1, 20) <= 0)
-            continue;
-        const int fd = ::accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd < 0)
-            continue;
-        Serve(fd);
-        ::close(fd);
-    }
 }
 
 void LocalHttpServer::Serve(int fd)
@@ -114,8 +90,7 @@ void LocalHttpServer::Serve(int fd)
     std::string head;
     char buf[1024];
     while (head.find("\r\n\r\n") == std::string::npos && !m_stop) {
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, 20) <= 0)
+        if (!Readable(fd))
             continue;
         const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
         if (n <= 0)
@@ -127,27 +102,23 @@ void LocalHttpServer::Serve(int fd)
         std::lock_guard lock(m_mutex);
         m_requests.push_back(head);
         const size_t start = head.find(' ') + 1;
-        const std::string path = head.substr(start, head.find(' ', start) - start);
-        if (auto it = m_answers.find(path); it != m_answers.end())
+        if (auto it = m_answers.find(head.substr(start, head.find(' ', start) - start)); it != m_answers.end())
             answer = it->second;
     }
-    std::string reply = "HTTP/1.0 " + std::to_string(answer.status) + " " + Reason(answer.status) + "\r\n";
+    std::string reply = "HTTP/1.0 " + std::to_string(answer.status) + " Status\r\n";
     if (answer.sendLength)
         reply += "Content-Length: " + std::to_string(answer.body.size()) + "\r\n";
     reply += "Connection: close\r\n\r\n";
-    if (!SendAll(fd, reply.data(), reply.size()))
-        return;
-    if (answer.stallAfterBytes >= 0) {
-        SendAll(fd, answer.body.data(), std::min<size_t>(answer.body.size(), static_cast<size_t>(answer.stallAfterBytes)));
-        m_stalling = true;
-        // Hold the connection open and silent until the client gives up or the test ends.
-        while (!m_stop) {
-            pollfd p{fd, POLLIN, 0};
-            if (::poll(&p, 1, 20) > 0 && ::recv(fd, buf, sizeof buf, 0) <= 0)
-                break;
-        }
-        m_stalling = false;
-        return;
+    if (!answer.stall)
+        reply += answer.body;
+    for (size_t sent = 0; sent < reply.size();) {
+        const ssize_t n = ::send(fd, reply.data() + sent, reply.size() - sent, MSG_NOSIGNAL);
+        if (n <= 0)
+            return;
+        sent += static_cast<size_t>(n);
     }
-    SendAll(fd, answer.body.data(), answer.body.size());
+    m_stalling = answer.stall;
+    while (answer.stall && !m_stop && !(Readable(fd) && ::recv(fd, buf, sizeof buf, 0) <= 0)) {
+    }
+    m_stalling = false;
 }

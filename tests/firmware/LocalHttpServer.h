@@ -1,8 +1,7 @@
 #pragma once
 // A small HTTP/1.0 server on 127.0.0.1 for the download tests: one thread, one connection
-// at a time, answers chosen per path, every request kept for inspection.
+// at a time, answers set per path (404 otherwise), every request head kept.
 #include <atomic>
-#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -13,8 +12,8 @@ struct HttpAnswer
 {
     int status = 200;
     std::string body;
-    bool sendLength = true;      // Content-Length header, or a body ended by closing
-    long stallAfterBytes = -1;   // send this much of the body, then nothing until stopped
+    bool sendLength = true;  // Content-Length, or a body ended by closing
+    bool stall = false;      // headers only, then silence until the client gives up
 };
 
 class LocalHttpServer
@@ -23,25 +22,21 @@ public:
     LocalHttpServer();
     ~LocalHttpServer();
 
-    // Listening once the constructor returns; 0 when the socket could not be set up.
-    int Port() const { return m_port; }
+    int Port() const { return m_port; }  // 0 when the socket could not be set up
     std::string Url(const std::string& path) const;
-
     void Answer(const std::string& path, HttpAnswer answer);
-    std::vector<std::string> Requests() const;  // the raw request heads, in order
-    bool Stalling() const { return m_stalling.load(); }
+    std::vector<std::string> Requests() const;
+    bool Stalling() const { return m_stalling; }
 
     // A port nobody listens on.
     static int DeadPort();
 
 private:
-    void Run();
     void Serve(int fd);
 
     int m_listen = -1;
     int m_port = 0;
-    std::atomic<bool> m_stop{false};
-    std::atomic<bool> m_stalling{false};
+    std::atomic<bool> m_stop{false}, m_stalling{false};
     mutable std::mutex m_mutex;
     std::map<std::string, HttpAnswer> m_answers;
     std::vector<std::string> m_requests;
