@@ -25,26 +25,30 @@ std::string TrackingDevicePath()
     return VirtualDevicePath();
 }
 
-// Reads what is there without waiting; completes reports into report.
+// Reads what is there without waiting; completes reports into report. Reads a bounded
+// amount, so a device that sends without pause cannot keep the worker here.
 DeviceReportReader::Fill DeviceReportReader::ReadAvailable(BYTE report[kDeviceReportSize], bool* gotReport)
 {
-    for (;;) {
-        const ssize_t n = ::read(m_fd, m_partial + m_have, kDeviceReportSize - m_have);
-        if (n > 0) {
-            m_have += static_cast<std::size_t>(n);
+    constexpr int kMaxChunks = 16;
+    BYTE chunk[kDeviceReportSize * 64];
+    for (int i = 0; i < kMaxChunks; ++i) {
+        const ssize_t n = ::read(m_fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return Fill::Empty;
+        if (n <= 0)
+            return Fill::Failed;  // end of file or an error
+        for (ssize_t k = 0; k < n; ++k) {
+            m_partial[m_have++] = chunk[k];
             if (m_have == kDeviceReportSize) {
                 std::memcpy(report, m_partial, kDeviceReportSize);
                 m_have = 0;
                 *gotReport = true;
             }
-            continue;
         }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
-            return Fill::Empty;
-        return Fill::Failed;  // end of file or an error
     }
+    return Fill::More;  // the rest on the next call
 }
 
 bool DeviceReportReader::Read(BYTE report[kDeviceReportSize], const std::atomic<int>& stop)

@@ -29,7 +29,7 @@ public:
     bool Read(BYTE report[kDeviceReportSize], const std::atomic<int>& stop);
 
 private:
-    enum class Fill { Report, Empty, Failed };
+    enum class Fill { More, Empty, Failed };
     Fill ReadAvailable(BYTE report[kDeviceReportSize], bool* gotReport);
 
     int m_fd;

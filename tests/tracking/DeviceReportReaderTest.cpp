@@ -65,6 +65,30 @@ TEST(DeviceReportReader, ReturnsTheNewestWholeReportAndKeepsAPartOne)
     EXPECT_EQ(report[kDeviceReportDirection], 4);
 }
 
+TEST(DeviceReportReader, AFloodIsTakenInBoundedSteps)
+{
+    Pipe pipe;
+    std::vector<BYTE> bytes;
+    constexpr int kReports = 3000;  // 27,000 bytes, within the pipe's buffer
+    for (int i = 0; i < kReports; ++i) {
+        const auto r = Report(BYTE(i), i == kReports - 1 ? 2 : 1);
+        bytes.insert(bytes.end(), r.begin(), r.end());
+    }
+    pipe.Write(bytes);
+    std::atomic<int> stop{0};
+    DeviceReportReader reader(pipe.Reader());
+    BYTE report[kDeviceReportSize] = {};
+    ASSERT_TRUE(reader.Read(report, stop));
+    EXPECT_EQ(report[kDeviceReportDirection], 1);  // returned before reading it all
+    int calls = 1;
+    while (report[kDeviceReportDirection] != 2 && calls < 100) {
+        ASSERT_TRUE(reader.Read(report, stop));
+        ++calls;
+    }
+    EXPECT_EQ(report[kDeviceReportDirection], 2);
+    EXPECT_EQ(report[2], BYTE(kReports - 1));  // whole reports throughout: still aligned
+}
+
 TEST(DeviceReportReader, GivesWayToStopAndFailsAtEndOfFile)
 {
     Pipe pipe;
