@@ -74,8 +74,8 @@ BOOL CVideoDlg::Create()
     if (!OnInitDialog())
         return FALSE;
     m_bWindowOpen = true;
+    // A new window comes up in front; it also takes the focus, as a created dialog does.
     show();
-    raise();
     activateWindow();
     return TRUE;
 }

@@ -1,0 +1,178 @@
+// Finding the camera among the video inputs: the two matching rules and the device list
+// built from a sysfs tree.
+#include "tests/support/TestEnvironment.h"
+#include "tests/video/FakeVideoCapture.h"
+#include "video/CameraDeviceMatch.h"
+#include "video/SysfsVideoDeviceList.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kTail = "#{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global";
+
+TEST(CameraDeviceMatch, PathMatchWinsOverAnEarlierNameMatch)
+{
+    const std::vector<VideoDeviceInfo> devices{OtherWebcam(), CameraByName(), CameraByPath()};
+    EXPECT_EQ(FindCameraDevice(devices), std::optional<std::size_t>(2));
+}
+
+TEST(CameraDeviceMatch, NameMatchesOnlyWhenExact)
+{
+    auto named = [](std::string name) {
+        return VideoDeviceInfo{"\\\\?\\usb#vid_1234&pid_0001#x" + kTail, std::move(name), "/dev/video0"};
+    };
+    EXPECT_EQ(FindCameraDevice({named("NORVEL QVT-VZ12")}), std::nullopt);
+    EXPECT_EQ(FindCameraDevice({named("NORVEL QVT-VZ1 ")}), std::nullopt);
+    EXPECT_EQ(FindCameraDevice({named("norvel qvt-vz1")}), std::nullopt);
+    EXPECT_EQ(FindCameraDevice({named("NORVEL QVT-VZ1 #2"), named("NORVEL QVT-VZ1")}),
+              std::optional<std::size_t>(1));
+}
+
+TEST(CameraDeviceMatch, PathIsComparedAsACaseSensitivePrefix)
+{
+    VideoDeviceInfo upper = CameraByPath();
+    upper.devicePath = "\\\\?\\USB#VID_F1A9&PID_C20E&MI_00#x" + kTail;
+    VideoDeviceInfo otherProduct = CameraByPath();
+    otherProduct.devicePath = "\\\\?\\usb#vid_f1a9&pid_c20f#x" + kTail;
+    VideoDeviceInfo bare = CameraByPath();
+    bare.devicePath = "\\\\?\\usb#vid_f1a9&pid_c20e";
+    EXPECT_EQ(FindCameraDevice({upper, otherProduct}), std::nullopt);
+    EXPECT_EQ(FindCameraDevice({upper, bare}), std::optional<std::size_t>(1));
+    EXPECT_EQ(FindCameraDevice({}), std::nullopt);
+}
+
+// A sysfs tree laid out as the kernel lays it out: class links to the node folders under
+// the USB interface, whose parent is the USB device.
+class FakeSysfs
+{
+public:
+    FakeSysfs() : m_root(fs::path(TestRootDir().toStdString()) / ("sysfs-" + std::to_string(++s_count)))
+    {
+        fs::create_directories(m_root / "sys/class/video4linux");
+        fs::create_directories(m_root / "dev");
+    }
+    ~FakeSysfs() { fs::remove_all(m_root); }
+
+    std::string Sys() const { return (m_root / "sys").string(); }
+    std::string Dev() const { return (m_root / "dev").string(); }
+
+    fs::path UsbDevice(const std::string& port, const std::string& vendor, const std::string& product,
+                       const std::string& serial, const std::string& productName = {})
+    {
+        const fs::path dir = m_root / "sys/devices/pci0000:00/usb1" / port;
+        fs::create_directories(dir);
+        Write(dir / "idVendor", vendor + "\n");
+        Write(dir / "idProduct", product + "\n");
+        if (!serial.empty())
+            Write(dir / "serial", serial + "\n");
+        if (!productName.empty())
+            Write(dir / "product", productName + "\n");
+        return dir;
+    }
+
+    // A node under the interface ifaceNumber of usbDevice.
+    void UsbNode(const fs::path& usbDevice, const std::string& ifaceNumber, const std::string& node,
+                 const std::string& name, const std::string& index = "0")
+    {
+        const std::string ifaceName = usbDevice.filename().string() + ":1." + ifaceNumber;
+        const fs::path iface = usbDevice / ifaceName;
+        fs::create_directories(iface);
+        Write(iface / "bInterfaceNumber", ifaceNumber + "\n");
+        const fs::path nodeDir = iface / "video4linux" / node;
+        fs::create_directories(nodeDir);
+        Write(nodeDir / "name", name + "\n");
+        Write(nodeDir / "index", index + "\n");
+        fs::create_directory_symlink("../../../" + ifaceName, nodeDir / "device");
+        fs::create_directory_symlink(fs::relative(nodeDir, m_root / "sys/class/video4linux"),
+                                     m_root / "sys/class/video4linux" / node);
+    }
+
+    // A node of a virtual driver, without a USB device behind it.
+    void PlainNode(const std::string& node, const std::string& name)
+    {
+        const fs::path nodeDir = m_root / "sys/devices/virtual/video4linux" / node;
+        fs::create_directories(nodeDir);
+        Write(nodeDir / "name", name + "\n");
+        fs::create_directory_symlink(fs::relative(nodeDir, m_root / "sys/class/video4linux"),
+                                     m_root / "sys/class/video4linux" / node);
+    }
+
+    static void Write(const fs::path& file, const std::string& text) { std::ofstream(file) << text; }
+
+private:
+    fs::path m_root;
+    static inline int s_count = 0;
+};
+
+TEST(SysfsVideoDeviceList, BuildsWindowsDevicePathsFromTheUsbIdentity)
+{
+    FakeSysfs sys;
+    const auto camera = sys.UsbDevice("1-2", "f1a9", "c20e", "QV12AB");
+    sys.UsbNode(camera, "0", "video0", "NORVEL QVT-VZ1");
+    sys.UsbNode(camera, "0", "video1", "NORVEL QVT-VZ1", "1");  // the metadata node
+    const auto webcam = sys.UsbDevice("1-3.4", "046D", "0825", "");
+    sys.UsbNode(webcam, "2", "video2", "HD Webcam C270");
+
+    const auto devices = SysfsVideoDeviceList(sys.Sys(), sys.Dev()).Devices();
+
+    ASSERT_EQ(devices.size(), 2u);
+    EXPECT_EQ(devices[0].devicePath, "\\\\?\\usb#vid_f1a9&pid_c20e&mi_00#qv12ab" + kTail);
+    EXPECT_EQ(devices[0].friendlyName, "NORVEL QVT-VZ1");
+    EXPECT_EQ(devices[0].node, sys.Dev() + "/video0");
+    // No serial number: the USB port tells the device apart; hex ids come out in lower case.
+    EXPECT_EQ(devices[1].devicePath, "\\\\?\\usb#vid_046d&pid_0825&mi_02#1-3.4" + kTail);
+    EXPECT_EQ(devices[1].node, sys.Dev() + "/video2");
+    EXPECT_EQ(FindCameraDevice(devices), std::optional<std::size_t>(0));
+}
+
+TEST(SysfsVideoDeviceList, KeepsNumericOrderAndSkipsOtherNodeKinds)
+{
+    FakeSysfs sys;
+    sys.PlainNode("video10", "Virtual Camera B");
+    sys.PlainNode("video2", "Virtual Camera A");
+    sys.PlainNode("radio0", "Radio");
+    sys.PlainNode("v4l-subdev0", "Sensor");
+    sys.PlainNode("videoX", "Odd");
+
+    const auto devices = SysfsVideoDeviceList(sys.Sys(), sys.Dev()).Devices();
+
+    ASSERT_EQ(devices.size(), 2u);
+    EXPECT_EQ(devices[0].friendlyName, "Virtual Camera A");
+    EXPECT_EQ(devices[0].devicePath, "\\\\?\\v4l#video2" + kTail);
+    EXPECT_EQ(devices[1].friendlyName, "Virtual Camera B");
+    EXPECT_EQ(FindCameraDevice(devices), std::nullopt);
+}
+
+TEST(SysfsVideoDeviceList, DamagedAttributesGiveAPathThatMatchesNothingAndNoCrash)
+{
+    FakeSysfs sys;
+    const auto garbled = sys.UsbDevice("1-5", "zz!9", "c20e", "A#B\\C D");
+    sys.UsbNode(garbled, "0", "video0", "");
+    const auto strangeSerial = sys.UsbDevice("1-6", "f1a9", "c20e", "A#B\\C D", "NORVEL QVT-VZ1");
+    sys.UsbNode(strangeSerial, "0", "video1", "");
+    FakeSysfs::Write(strangeSerial / "1-6:1.0" / "bInterfaceNumber", "not hex\n");
+
+    const auto devices = SysfsVideoDeviceList(sys.Sys(), sys.Dev()).Devices();
+
+    ASSERT_EQ(devices.size(), 2u);
+    // A vendor id that is no number is no USB identity at all.
+    EXPECT_EQ(devices[0].devicePath, "\\\\?\\v4l#video0" + kTail);
+    EXPECT_EQ(devices[0].friendlyName, "video0");
+    // Separators in a serial number cannot break the path apart; the device's product
+    // string names a node whose driver gave it no name.
+    EXPECT_EQ(devices[1].devicePath, "\\\\?\\usb#vid_f1a9&pid_c20e#a_b_c_d" + kTail);
+    EXPECT_EQ(devices[1].friendlyName, "NORVEL QVT-VZ1");
+}
+
+TEST(SysfsVideoDeviceList, NoVideoSubsystemIsAnEmptyList)
+{
+    EXPECT_TRUE(SysfsVideoDeviceList(TestRootDir().toStdString() + "/nowhere", "/nowhere").Devices().empty());
+}
+
+} // namespace
