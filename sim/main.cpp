@@ -1,34 +1,139 @@
-// qvt-vz1-sim: the virtual camera. Commands come from standard input or a script file.
+// qvt-vz1-sim: the virtual camera. Commands come from standard input or a script file;
+// see docs/virtual-camera.md.
+#include "camera/CameraAnnouncement.h"
+#include "sim/CameraCommands.h"
 #include "sim/CommandRegistry.h"
 #include "sim/SimConsole.h"
-#include "sim/speakerphones/SpeakerphoneCommands.h"
-#include "sim/speakerphones/SpeakerphoneSimulator.h"
+#include "sim/VirtualCamera.h"
 
+#include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <mutex>
+#include <sstream>
 #include <unistd.h>
+
+namespace {
+
+const char* g_announcement = nullptr;
+
+// SIGTERM, SIGINT, SIGHUP: withdraw the announcement and end; the kernel closes the port.
+extern "C" void OnSignal(int)
+{
+    if (g_announcement)
+        ::unlink(g_announcement);
+    ::_exit(0);
+}
+
+void Usage()
+{
+    std::cout << "usage: qvt-vz1-sim [--script FILE] [--stay] [--trace] [--detached]\n"
+                 "                   [--restart-ms MS] [--version TEXT] [--stand NAME]\n"
+                 "  --script FILE    read commands from FILE instead of standard input\n"
+                 "  --stay           keep running at the end of the input (until a signal)\n"
+                 "  --trace          print one line per command the camera receives\n"
+                 "  --detached       start unplugged (default: attached)\n"
+                 "  --restart-ms MS  how long a firmware restart takes (default 3000)\n"
+                 "  --version TEXT   firmware version at start (default 2.03)\n"
+                 "  --stand NAME     release|upside|ohp|front at start (default upside)\n";
+}
+
+bool ParseInt(const char* text, int& value)
+{
+    char* end = nullptr;
+    const long v = std::strtol(text, &end, 10);
+    if (!*text || *end || v < 0 || v > 3600000)
+        return false;
+    value = static_cast<int>(v);
+    return true;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     std::string script;
+    bool stay = false, trace = false, detached = false;
+    VirtualCameraOptions options;
     for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--script") && i + 1 < argc)
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--script" && hasValue)
             script = argv[++i];
+        else if (arg == "--stay")
+            stay = true;
+        else if (arg == "--trace")
+            trace = true;
+        else if (arg == "--detached")
+            detached = true;
+        else if (arg == "--restart-ms" && hasValue && ParseInt(argv[i + 1], options.restartMs))
+            ++i;
+        else if (arg == "--version" && hasValue && std::strlen(argv[i + 1]) <= 8)
+            options.version = argv[++i];
+        else if (arg == "--stand" && hasValue && StandFromName(argv[i + 1]) >= 0)
+            options.stand = StandFromName(argv[++i]);
+        else {
+            Usage();
+            return arg == "--help" ? 0 : 2;
+        }
     }
+
+    static const std::string announcement = CameraAnnouncementPath();
+    g_announcement = announcement.c_str();
+    struct sigaction sa{};
+    sa.sa_handler = OnSignal;
+    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+        ::sigaction(sig, &sa, nullptr);
+    ::signal(SIGPIPE, SIG_IGN);
+
+    std::mutex outMutex;
+    auto sink = [trace, &outMutex](const std::string& line) {
+        if (!trace)
+            return;
+        std::lock_guard lock(outMutex);
+        std::fputs((line + "\n").c_str(), stdout);
+        std::fflush(stdout);
+    };
+    VirtualCamera camera(options, sink);
     CommandRegistry registry;
-    SpeakerphoneSimulator speakerphones;
-    RegisterSpeakerphoneCommands(registry, speakerphones);
-    SimConsole console(registry, std::cout);
+    RegisterCameraCommands(registry, camera);
+    if (!detached && !camera.Attach())
+        std::cerr << "qvt-vz1-sim: cannot attach the camera\n";
+
+    // Console output goes through the same lock as the trace, a line at a time.
+    struct LockedBuf : std::stringbuf
+    {
+        std::mutex& m;
+        explicit LockedBuf(std::mutex& mutex) : m(mutex) {}
+        int sync() override
+        {
+            std::lock_guard lock(m);
+            std::fputs(str().c_str(), stdout);
+            std::fflush(stdout);
+            str({});
+            return 0;
+        }
+    } buf(outMutex);
+    std::ostream out(&buf);
+    out.setf(std::ios::unitbuf);
+
+    SimConsole console(registry, out);
+    bool quit = false;
     if (!script.empty()) {
         std::ifstream in(script);
         if (!in) {
             std::cerr << "qvt-vz1-sim: cannot read " << script << "\n";
             return 2;
         }
-        console.Run(in, false);
-        return 0;
+        quit = console.Run(in, false);
+    } else {
+        quit = console.Run(std::cin, ::isatty(STDIN_FILENO));
     }
-    console.Run(std::cin, ::isatty(STDIN_FILENO));
+    if (!quit && stay) {
+        for (;;)
+            ::pause();  // until a signal ends the program
+    }
     return 0;
 }

@@ -1,0 +1,76 @@
+#pragma once
+// The running virtual camera: its own thread serves the port (a pseudo-terminal) with the
+// protocol server, moves the camera while it is driven, reports stand changes, and
+// restarts after a firmware write. The console's commands call the methods below from
+// another thread.
+#include "camera/ViscaFrameSplitter.h"
+#include "sim/CameraModel.h"
+#include "sim/PseudoTerminal.h"
+#include "sim/ViscaServer.h"
+
+#include <functional>
+#include <mutex>
+#include <random>
+#include <string>
+#include <thread>
+
+struct VirtualCameraOptions
+{
+    int restartMs = 3000;          // how long the port is gone after a firmware write
+    int restartDelayMs = 200;      // from the accepting reply to the port going away
+    std::string version = "2.03";
+    int stand = 1;                 // Upside
+};
+
+class VirtualCamera
+{
+public:
+    // trace gets one line per received command and per event (attached, detached,
+    // restarting); it is called on the camera's thread or the caller's.
+    using TraceSink = std::function<void(const std::string&)>;
+
+    VirtualCamera(VirtualCameraOptions options, TraceSink trace);
+    ~VirtualCamera();  // detaches: the announcement is removed
+    VirtualCamera(const VirtualCamera&) = delete;
+    VirtualCamera& operator=(const VirtualCamera&) = delete;
+
+    // Opens a new port and announces it; false when no pseudo-terminal or announcement
+    // can be made. Attaching while attached keeps the port.
+    bool Attach();
+    // Removes the announcement and closes the port; cancels a pending restart.
+    void Detach();
+    bool IsAttached() const;
+    std::string PortPath() const;  // empty while detached
+
+    void SetStand(int stand);  // reported to the controller when it changes
+    void SetVersion(const std::string& version);
+    void SetGarble(bool on);   // replies become noise that never forms a frame
+    void SetMute(bool on);     // no replies at all
+
+    CameraModel Snapshot() const;
+
+private:
+    void Run();
+    void Wake();
+    void Send(const visca::Frame& bytes);  // under m_mutex
+    bool AttachLocked();
+    void DetachLocked();
+    void Emit(const std::string& line);
+
+    VirtualCameraOptions m_options;
+    TraceSink m_trace;
+    mutable std::mutex m_mutex;
+    CameraModel m_model;
+    ViscaServer m_server{m_model};
+    PseudoTerminal m_pty;
+    visca::FrameSplitter m_splitter{ViscaServer::kMaxFrameLength};
+    bool m_garble = false;
+    bool m_mute = false;
+    long long m_goAwayAtMs = -1;   // firmware accepted: detach then
+    long long m_comeBackAtMs = -1; // and attach again then
+    std::string m_pendingVersion;
+    std::minstd_rand m_noise{20261206};
+    bool m_stop = false;
+    int m_wake[2] = {-1, -1};
+    std::thread m_thread;
+};

@@ -1,0 +1,40 @@
+#pragma once
+// The virtual camera's protocol side: one frame in, the camera's replies and a trace line
+// out. Answers like a VISCA camera at address 1: ACK and completion on socket 1 for a
+// command it carries out, "not executable" (90 61 41 FF) for one it cannot, "syntax
+// error" (90 60 02 FF) for a frame it does not know.
+#include "camera/ViscaFrame.h"
+#include "sim/CameraModel.h"
+#include "sim/FirmwareReceiver.h"
+
+#include <string>
+#include <vector>
+
+struct ServerOutput
+{
+    visca::Frame reply;              // bytes to send back (possibly several frames)
+    std::vector<std::string> trace;  // decoded commands, see docs/virtual-camera.md
+    bool restart = false;            // a firmware image was accepted: restart the camera
+    std::string newVersion;          // its version, reported after the restart
+};
+
+class ViscaServer
+{
+public:
+    explicit ViscaServer(CameraModel& model);
+
+    // nowMs moves the model to the time of the frame before the frame acts.
+    ServerOutput Handle(const visca::Frame& frame, long long nowMs);
+
+    // Longest frame the server takes (a firmware block).
+    static constexpr std::size_t kMaxFrameLength = 5 + 4 + 2 * visca::kFirmwareBlockBytes + 1;
+
+private:
+    void Command(const visca::Frame& f, ServerOutput& out);
+    void Inquiry(const visca::Frame& f, ServerOutput& out);
+    void Vendor(const visca::Frame& f, ServerOutput& out);
+    void Firmware(const visca::Frame& f, ServerOutput& out);
+
+    CameraModel& m_model;
+    FirmwareReceiver m_firmware;
+};
