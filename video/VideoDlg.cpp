@@ -17,6 +17,8 @@
 #include <QSignalBlocker>
 #include <QSlider>
 
+#include <algorithm>
+
 namespace {
 
 // Margin of the picture from the window's edges.
@@ -53,11 +55,16 @@ CVideoDlg::CVideoDlg(QWidget* pParent, std::unique_ptr<VideoCapture> capture)
     palette.setColor(QPalette::Base, palette.color(QPalette::Window));
     m_editQuality->setPalette(palette);
 
-    // Natural sizes; OnInitDialog places them.
-    m_stQuality->resize(m_stQuality->sizeHint());
-    m_sliderQuality->resize(m_sliderQuality->sizeHint());
+    // The sizes the controls have in the window; OnInitDialog places them. The label is as
+    // tall as the box, its text centred, and the slider a little taller than both, so that
+    // the row centres on the slider and keeps clear of the window's lower edge.
     const int boxWidth = m_editQuality->fontMetrics().horizontalAdvance(QStringLiteral("100%")) + 20;
-    m_editQuality->resize(std::max(boxWidth, 52), m_editQuality->sizeHint().height());
+    const int boxHeight = m_editQuality->sizeHint().height();
+    m_editQuality->resize(std::max(boxWidth, 52), boxHeight);
+    m_stQuality->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_stQuality->resize(m_stQuality->sizeHint().width(), boxHeight);
+    m_sliderQuality->resize(m_sliderQuality->sizeHint().width(),
+                            std::max(m_sliderQuality->sizeHint().height(), boxHeight + 4));
 
     connect(m_sliderQuality, &QSlider::valueChanged, this, [this](int value) { OnHScroll(value); });
 }

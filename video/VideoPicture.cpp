@@ -10,28 +10,33 @@ namespace {
 
 // A video camera, seen from the side, struck through: body, lens cone and a slash. Drawn
 // in units of the picture's height so that it scales with it.
-void PaintCameraSymbol(QPainter& p, const QPointF& centre, qreal unit, const QColor& ink, const QColor& ground)
+void PaintCameraSymbol(QPainter& p, const QPointF& centre, qreal unit, const QColor& ink)
 {
     const QRectF body(centre.x() - 5.2 * unit, centre.y() - 3.2 * unit, 7.6 * unit, 6.4 * unit);
+    QPainterPath symbol;
+    symbol.addRoundedRect(body, 1.2 * unit, 1.2 * unit);
     QPainterPath lens;
     lens.moveTo(body.right() + 0.6 * unit, centre.y() - 1.1 * unit);
     lens.lineTo(body.right() + 3.6 * unit, centre.y() - 2.9 * unit);
     lens.lineTo(body.right() + 3.6 * unit, centre.y() + 2.9 * unit);
     lens.lineTo(body.right() + 0.6 * unit, centre.y() + 1.1 * unit);
     lens.closeSubpath();
+    symbol.addPath(lens);
+
+    QPainterPath slash;
+    slash.moveTo(centre.x() - 5.6 * unit, centre.y() - 5.0 * unit);
+    slash.lineTo(centre.x() + 5.6 * unit, centre.y() + 5.0 * unit);
+    // The slash stands in a gap cut out of the symbol, so that it reads on any background.
+    QPainterPathStroker gap;
+    gap.setWidth(2.4 * unit);
+    gap.setCapStyle(Qt::RoundCap);
 
     p.setPen(Qt::NoPen);
     p.setBrush(ink);
-    p.drawRoundedRect(body, 1.2 * unit, 1.2 * unit);
-    p.drawPath(lens);
-
-    // The slash gets a border of background colour so that it reads over the symbol.
-    const QPointF from(centre.x() - 5.6 * unit, centre.y() - 5.0 * unit);
-    const QPointF to(centre.x() + 5.6 * unit, centre.y() + 5.0 * unit);
-    p.setPen(QPen(ground, 2.2 * unit, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(from, to);
+    p.drawPath(symbol.subtracted(gap.createStroke(slash)));
     p.setPen(QPen(ink, 0.9 * unit, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(from, to);
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(slash);
 }
 
 } // namespace
@@ -58,7 +63,7 @@ void VideoPicture::paintEvent(QPaintEvent*)
 
     const QColor ink(0xe8, 0xef, 0xff);
     const QPointF symbolCentre(area.center().x(), area.top() + area.height() * 0.38);
-    PaintCameraSymbol(p, symbolCentre, unit, ink, QColor(0x19, 0x42, 0xa0));
+    PaintCameraSymbol(p, symbolCentre, unit, ink);
 
     QFont font = this->font();
     font.setBold(true);
