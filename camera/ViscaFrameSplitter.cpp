@@ -18,19 +18,22 @@ void FrameSplitter::Reset()
 void FrameSplitter::Feed(std::span<const std::uint8_t> bytes, const std::function<void(const Frame&)>& onFrame)
 {
     for (std::uint8_t byte : bytes) {
-        if (m_discarding) {
+        const bool header = byte >= 0x80 && byte != kTerminator;
+        if (header) {
+            // No frame of this protocol carries a byte of 0x80 or more after its header,
+            // so a header byte always starts a new frame: a truncated frame before it is
+            // dropped and never swallows the good frame that follows.
+            if (m_inFrame)
+                m_dropped += m_frame.size();
+            m_discarding = false;
+            m_inFrame = true;
+            m_frame.assign(1, byte);
+            continue;
+        }
+        if (m_discarding || !m_inFrame) {
             ++m_dropped;
             if (byte == kTerminator)
                 m_discarding = false;
-            continue;
-        }
-        if (!m_inFrame) {
-            if (byte >= 0x80 && byte != kTerminator) {
-                m_inFrame = true;
-                m_frame.assign(1, byte);
-            } else {
-                ++m_dropped;
-            }
             continue;
         }
         m_frame.push_back(byte);

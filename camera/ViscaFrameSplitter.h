@@ -1,8 +1,9 @@
 #pragma once
 // Cuts a byte stream into VISCA frames: a frame starts with a header byte (0x80..0xFE)
-// and ends with 0xFF. Bytes outside a frame are skipped, and a frame that grows past the
-// longest one expected is dropped up to its terminator, so noise or a lost terminator
-// costs at most the frame it hit and the stream finds its step again.
+// and ends with 0xFF. Bytes outside a frame are skipped; a header byte inside a frame
+// starts a new one (this protocol's frames carry only bytes below 0x80 after the header);
+// a frame that grows past the longest one expected is dropped up to its terminator or the
+// next header. So noise or a lost terminator costs at most the frame it hit.
 #include "camera/ViscaFrame.h"
 
 #include <cstddef>
