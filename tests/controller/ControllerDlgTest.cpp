@@ -10,8 +10,11 @@
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestEnvironment.h"
 #include "ui/controller/AboutDlg.h"
+#include "settings/SettingsDlg.h"
 #include "ui/controller/PageTabCtrl.h"
-#include "ui/controller/TrayMessageTarget.h"
+#include "video/VideoCapture.h"
+#include "video/VideoDlg.h"
+#include "ui/controller/TrayFrameOperations.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,6 +22,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTabBar>
 #include <QTest>
@@ -35,12 +39,25 @@ using Calls = std::vector<std::string>;
 namespace {
 
 // The application's main window as the dialog sees it: where balloons go.
-class FakeFrame final : public QObject, public CMessageTarget, public TrayMessageTarget
+class FakeFrame final : public QObject, public CMessageTarget, public TrayFrameOperations
 {
 public:
     LRESULT WindowProc(UINT, WPARAM, LPARAM) override { return 0; }
     void ShowTrayMessage(UINT id) override { balloons.push_back(id); }
+    void DeleteTrayIcon() override { ++deletes; }
+    void CheckCameraPresence(BOOL force) override { checks.push_back(force); }
     std::vector<UINT> balloons;
+    int deletes = 0;
+    std::vector<BOOL> checks;
+};
+
+// Capture services without any video input: the video window opens with no picture.
+class NoVideoCapture final : public VideoCapture
+{
+public:
+    std::vector<VideoDeviceInfo> Devices() override { return {}; }
+    std::unique_ptr<VideoQualityControl> OpenQualityControl(const VideoDeviceInfo&) override { return nullptr; }
+    std::unique_ptr<VideoPreview> StartPreview(const VideoDeviceInfo&, QWidget*) override { return nullptr; }
 };
 
 class ControllerDlgTest : public ::testing::Test
@@ -69,6 +86,7 @@ protected:
     CControllerDlg& Make()
     {
         dlg = std::make_unique<CControllerDlg>(nullptr, path);
+        dlg->m_makeVideoCapture = [] { return std::make_unique<NoVideoCapture>(); };
         dlg->Create();
         CamDouble().TakeCommands();
         return *dlg;
@@ -336,6 +354,49 @@ TEST_F(ControllerDlgTest, TheTrackingSwitchStartsAndStopsTheWorkerAndLocksTheCho
         << "tracking held the camera, so nothing is read back; the chosen preset is sent";
 }
 
+TEST_F(ControllerDlgTest, ExportThenImportBringsTheSetUpBackIntoTheControls)
+{
+    WriteProfile("[QVT-VZ1]\nDevice=2\nPosition=1\nReverse=1\nModified=1\n[General]\nTracking=0\n");
+    CControllerDlg& d = Make();
+    const QString file = TestRootDir() + QStringLiteral("/room.set");
+    prompter.files = {file};
+    SendMessage(&d, WM_COMMAND, ID_FILE_EXPORT, 0);
+    ASSERT_TRUE(QFile::exists(file));
+    EXPECT_EQ(d.m_bModified, 0);
+
+    Choose(d.m_cbDevice, 0);
+    EXPECT_FALSE(d.m_cbPosition->isEnabled());
+    prompter.files = {file};
+    SendMessage(&d, WM_COMMAND, ID_FILE_IMPORT, 0);
+    EXPECT_EQ(d.m_nDeviceKind, 2);
+    EXPECT_EQ(d.m_cbDevice->currentText(), QStringLiteral("QVT-90UX"));
+    EXPECT_EQ(d.m_cbPosition->currentText(), QStringLiteral("25cm"));
+    EXPECT_TRUE(d.m_btnReverse->isChecked());
+    EXPECT_TRUE(d.m_cbPosition->isEnabled());
+    EXPECT_EQ(d.m_autoPage.GetDeviceKind(), 2);
+    EXPECT_EQ(d.m_settings.m_bTracking, 0);
+}
+
+TEST_F(ControllerDlgTest, SettingsDialogChangesTopMostAndAddress)
+{
+    CControllerDlg& d = Make();
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = dynamic_cast<CSettingsDlg*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        shown = true;
+        box->findChild<QCheckBox*>()->setChecked(true);
+        box->m_editUrl->setText(QStringLiteral("http://elsewhere/f.bin"));
+        box->accept();
+    });
+    SendMessage(&d, WM_COMMAND, ID_SETTINGS, 0);
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(d.GetAlwaysOnTop(), 1);
+    EXPECT_TRUE(d.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(d.m_strFirmwareURL, QStringLiteral("http://elsewhere/f.bin"));
+}
+
 TEST_F(ControllerDlgTest, CameraMessagesReachThePagesAndTheTray)
 {
     CControllerDlg& d = Make();
@@ -380,13 +441,16 @@ TEST_F(ControllerDlgTest, MenuStatesFollowCameraTrackingAndVideoWindow)
 
     d.m_settings.m_bTracking = 0;
     CamDouble().open = 1;
-    d.m_pVideoWnd = new QWidget;
+    SendMessage(&d, WM_COMMAND, ID_VIDEO_WINDOW, 0);
+    ASSERT_NE(d.m_pVideoWnd, nullptr);
     Q_EMIT d.m_pFileMenu->aboutToShow();
     EXPECT_TRUE(Action(ID_FILE_EXPORT)->isEnabled());
     EXPECT_TRUE(Action(ID_FILE_IMPORT)->isEnabled());
     EXPECT_TRUE(Action(ID_APP_ABOUT)->isEnabled());
     EXPECT_TRUE(Action(ID_FIRMWARE_UPDATE)->isEnabled());
     EXPECT_TRUE(Action(ID_VIDEO_WINDOW)->isChecked());
+    SendMessage(&d, WM_COMMAND, ID_VIDEO_WINDOW, 0);
+    EXPECT_EQ(d.m_pVideoWnd, nullptr) << "the same command closes it";
 
     const QStringList texts{QStringLiteral("&Export..."), QStringLiteral("&Import"), QString(),
                             QStringLiteral("Show &Video Window..."), QStringLiteral("&Settings..."),
@@ -409,12 +473,14 @@ TEST_F(ControllerDlgTest, EnterAndEscapeDoNothingCloseHidesAndClosesTheVideoWind
     QTest::keyClick(d.m_cbPosition, Qt::Key_Escape);
     EXPECT_TRUE(d.isVisible());
 
-    QPointer<QWidget> video = new QWidget;
-    d.m_pVideoWnd = video;
+    SendMessage(&d, WM_COMMAND, ID_VIDEO_WINDOW, 0);
+    QPointer<QWidget> video = d.m_pVideoWnd;
+    ASSERT_FALSE(video.isNull());
     Action(ID_CLOSE_CONTROLLER)->trigger();
     QCoreApplication::processEvents();  // the command is posted, as a menu command is
     EXPECT_FALSE(d.isVisible());
     EXPECT_TRUE(video.isNull());
+    EXPECT_EQ(d.m_pVideoWnd, nullptr);
 
     d.show();
     d.close();  // the close box

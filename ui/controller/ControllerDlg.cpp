@@ -13,7 +13,12 @@
 #include "ui/controller/ControllerValues.h"
 #include "ui/controller/DialogUnits.h"
 #include "ui/controller/PageTabCtrl.h"
-#include "ui/controller/TrayMessageTarget.h"
+#include "ui/controller/ControllerHosts.h"
+#include "ui/controller/TrayFrameOperations.h"
+#include "firmware/FirmwareUpdateProcedure.h"
+#include "settings/SettingsDlg.h"
+#include "video/VideoCapture.h"
+#include "video/VideoWindowToggle.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -271,8 +276,8 @@ void CControllerDlg::CameraModeChanged(int mode)
 
 void CControllerDlg::ShowTrayMessage(UINT stringId)
 {
-    if (auto* tray = dynamic_cast<TrayMessageTarget*>(AfxGetMainWnd()))
-        tray->ShowTrayMessage(stringId);
+    if (TrayFrameOperations* frame = MainFrameOperations())
+        frame->ShowTrayMessage(stringId);
 }
 
 bool CControllerDlg::LoadFactoryFrontPreset(int direction)
@@ -489,7 +494,7 @@ void CControllerDlg::OnInitMenuPopup()
         case ID_FILE_IMPORT: a->setEnabled(m_settings.m_bTracking == 0); break;
         case ID_APP_ABOUT:
         case ID_FIRMWARE_UPDATE: a->setEnabled(cameraOpen); break;
-        case ID_VIDEO_WINDOW: a->setChecked(!m_pVideoWnd.isNull()); break;
+        case ID_VIDEO_WINDOW: a->setChecked(m_pVideoWnd != nullptr); break;
         default: a->setEnabled(true); break;
         }
     }
@@ -505,25 +510,46 @@ void CControllerDlg::OnAbout()
     g_pAboutDlg = nullptr;
 }
 
-// Export and import of setting files, the settings dialog, the firmware update and the video
-// window are features of their own areas; these handlers are where they are wired in.
-void CControllerDlg::OnExport() {}
-void CControllerDlg::OnImport() {}
-void CControllerDlg::OnSettings() {}
-void CControllerDlg::OnFirmwareUpdate() {}
+void CControllerDlg::OnExport()
+{
+    ControllerSettingFileHost host(*this);
+    RunExport(host, ControllerSetup{m_nDeviceKind, m_nPosition, m_bReverse, m_settings, m_bModified});
+}
+
+void CControllerDlg::OnImport()
+{
+    ControllerSettingFileHost host(*this);
+    RunImport(host, ControllerSetup{m_nDeviceKind, m_nPosition, m_bReverse, m_settings, m_bModified});
+}
+
+void CControllerDlg::OnSettings()
+{
+    AppSettings current{m_bAlwaysOnTop, m_strFirmwareURL, m_camera.m_nVideoFormat};
+    const SettingsOutcome outcome = RunSettingsDialog(this, current);
+    // The camera has its new format already; the dialog keeps the values and its z-order.
+    if (outcome.topMost == TopMostChange::MakeTopMost)
+        SetWindowTopMost(this, true);
+    else if (outcome.topMost == TopMostChange::MakeNotTopMost)
+        SetWindowTopMost(this, false);
+    m_bAlwaysOnTop = current.bAlwaysOnTop;
+    m_strFirmwareURL = current.strFirmwareUrl;
+    m_camera.m_nVideoFormat = current.nVideoFormat;
+}
+
+void CControllerDlg::OnFirmwareUpdate()
+{
+    ControllerFirmwareHost host(*this);
+    ::OnFirmwareUpdate(host);
+}
+
 void CControllerDlg::OnVideoWindow()
 {
-    if (m_pVideoWnd)
-        CloseVideoWindow();
+    ToggleVideoWindow(m_pVideoWnd, this, m_makeVideoCapture ? m_makeVideoCapture() : nullptr);
 }
 
 void CControllerDlg::CloseVideoWindow()
 {
-    if (m_pVideoWnd) {
-        QWidget* w = m_pVideoWnd;
-        m_pVideoWnd = nullptr;
-        delete w;
-    }
+    ::CloseVideoWindow(m_pVideoWnd);
 }
 
 void CControllerDlg::HideController()

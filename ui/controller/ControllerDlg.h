@@ -11,9 +11,10 @@
 #include "ui/pages/ViewButtonOperations.h"
 
 #include <QDialog>
-#include <QPointer>
 #include <QString>
 
+#include <functional>
+#include <memory>
 #include <string>
 
 class QAction;
@@ -24,6 +25,8 @@ class QMenu;
 class QMenuBar;
 class CClock;
 class CPageTabCtrl;
+class CVideoDlg;
+class VideoCapture;
 
 // Control ids of the dialog.
 constexpr int IDC_TAB_PAGES = 1020;
@@ -151,13 +154,15 @@ public:
     int m_nMinWidth = 0;
     int m_bModified = 0;
     QString m_strFirmwareURL;
-    QPointer<QWidget> m_pVideoWnd;  // the open video window, owned here
+    CVideoDlg* m_pVideoWnd = nullptr;  // the open video window, owned here
     int m_nDeviceKind = 0;
 
     // The camera side: m_nCameraMode, m_wPadBits and m_nVideoFormat live there.
     CCameraCommands m_camera;
     // The tracking worker (m_hTrackingThread).
     CTrackingWorker m_trackingWorker;
+    // Capture services for the next video window; unset, the system's own are used.
+    std::function<std::unique_ptr<VideoCapture>()> m_makeVideoCapture;
 
 private:
     std::string m_strProfilePath;

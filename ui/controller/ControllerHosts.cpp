@@ -1,0 +1,107 @@
+#include "ui/controller/ControllerHosts.h"
+
+#include "ui/controller/ControllerDlg.h"
+#include "ui/controller/TrayFrameOperations.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+
+TrayFrameOperations* MainFrameOperations()
+{
+    return dynamic_cast<TrayFrameOperations*>(AfxGetMainWnd());
+}
+
+// --- Export and import ------------------------------------------------------------------
+
+QWidget* ControllerSettingFileHost::DialogParent()
+{
+    return &m_dlg;
+}
+
+void ControllerSettingFileHost::SaveCameraPosition()
+{
+    m_dlg.SaveCameraPosition();
+}
+
+void ControllerSettingFileHost::ApplyCameraPosition()
+{
+    m_dlg.ApplyCameraPosition(FALSE);
+}
+
+void ControllerSettingFileHost::UpdateControlsAfterImport()
+{
+    m_dlg.m_autoPage.UpdateControls();
+    m_dlg.UpdateControlStates();
+}
+
+void ControllerSettingFileHost::EnablePositionAndReverse(bool bEnable)
+{
+    m_dlg.m_cbPosition->setEnabled(bEnable);
+    m_dlg.m_btnReverse->setEnabled(bEnable);
+    m_dlg.m_stPosition->setEnabled(bEnable);
+}
+
+void ControllerSettingFileHost::ShowImportedSetup()
+{
+    m_dlg.UpdateData(FALSE);
+    const int index = m_dlg.m_cbDevice->findData(m_dlg.m_nDeviceKind);
+    if (index >= 0)
+        m_dlg.m_cbDevice->setCurrentIndex(index);
+    m_dlg.m_autoPage.SetDeviceKind(m_dlg.m_nDeviceKind);
+    m_dlg.RecalcLayout();
+}
+
+// --- Firmware update --------------------------------------------------------------------
+
+QWidget* ControllerFirmwareHost::DialogParent()
+{
+    return &m_dlg;
+}
+
+QString ControllerFirmwareHost::CameraPort() const
+{
+    return m_dlg.m_strCameraPort;
+}
+
+QString ControllerFirmwareHost::FirmwareUrl() const
+{
+    return m_dlg.m_strFirmwareURL;
+}
+
+void ControllerFirmwareHost::DeleteTrayIcon()
+{
+    if (TrayFrameOperations* frame = MainFrameOperations())
+        frame->DeleteTrayIcon();
+}
+
+void ControllerFirmwareHost::CheckCameraPresence()
+{
+    if (TrayFrameOperations* frame = MainFrameOperations())
+        frame->CheckCameraPresence(TRUE);
+}
+
+void ControllerFirmwareHost::CloseVideoWindow()
+{
+    m_dlg.CloseVideoWindow();
+}
+
+void ControllerFirmwareHost::StopTracking()
+{
+    m_dlg.StopTracking();
+}
+
+void ControllerFirmwareHost::CloseCamera()
+{
+    m_dlg.CloseCamera();
+}
+
+int ControllerFirmwareHost::OpenCamera()
+{
+    return m_dlg.OpenCamera();
+}
+
+int ControllerFirmwareHost::StartTracking()
+{
+    return m_dlg.StartTracking();
+}
