@@ -276,7 +276,7 @@ void CControllerDlg::CameraModeChanged(int mode)
 
 void CControllerDlg::ShowTrayMessage(UINT stringId)
 {
-    if (TrayFrameOperations* frame = MainFrameOperations())
+    if (TrayMessageTarget* frame = MainFrameTrayMessages())
         frame->ShowTrayMessage(stringId);
 }
 

@@ -7,6 +7,11 @@
 #include <QComboBox>
 #include <QLabel>
 
+TrayMessageTarget* MainFrameTrayMessages()
+{
+    return dynamic_cast<TrayMessageTarget*>(AfxGetMainWnd());
+}
+
 TrayFrameOperations* MainFrameOperations()
 {
     return dynamic_cast<TrayFrameOperations*>(AfxGetMainWnd());
