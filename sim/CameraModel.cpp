@@ -6,15 +6,16 @@
 
 namespace {
 
-// Moves value by step, stopping at the ends; returns false when an end was reached.
+// Moves value by step, stopping at the ends; returns false when the motion has run into
+// the end it heads for.
 bool MoveWithin(double& value, double step, double max)
 {
     value += step;
-    if (value <= 0) {
+    if (step < 0 && value <= 0) {
         value = 0;
         return false;
     }
-    if (value >= max) {
+    if (step > 0 && value >= max) {
         value = max;
         return false;
     }
