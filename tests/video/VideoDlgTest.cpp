@@ -236,6 +236,10 @@ TEST_F(VideoDlgTest, KeysMoveByOneAndToTheEnds)
     QTest::keyClick(slider, Qt::Key_Left);
     QTest::keyClick(slider, Qt::Key_Left);
     EXPECT_EQ(slider->value(), 49);
+    QTest::keyClick(slider, Qt::Key_Up);
+    EXPECT_EQ(slider->value(), 50);
+    QTest::keyClick(slider, Qt::Key_Down);
+    EXPECT_EQ(slider->value(), 49);
     QTest::keyClick(slider, Qt::Key_End);
     EXPECT_EQ(slider->value(), 100);
     QTest::keyClick(slider, Qt::Key_Right);
@@ -246,7 +250,7 @@ TEST_F(VideoDlgTest, KeysMoveByOneAndToTheEnds)
     QTest::keyClick(slider, Qt::Key_Left);
     EXPECT_EQ(slider->value(), 0);
     EXPECT_EQ(BoxText(), QStringLiteral("0%"));
-    EXPECT_EQ(log->qualityPut, (std::vector<double>{0.51, 0.50, 0.49, 1.0, 0.0}));
+    EXPECT_EQ(log->qualityPut, (std::vector<double>{0.51, 0.50, 0.49, 0.50, 0.49, 1.0, 0.0}));
 }
 
 TEST_F(VideoDlgTest, ControlsShareOneRowUnderThePicture)
