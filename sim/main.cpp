@@ -5,6 +5,8 @@
 #include "sim/CommandRegistry.h"
 #include "sim/SimConsole.h"
 #include "sim/VirtualCamera.h"
+#include "sim/speakerphones/SpeakerphoneCommands.h"
+#include "sim/speakerphones/SpeakerphoneSimulator.h"
 
 #include <csignal>
 #include <cstdio>
@@ -24,6 +26,7 @@ extern "C" void OnSignal(int)
 {
     if (g_announcement)
         ::unlink(g_announcement);
+    RemoveSpeakerphonePathsOnSignal();
     ::_exit(0);
 }
 
@@ -99,6 +102,8 @@ int main(int argc, char** argv)
     VirtualCamera camera(options, sink);
     CommandRegistry registry;
     RegisterCameraCommands(registry, camera);
+    SpeakerphoneSimulator speakerphones;
+    RegisterSpeakerphoneCommands(registry, speakerphones);
     if (!detached && !camera.Attach())
         std::cerr << "qvt-vz1-sim: cannot attach the camera\n";
 

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
+#include <unistd.h>
 
 std::optional<SpeakerphoneModel> ParseSpeakerphoneModel(const std::string& text)
 {
@@ -33,6 +35,27 @@ std::uint8_t SpeakerphoneCode(SpeakerphoneModel model, int direction)
     return static_cast<std::uint8_t>(direction);
 }
 
+namespace {
+// Paths as plain characters, readable from a signal handler.
+char g_devicePath[4096];
+char g_linkPath[4096];
+
+void KeepPath(char (&buffer)[4096], const std::string& path)
+{
+    const std::size_t n = std::min(path.size(), sizeof buffer - 1);
+    std::memcpy(buffer, path.data(), n);
+    buffer[n] = '\0';
+}
+}  // namespace
+
+void RemoveSpeakerphonePathsOnSignal()
+{
+    if (g_devicePath[0])
+        ::unlink(g_devicePath);
+    if (g_linkPath[0])
+        ::unlink(g_linkPath);
+}
+
 SpeakerphoneSimulator::SpeakerphoneSimulator()
     : m_40S(std::make_unique<DeviceFileSpeakerphone>(VirtualDevicePath())),
       m_90UX(std::make_unique<UsbLinkSpeakerphone>(UxDeviceLinkPath())),
@@ -40,6 +63,8 @@ SpeakerphoneSimulator::SpeakerphoneSimulator()
       m_mzc40S(std::make_unique<SharedRecordSpeakerphone>(kMzcRecordName, kMzcMutexName, kCompanionModel40S)),
       m_mzc90X(std::make_unique<SharedRecordSpeakerphone>(kMzcRecordName, kMzcMutexName, kCompanionModel90X))
 {
+    KeepPath(g_devicePath, VirtualDevicePath());
+    KeepPath(g_linkPath, UxDeviceLinkPath());
 }
 
 SpeakerphoneSimulator::~SpeakerphoneSimulator()

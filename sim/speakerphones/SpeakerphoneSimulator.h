@@ -17,6 +17,11 @@ std::optional<SpeakerphoneModel> ParseSpeakerphoneModel(const std::string& text)
 // The source code of talker direction 0..5 for model.
 std::uint8_t SpeakerphoneCode(SpeakerphoneModel model, int direction);
 
+// For a signal handler that ends the simulator at once: removes the device file link and
+// the QVT-90UX record of the last SpeakerphoneSimulator made, so that neither points at a
+// dead simulator (a pseudo-terminal's number is soon reused). Async-signal-safe.
+void RemoveSpeakerphonePathsOnSignal();
+
 class SpeakerphoneSimulator
 {
 public:
