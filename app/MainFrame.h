@@ -5,7 +5,7 @@
 #include "app/TrayIcon.h"
 #include "platform/WinMessage.h"
 #include "ui/controller/ControllerDlg.h"
-#include "ui/controller/TrayMessageTarget.h"
+#include "ui/controller/TrayFrameOperations.h"
 
 #include <QIcon>
 #include <QMenu>
@@ -17,7 +17,7 @@
 
 class QAction;
 
-class CMainFrame final : public QObject, public CMessageTarget, public TrayMessageTarget
+class CMainFrame final : public QObject, public CMessageTarget, public TrayFrameOperations
 {
 public:
     // The hide timer runs hideTimerMs (10 s) after a "not connected" report.
@@ -39,8 +39,8 @@ public:
     // Operations other parts use.
     void ShowTrayMessage(UINT stringId) override;
     void UpdateTrayIcon(const QString& text);
-    void DeleteTrayIcon();
-    void CheckCameraPresence(BOOL force);
+    void DeleteTrayIcon() override;
+    void CheckCameraPresence(BOOL force) override;
 
     CControllerDlg& ControllerDlg() { return m_dlgController; }
     QMenu& TrayMenu() { return m_menuTray; }
