@@ -58,8 +58,9 @@ TEST(FirmwareImage, RejectsHeadersWithTheirCodeAndStatus)
     }
     // Shorter than the header, each with a length field matching its size.
     for (std::uint32_t size : {0u, 3u, 4u, 8u, 25u}) {
-        Bytes shortFile(size, 0);
+        Bytes shortFile(size + 1, 0);  // the magic's bytes, then cut to size
         std::memcpy(shortFile.data(), "QX1", std::min<std::uint32_t>(size, 4));
+        shortFile.resize(size);
         if (size >= 8)
             PutBigEndian32(shortFile, 4, size - 8);
         EXPECT_EQ(LoadExact(img, shortFile), FW_LOAD_INVALID) << size;
