@@ -1,0 +1,246 @@
+// The virtual camera's protocol server and state model, without a port.
+#include "camera/ViscaFrame.h"
+#include "camera/ViscaUnits.h"
+#include "sim/CameraModel.h"
+#include "sim/FirmwareReceiver.h"
+#include "sim/ViscaServer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+using namespace visca;
+
+namespace {
+
+Frame Join(std::initializer_list<Frame> parts)
+{
+    Frame all;
+    for (const Frame& p : parts)
+        all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
+const Frame kDone = Join({Ack(1), Completion(1)});
+const Frame kNotExecutable = ErrorReply(1, kErrorNotExecutable);
+const Frame kSyntax = ErrorReply(0, kErrorSyntax);
+
+class Server : public ::testing::Test
+{
+protected:
+    ServerOutput Send(const Frame& f, long long now = 0) { return server.Handle(f, now); }
+    std::string TraceOf(const Frame& f, long long now = 0)
+    {
+        const ServerOutput out = Send(f, now);
+        return out.trace.empty() ? std::string() : out.trace.front();
+    }
+
+    CameraModel model;
+    ViscaServer server{model};
+};
+
+std::vector<std::uint8_t> Image(const char* marker, const char* version, size_t payload)
+{
+    std::vector<std::uint8_t> image(16 + payload, 0x5A);
+    std::memcpy(image.data(), marker, 8);
+    std::memset(image.data() + 8, 0, 8);
+    std::memcpy(image.data() + 8, version, std::min<size_t>(8, std::strlen(version)));
+    return image;
+}
+
+} // namespace
+
+TEST_F(Server, AnswersLinkStartLikeAnyViscaCamera)
+{
+    EXPECT_EQ(Send(AddressSet()).reply, AddressSetReply(2));
+    EXPECT_EQ(Send(InterfaceClear()).reply, InterfaceClearReply());
+    // Frames for other addresses are not ours: no reply at all.
+    EXPECT_TRUE(Send({0x82, 0x09, 0x06, 0x12, 0xFF}).reply.empty());
+    // The standard version inquiry tells the ROM version.
+    const ServerOutput version = Send(VersionInquiry());
+    ASSERT_EQ(version.reply.size(), 10u);
+    EXPECT_EQ(version.reply[6], 2);
+    EXPECT_EQ(version.reply[7], 3);
+}
+
+TEST_F(Server, CommandsGetAckAndCompletionAndTheirDecodedTrace)
+{
+    ServerOutput out = Send(PanTiltDrive(PanMotion::Left, TiltMotion::Up));
+    EXPECT_EQ(out.reply, kDone);
+    EXPECT_EQ(out.trace, std::vector<std::string>{"drive bits=10"});
+    EXPECT_EQ(TraceOf(PanTiltDrive(PanMotion::Right, TiltMotion::Down)), "drive bits=5");
+    EXPECT_EQ(TraceOf(PanTiltDrive(PanMotion::Stop, TiltMotion::Stop)), "drive bits=0");
+    EXPECT_EQ(TraceOf(ZoomDrive(ZoomMotion::Tele)), "zoom-drive bits=16");
+    EXPECT_EQ(TraceOf(ZoomDrive(ZoomMotion::Wide)), "zoom-drive bits=32");
+    EXPECT_EQ(TraceOf(ZoomDrive(ZoomMotion::Stop)), "zoom-drive bits=0");
+
+    using namespace visca_units;
+    EXPECT_EQ(TraceOf(PanTiltAbsolute(PanToWire(65), TiltToWire(75))), "pan-tilt-absolute pan=65 tilt=75");
+    EXPECT_EQ(TraceOf(ZoomDirect(ZoomToWire(39))), "zoom-direct zoom=39");
+    out = Send(RollDirect(1, RollToWire(0)));
+    EXPECT_EQ(out.reply, kDone);
+    EXPECT_EQ(out.trace, std::vector<std::string>{"set-position kind=1 pan=65 tilt=75 zoom=39 roll=0"});
+    EXPECT_EQ(TraceOf(RollDirect(0, RollToWire(45))), "roll-direct roll=45");
+    EXPECT_EQ(TraceOf(MemoryRecall(3)), "select-view view=3");
+    EXPECT_EQ(TraceOf(VideoFormatSet(1)), "video-format format=1");
+    EXPECT_EQ(TraceOf(CommitSettings()), "commit");
+    EXPECT_EQ(TraceOf(PanTiltInquiry()), "inquire pan-tilt");
+}
+
+TEST_F(Server, RefusesWhatItCannotDoAndWhatItDoesNotUnderstand)
+{
+    EXPECT_EQ(Send(MemoryRecall(5)).reply, kNotExecutable);
+    EXPECT_EQ(Send({0x81, 0x01, 0x04, 0x3F, 0x01, 0x03, 0xFF}).reply, kNotExecutable);  // memory set
+    EXPECT_EQ(Send(VideoFormatSet(2)).reply, kNotExecutable);
+    EXPECT_EQ(Send(ZoomDirect(0x5000)).reply, kNotExecutable);
+    EXPECT_EQ(Send(PanTiltAbsolute(1900, 0)).reply, kNotExecutable);  // past 360
+    EXPECT_EQ(Send(PanTiltAbsolute(0, 800)).reply, kNotExecutable);   // past 79
+    EXPECT_DOUBLE_EQ(model.pan, 90);  // refused moves leave the camera where it was
+
+    EXPECT_EQ(Send({0x81, 0x01, 0x06, 0x01, 0x00, 0x01, 0x01, 0x01, 0xFF}).reply, kSyntax);  // speed 0
+    EXPECT_EQ(Send({0x81, 0x01, 0x06, 0x01, 0x01, 0x01, 0x04, 0x01, 0xFF}).reply, kSyntax);  // direction 4
+    EXPECT_EQ(Send({0x81, 0x01, 0x04, 0x47, 0x01, 0x10, 0x00, 0x00, 0xFF}).reply, kSyntax);  // not nibbles
+    EXPECT_EQ(Send({0x81, 0x01, 0x55, 0xFF}).reply, kSyntax);
+    EXPECT_EQ(Send({0x81, 0x09, 0x55, 0x55, 0xFF}).reply, kSyntax);
+    EXPECT_EQ(Send({0x81, 0x7F, 0xFF}).reply, kSyntax);
+    EXPECT_EQ(Send({0x81, 0x21, 0xFF}).reply, ErrorReply(1, kErrorNoSocket));  // nothing to cancel
+    EXPECT_EQ(TraceOf({0x81, 0x01, 0x55, 0xFF}), "syntax-error frame=81 01 55 FF");
+}
+
+TEST_F(Server, InquiriesReportTheModelInWireUnits)
+{
+    model.pan = 65;
+    model.tilt = 75;
+    model.zoom = 180;
+    model.roll = 270;
+    model.stand = 3;
+    model.videoFormat = 1;
+    model.version = "2.03";
+    Frame expected{0x90, 0x50};
+    AppendNibbles(expected, static_cast<std::uint32_t>(visca_units::PanToWire(65)) & 0xFFFF, 4);
+    AppendNibbles(expected, static_cast<std::uint32_t>(visca_units::TiltToWire(75)), 4);
+    expected.push_back(0xFF);
+    EXPECT_EQ(Send(PanTiltInquiry()).reply, expected);
+    EXPECT_EQ(Send(ZoomInquiry()).reply, (Frame{0x90, 0x50, 0x04, 0x00, 0x00, 0x00, 0xFF}));
+    EXPECT_EQ(Send(VendorInquiry(kItemStand)).reply, (Frame{0x90, 0x50, 0x03, 0xFF}));
+    EXPECT_EQ(Send(VendorInquiry(kItemVideoFormat)).reply, (Frame{0x90, 0x50, 0x01, 0xFF}));
+    EXPECT_EQ(Send(VendorInquiry(kItemFirmwareVersion)).reply, (Frame{0x90, 0x50, '2', '.', '0', '3', 0xFF}));
+}
+
+TEST(CameraModelMotion, MovesAtItsSpeedAndStopsAtTheEnds)
+{
+    CameraModel m;
+    m.pan = 100;
+    m.Advance(1000);
+    m.panDirection = 1;
+    m.panSpeed = 0x0C;  // 60 degrees a second
+    m.Advance(1500);
+    EXPECT_NEAR(m.pan, 130, 1e-9);
+    m.zoomDirection = -1;
+    m.zoom = 30;
+    m.Advance(10000);  // long past both ends
+    EXPECT_DOUBLE_EQ(m.pan, 360);
+    EXPECT_DOUBLE_EQ(m.zoom, 0);
+    EXPECT_FALSE(m.Moving());
+    // From an end the camera can move away again.
+    m.tiltDirection = 1;
+    m.Advance(10000);
+    EXPECT_TRUE(m.Moving());
+    m.Advance(10100);
+    EXPECT_GT(m.tilt, 0);
+}
+
+TEST(CameraModelMotion, DriveThroughTheServerFollowsTheClockItIsGiven)
+{
+    CameraModel m;
+    ViscaServer server(m);
+    m.zoom = 0;
+    server.Handle(ZoomDrive(ZoomMotion::Tele), 10000);
+    server.Handle(ZoomInquiry(), 11000);  // one second later: 60 units
+    EXPECT_NEAR(m.zoom, 60, 1e-9);
+    server.Handle(ZoomDrive(ZoomMotion::Stop), 11000);
+    server.Handle(ZoomInquiry(), 20000);
+    EXPECT_NEAR(m.zoom, 60, 1e-9);
+}
+
+TEST(FirmwareReceiverTest, TakesBlocksInOrderAndChecksTheImage)
+{
+    const auto image = Image("QVTVZ1FW", "2.10", 300);
+    FirmwareReceiver receiver;
+    ASSERT_TRUE(receiver.Start(static_cast<std::uint32_t>(image.size())));
+    const auto block = [&](int i) { return std::span(image).subspan(i * 128, std::min<size_t>(128, image.size() - i * 128)); };
+    EXPECT_EQ(receiver.Block(0, block(0)), FirmwareReceiver::BlockResult::Taken);
+    EXPECT_EQ(receiver.Block(0, block(0)), FirmwareReceiver::BlockResult::Repeated);  // reply lost, sent again
+    EXPECT_EQ(receiver.Block(2, block(2)), FirmwareReceiver::BlockResult::Refused);   // a gap
+    EXPECT_EQ(receiver.Block(1, block(1)), FirmwareReceiver::BlockResult::Taken);
+    EXPECT_EQ(receiver.Block(2, block(2)), FirmwareReceiver::BlockResult::Taken);
+    EXPECT_EQ(receiver.Block(3, block(2)), FirmwareReceiver::BlockResult::Refused);   // past the size
+    EXPECT_EQ(receiver.Finish(FirmwareChecksum(image)), std::optional<std::string>("2.10"));
+    EXPECT_FALSE(receiver.Active());
+}
+
+TEST(FirmwareReceiverTest, RefusesIncompleteWrongOrUnmarkedImages)
+{
+    const auto good = Image("QVTVZ1FW", "3.00", 40);
+    FirmwareReceiver receiver;
+    EXPECT_FALSE(receiver.Start(0));
+    EXPECT_FALSE(receiver.Start(FirmwareReceiver::kMaxImageBytes + 1));
+    EXPECT_EQ(receiver.Block(0, good), FirmwareReceiver::BlockResult::Refused);  // not started
+
+    ASSERT_TRUE(receiver.Start(static_cast<std::uint32_t>(good.size()) + 1));  // one byte short
+    receiver.Block(0, good);
+    EXPECT_FALSE(receiver.Finish(FirmwareChecksum(good)).has_value());
+
+    ASSERT_TRUE(receiver.Start(static_cast<std::uint32_t>(good.size())));
+    receiver.Block(0, good);
+    EXPECT_FALSE(receiver.Finish(FirmwareChecksum(good) ^ 1).has_value());  // damaged on the way
+
+    EXPECT_FALSE(FirmwareReceiver::ImageVersion(Image("QX1\0FWFW", "3.00", 4)).has_value());
+    EXPECT_FALSE(FirmwareReceiver::ImageVersion(Image("QVTVZ1FW", "", 4)).has_value());
+    EXPECT_FALSE(FirmwareReceiver::ImageVersion(std::vector<std::uint8_t>(good.begin(), good.begin() + 12)).has_value());
+    EXPECT_EQ(FirmwareReceiver::ImageVersion(Image("QVTVZ1FW", "12345678", 0)), std::optional<std::string>("12345678"));
+}
+
+TEST_F(Server, FirmwareChannelEndToEndAndTheRestartRequest)
+{
+    const auto image = Image("QVTVZ1FW", "2.10", 200);
+    ServerOutput out = Send(FirmwareStart(static_cast<std::uint32_t>(image.size())));
+    EXPECT_EQ(out.trace, std::vector<std::string>{"firmware-write bytes=216"});
+    EXPECT_EQ(out.reply, kDone);
+    EXPECT_EQ(Send(FirmwareBlockFrame(0, std::span(image).first(128))).reply, kDone);
+    EXPECT_EQ(Send(FirmwareBlockFrame(1, std::span(image).subspan(128))).reply, kDone);
+    out = Send(FirmwareEnd(FirmwareChecksum(image)));
+    EXPECT_EQ(out.reply, kDone);
+    EXPECT_TRUE(out.restart);
+    EXPECT_EQ(out.newVersion, "2.10");
+    EXPECT_EQ(model.version, "2.03");  // the new version counts after the restart
+
+    EXPECT_EQ(Send(FirmwareStart(0)).reply, kNotExecutable);
+    out = Send(FirmwareEnd(0));
+    EXPECT_EQ(out.reply, kNotExecutable);
+    EXPECT_FALSE(out.restart);
+}
+
+TEST_F(Server, RandomFramesNeverCrashAndGetWellFormedAnswers)
+{
+    std::mt19937 rng(7);
+    for (int i = 0; i < 20000; ++i) {
+        Frame f{static_cast<std::uint8_t>(0x80 | (rng() % 2 ? 0x01 : 0x08))};
+        const size_t length = rng() % 20;
+        for (size_t k = 0; k < length; ++k)
+            f.push_back(static_cast<std::uint8_t>(rng() % (k < 3 ? 0x80 : 0x20)));
+        f.push_back(0xFF);
+        const ServerOutput out = Send(f, i);
+        if (!out.reply.empty()) {
+            ASSERT_EQ(out.reply.back(), 0xFF);
+            ASSERT_TRUE(out.reply.front() == 0x90 || out.reply.front() == 0x88);
+        }
+        ASSERT_GE(model.pan, 0);
+        ASSERT_LE(model.pan, visca_units::kPanMax);
+        ASSERT_GE(model.tilt, 0);
+        ASSERT_LE(model.tilt, visca_units::kTiltMax);
+        ASSERT_LE(model.zoom, visca_units::kZoomMax);
+        ASSERT_LE(model.roll, visca_units::kRollMax);
+    }
+}
