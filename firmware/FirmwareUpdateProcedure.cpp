@@ -11,7 +11,7 @@ constexpr UINT IDS_CAMERA_NOT_CONNECTED = 35016;
 constexpr UINT IDS_FW_NO_VERSION = 35025;
 } // namespace
 
-bool OnFirmwareUpdate(FirmwareUpdateHost& host, const ShowFirmwareDialog& show)
+bool RunFirmwareUpdate(FirmwareUpdateHost& host, const ShowFirmwareDialog& show)
 {
     CFirmwareUpdateDlg dlg(host.DialogParent());
 

@@ -13,4 +13,4 @@ using ShowFirmwareDialog = std::function<void(CFirmwareUpdateDlg&)>;
 
 // Returns true when the dialog was shown (and everything stopped and brought back),
 // false when a check failed and nothing was touched.
-bool OnFirmwareUpdate(FirmwareUpdateHost& host, const ShowFirmwareDialog& show = {});
+bool RunFirmwareUpdate(FirmwareUpdateHost& host, const ShowFirmwareDialog& show = {});

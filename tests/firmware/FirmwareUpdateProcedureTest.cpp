@@ -30,7 +30,7 @@ TEST(FirmwareUpdateProcedure, StopsEverythingAroundTheDialogAndBringsItBack)
     FakeHost host;
     ScriptedPrompter prompter;
     QStringList seen;
-    ASSERT_TRUE(OnFirmwareUpdate(host, [&](CFirmwareUpdateDlg& dlg) {
+    ASSERT_TRUE(RunFirmwareUpdate(host, [&](CFirmwareUpdateDlg& dlg) {
         host.calls << "ShowDialog";
         seen << dlg.m_strCurrentVersion << dlg.m_strPortName << dlg.m_strDownloadUrl;
     }));
@@ -47,10 +47,10 @@ TEST(FirmwareUpdateProcedure, NoCameraOrNoVersionStopsNothing)
     FakeHost host;
     ScriptedPrompter prompter;
     const auto show = [&](CFirmwareUpdateDlg&) { host.calls << "ShowDialog"; };
-    EXPECT_FALSE(OnFirmwareUpdate(host, show));
+    EXPECT_FALSE(RunFirmwareUpdate(host, show));
     CamDouble().present = 1;
     CamDouble().firmwareVersionResult = 0;
-    EXPECT_FALSE(OnFirmwareUpdate(host, show));
+    EXPECT_FALSE(RunFirmwareUpdate(host, show));
     EXPECT_EQ(prompter.texts,
               (QStringList{"QVT-VZ1 is not connected to this PC.", "Cannot obtain firmware version information."}));
     EXPECT_EQ(prompter.types, (std::vector<UINT>{MB_OK | MB_ICONSTOP, MB_OK | MB_ICONSTOP}));
