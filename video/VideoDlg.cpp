@@ -205,7 +205,11 @@ void CVideoDlg::reject()
 
 void CVideoDlg::RequestClose()
 {
-    if (QWidget* owner = parentWidget())
+    // Posted, not sent: the owner deletes this window, which must not happen inside its
+    // own event handler. A parent that takes no commands could never close it, so then the
+    // window closes itself (the owner still deletes it).
+    QWidget* owner = parentWidget();
+    if (dynamic_cast<CMessageTarget*>(owner))
         PostMessage(owner, WM_COMMAND, ID_VIDEO_WINDOW, 0);
     else
         DestroyWindow();

@@ -213,17 +213,20 @@ TEST_F(VideoDlgTest, CloseBoxAndEscapeLeaveTheOwnersPointerNull)
     EXPECT_EQ(log->previewsRunning, 0);
 }
 
-TEST_F(VideoDlgTest, WithoutAnOwnerTheCloseBoxClosesTheWindowItself)
+TEST_F(VideoDlgTest, WithoutAnOwnerThatTakesCommandsTheCloseBoxClosesTheWindowItself)
 {
-    auto capture = std::make_unique<FakeVideoCapture>(std::vector<VideoDeviceInfo>{CameraByPath()}, log);
-    capture->quality = 0.2;
-    CVideoDlg dlg(nullptr, std::move(capture));
-    dlg.Create();
-    dlg.findChild<QSlider*>()->setValue(21);
-    dlg.close();
-    EXPECT_FALSE(dlg.isVisible());
-    EXPECT_EQ(Commits(), 1);
-    EXPECT_EQ(log->previewsRunning, 0);
+    QWidget plainParent;
+    for (QWidget* parent : {static_cast<QWidget*>(nullptr), &plainParent}) {
+        auto capture = std::make_unique<FakeVideoCapture>(std::vector<VideoDeviceInfo>{CameraByPath()}, log);
+        capture->quality = 0.2;
+        CVideoDlg dlg(parent, std::move(capture));
+        dlg.Create();
+        dlg.findChild<QSlider*>()->setValue(21);
+        dlg.close();
+        EXPECT_FALSE(dlg.isVisible());
+        EXPECT_EQ(log->previewsRunning, 0);
+    }
+    EXPECT_EQ(Commits(), 2);
 }
 
 TEST_F(VideoDlgTest, KeysMoveByOneAndToTheEnds)
