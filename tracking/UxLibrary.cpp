@@ -39,5 +39,7 @@ bool UxLibrary::Load()
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (!ec && LoadFrom((exe.parent_path() / kUxLibraryName).string()))
         return true;
+    if (LoadFrom(std::string(QVT_UXAPI_INSTALL_DIR) + "/" + kUxLibraryName))
+        return true;
     return LoadFrom(kUxLibraryName);
 }

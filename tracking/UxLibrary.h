@@ -12,8 +12,8 @@ public:
     UxLibrary(const UxLibrary&) = delete;
     UxLibrary& operator=(const UxLibrary&) = delete;
 
-    // Looks in $QVT_VZ1_UXAPI (a full path), then the program's folder, then the
-    // dynamic linker's search path. False when not found or an operation is missing.
+    // Looks in $QVT_VZ1_UXAPI (a full path), then the program's folder, then the folder it
+    // is installed to (<libdir>/qvt-vz1-controller), then the dynamic linker's search path. False when not found or an operation is missing.
     bool Load();
 
     UxOpenFn open = nullptr;
