@@ -223,7 +223,9 @@ TEST_F(TrackingWorkerTest, UsbLibraryWithoutSpeakerphoneOrLibraryEndsAfterItsFir
 
     UsbLinkSpeakerphone phone(UxDeviceLinkPath());
     ASSERT_TRUE(phone.Attach(nullptr));
-    const std::string library = std::getenv("QVT_VZ1_UXAPI");
+    const char* set = std::getenv("QVT_VZ1_UXAPI");
+    ASSERT_NE(set, nullptr) << "run through ctest, which names the library";
+    const std::string library = set;
     ::setenv("QVT_VZ1_UXAPI", "/nonexistent/libQVTUXAPI.so", 1);
     Start(kTrackingQvt90UX);
     const bool ended = WaitUntil([&] { return worker.HasEnded(); });
