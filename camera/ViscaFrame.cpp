@@ -128,8 +128,12 @@ Frame Completion(int socket) { return {kReplyHeader, Low(0x50 | (socket & 0x0F))
 
 Frame InquiryReply(std::span<const std::uint8_t> payload)
 {
-    Frame frame{kReplyHeader, 0x50};
-    frame.insert(frame.end(), payload.begin(), payload.end());
+    Frame frame;
+    frame.reserve(payload.size() + 3);
+    frame.push_back(kReplyHeader);
+    frame.push_back(0x50);
+    for (std::uint8_t byte : payload)
+        frame.push_back(byte);
     frame.push_back(kTerminator);
     return frame;
 }
