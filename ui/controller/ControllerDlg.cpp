@@ -539,7 +539,7 @@ void CControllerDlg::OnSettings()
 void CControllerDlg::OnFirmwareUpdate()
 {
     ControllerFirmwareHost host(*this);
-    ::OnFirmwareUpdate(host);
+    RunFirmwareUpdate(host);
 }
 
 void CControllerDlg::OnVideoWindow()
