@@ -11,6 +11,7 @@
 #include "tests/support/TestEnvironment.h"
 #include "ui/controller/AboutDlg.h"
 #include "settings/SettingsDlg.h"
+#include "ui/controls/BitmapButton.h"
 #include "ui/controller/PageTabCtrl.h"
 #include "video/VideoCapture.h"
 #include "video/VideoDlg.h"
@@ -395,6 +396,27 @@ TEST_F(ControllerDlgTest, SettingsDialogChangesTopMostAndAddress)
     EXPECT_EQ(d.GetAlwaysOnTop(), 1);
     EXPECT_TRUE(d.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(d.m_strFirmwareURL, QStringLiteral("http://elsewhere/f.bin"));
+}
+
+TEST_F(ControllerDlgTest, ThePagesOptionButtonsRunTheDialogsOperations)
+{
+    CControllerDlg& d = Make();
+    d.show();
+    SendMessage(&d, WM_CAMERA_MODE, 2, 0);  // OHP: button 1015 turns the picture
+    CamDouble().zoom = {0, 0};
+    CamDouble().TakeCommands();
+    CBitmapButton* rotate = d.m_autoPage.OptionButton(1015);
+    ASSERT_NE(rotate, nullptr);
+    ASSERT_TRUE(rotate->isEnabled());
+    rotate->click();
+    EXPECT_EQ(d.m_settings.m_nOhpRoll, 0);
+    EXPECT_EQ(CamDouble().TakeCommands(), (Calls{"CamGetZoom()", "CamSetPosition(2,90,0,100,0)"}));
+
+    d.m_tabPages->TabBar()->setCurrentIndex(1);
+    CamDouble().TakeCommands();
+    d.m_manualPage.OptionButton(1016)->click();
+    EXPECT_EQ(d.m_settings.m_nUserMode, 0);
+    EXPECT_EQ(CamDouble().TakeCommands(), Calls{"CamSelectView(0)"});
 }
 
 TEST_F(ControllerDlgTest, CameraMessagesReachThePagesAndTheTray)
