@@ -1,6 +1,7 @@
 #include "ui/controller/ControllerDlg.h"
 
 #include "camera/QvtVz1Api.h"
+#include "firmware/FirmwareUpdateProcedure.h"
 #include "platform/Clock.h"
 #include "platform/Profile.h"
 #include "platform/ProfileFile.h"
@@ -8,15 +9,13 @@
 #include "res/Resource.h"
 #include "res/Strings.h"
 #include "settings/SettingRanges.h"
-#include "tracking/TrackingState.h"
+#include "settings/SettingsDlg.h"
 #include "ui/controller/AboutDlg.h"
+#include "ui/controller/ControllerHosts.h"
 #include "ui/controller/ControllerValues.h"
 #include "ui/controller/DialogUnits.h"
 #include "ui/controller/PageTabCtrl.h"
-#include "ui/controller/ControllerHosts.h"
 #include "ui/controller/TrayFrameOperations.h"
-#include "firmware/FirmwareUpdateProcedure.h"
-#include "settings/SettingsDlg.h"
 #include "video/VideoCapture.h"
 #include "video/VideoWindowToggle.h"
 
@@ -130,7 +129,7 @@ void CControllerDlg::BuildControls()
     const int comboHeight = m_cbDevice->sizeHint().height();
     m_stDevice->setGeometry(du.Rect(7, 7, 110, 9));
     m_cbDevice->setGeometry(QRect(du.X(7), du.Y(17), du.X(110), comboHeight));
-    m_stPosition->setGeometry(du.Rect(7, 17 + 8 + 11, 110, 9));
+    m_stPosition->setGeometry(du.Rect(7, 36, 110, 9));
     const int positionTop = du.Y(46);
     m_cbPosition->setGeometry(QRect(du.X(7), positionTop, du.X(50), comboHeight));
     const QSize reverse = m_btnReverse->sizeHint();
