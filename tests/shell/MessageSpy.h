@@ -1,9 +1,8 @@
 #pragma once
-// Watches the window messages that reach an object (posted or sent) without changing them,
-// or answers them in the object's place when reply is set.
+// Sees the window messages that reach an object, and answers them in its place when reply
+// is set (the object's own handler then does not run).
 #include "platform/WinMessage.h"
 
-#include <QEvent>
 #include <QObject>
 
 #include <functional>
@@ -31,10 +30,9 @@ public:
         messages.push_back({m->message, m->wParam, m->lParam});
         if (onMessage)
             onMessage(messages.back());
-        if (!reply)
-            return false;
-        m->result = *reply;
-        return true;
+        if (reply)
+            m->result = *reply;
+        return reply.has_value();
     }
 
     std::vector<WPARAM> Params(UINT message) const

@@ -1,0 +1,144 @@
+// The program as a user starts and installs it: real processes on the offscreen platform,
+// sharing this test's private runtime and configuration folders.
+#include "tests/support/RecordingWindow.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <memory>
+
+namespace {
+
+const QByteArray kBalloon("tray balloon: ");
+const QString kNotConnectedFr = QString::fromUtf8("QVT-VZ1 n\xE2\x80\x99" "est pas connect\xC3\xA9" "e \xC3\xA0 ce PC.");
+
+QString BuiltProgram()
+{
+    return QString::fromLocal8Bit(qgetenv("QVT_BINARY_DIR")) + QStringLiteral("/app/qvt-vz1-controller");
+}
+
+// A running controller: started with locale, waited for until it shows its first balloon
+// (it reports balloons in the qvt.shell debug category); ended with signal.
+struct Controller
+{
+    explicit Controller(const QString& program, const char* locale = "C")
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LANG"), QLatin1String(locale));
+        env.remove(QStringLiteral("LC_ALL"));
+        env.remove(QStringLiteral("LC_MESSAGES"));
+        env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("qvt.shell.debug=true"));
+        process.setProcessEnvironment(env);
+        process.start(program, {});
+        WaitUntil([&] {
+            err += process.readAllStandardError();
+            return FirstBalloon().has_value() || process.state() == QProcess::NotRunning;
+        }, 30000);
+    }
+    ~Controller() { End(SIGKILL); }
+    std::optional<QString> FirstBalloon() const
+    {
+        const qsizetype at = err.indexOf(kBalloon), end = err.indexOf('\n', at);
+        if (at < 0 || end < 0)
+            return std::nullopt;
+        return QString::fromUtf8(err.mid(at + kBalloon.size(), end - at - kBalloon.size()));
+    }
+    bool End(int signal)
+    {
+        if (process.state() == QProcess::NotRunning)
+            return true;
+        ::kill(static_cast<pid_t>(process.processId()), signal);
+        return WaitUntil([&] { return process.state() == QProcess::NotRunning; }, 30000);
+    }
+
+    QProcess process;
+    QByteArray err;
+};
+
+TEST(Program, SecondStartEndsAtOnceSigtermEndsInOrderThenANewStartSucceeds)
+{
+    const QString profile = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + QStringLiteral("/qvt-vz1-controller.ini");
+    QFile::remove(profile);
+    Controller first(BuiltProgram());
+    ASSERT_TRUE(first.FirstBalloon()) << first.err.toStdString();
+
+    Controller second(BuiltProgram());
+    EXPECT_EQ(second.process.state(), QProcess::NotRunning);
+    EXPECT_EQ(second.process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.process.exitCode(), 0);
+    EXPECT_FALSE(second.FirstBalloon()) << "no icon, no window";
+    EXPECT_EQ(first.process.state(), QProcess::Running) << "the first is untouched";
+
+    ASSERT_TRUE(first.End(SIGTERM));
+    EXPECT_EQ(first.process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(first.process.exitCode(), 0);
+    EXPECT_TRUE(QFile::exists(profile)) << "the controller saved its values on the way out";
+
+    Controller third(BuiltProgram());
+    EXPECT_TRUE(third.FirstBalloon()) << "the guard was released";
+    ASSERT_TRUE(third.End(SIGINT));
+    EXPECT_EQ(third.process.exitCode(), 0);
+}
+
+TEST(Program, FindsTheCataloguesNextToItAndFallsBackToEnglish)
+{
+    Controller german(BuiltProgram(), "de_AT.UTF-8");
+    EXPECT_EQ(german.FirstBalloon(), QString::fromUtf8("QVT-VZ1 ist nicht mit diesem PC verbunden."));
+    german.End(SIGTERM);
+    Controller other(BuiltProgram(), "pt_BR.UTF-8");
+    EXPECT_EQ(other.FirstBalloon(), QStringLiteral("QVT-VZ1 is not connected to this PC."));
+}
+
+TEST(Program, InstallPutsEverythingInPlaceAndTheInstalledProgramFindsItsCatalogues)
+{
+    QTemporaryDir dest;
+    QProcess install;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DESTDIR"), dest.path());
+    install.setProcessEnvironment(env);
+    install.start(QString::fromLocal8Bit(qgetenv("QVT_CMAKE")),
+                  {QStringLiteral("--install"), QString::fromLocal8Bit(qgetenv("QVT_BINARY_DIR")),
+                   QStringLiteral("--component"), QStringLiteral("shell")});
+    ASSERT_TRUE(install.waitForFinished(60000));
+    ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
+
+    QMap<QString, QString> found;  // file name -> installed path
+    for (QDirIterator it(dest.path(), QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+        const QString path = it.next();
+        found.insert(QDir(dest.path()).relativeFilePath(path), path);
+    }
+    auto find = [&](const QString& suffix) {
+        for (auto it = found.cbegin(); it != found.cend(); ++it) {
+            if (it.key().endsWith(suffix))
+                return it.value();
+        }
+        return QString();
+    };
+    const QString program = find(QStringLiteral("/bin/qvt-vz1-controller"));
+    ASSERT_FALSE(program.isEmpty());
+    for (const char* name : {"RESDE.ini", "RESFR.ini", "RESJP.ini", "RESCN.ini"})
+        EXPECT_FALSE(find(QStringLiteral("/share/qvt-vz1-controller/") + QLatin1String(name)).isEmpty()) << name;
+    EXPECT_FALSE(find(QStringLiteral("/icons/hicolor/48x48/apps/qvt-vz1-controller.png")).isEmpty());
+    for (const QString& entry : {find(QStringLiteral("/share/applications/qvt-vz1-controller.desktop")),
+                                 find(QStringLiteral("/xdg/autostart/qvt-vz1-controller.desktop"))}) {
+        QFile f(entry);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << "desktop entry missing";
+        const QByteArray text = f.readAll();
+        EXPECT_TRUE(text.startsWith("[Desktop Entry]\n"));
+        EXPECT_TRUE(text.contains("\nExec=qvt-vz1-controller\n") && text.contains("\nIcon=qvt-vz1-controller\n"));
+    }
+    QFile rule(find(QStringLiteral("/udev/rules.d/70-qvt-vz1.rules")));
+    ASSERT_TRUE(rule.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(rule.readAll().contains("ATTR{idVendor}==\"f1a9\", ATTR{idProduct}==\"c20e\", TAG+=\"uaccess\""));
+
+    Controller installed(program, "fr_CA.UTF-8");
+    EXPECT_EQ(installed.FirstBalloon(), kNotConnectedFr);
+}
+
+} // namespace
