@@ -1,0 +1,87 @@
+// The link's threads on short timings: the keeper notices a silent camera by itself,
+// and requests from several threads at once each get their own reply.
+#include "camera/CameraLink.h"
+#include "camera/ViscaUnits.h"
+#include "platform/WinMessages.h"
+#include "sim/VirtualCamera.h"
+#include "tests/support/RecordingWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+CameraLinkTiming Quick()
+{
+    CameraLinkTiming timing;
+    timing.replyTimeoutMs = 200;
+    timing.keepAliveMs = 100;
+    return timing;
+}
+
+} // namespace
+
+TEST(CameraLinkThreads, KeeperReportsASilentCameraWithoutAnyRequest)
+{
+    VirtualCamera camera({}, nullptr);
+    ASSERT_TRUE(camera.Attach());
+    RecordingWindow window;
+    CameraLink link(Quick());
+    ASSERT_TRUE(link.Open(camera.PortPath(), &window, WM_CAMERA_LINK, WM_CAMERA_MODE));
+    camera.SetMute(true);
+    ASSERT_TRUE(WaitUntil([&] { return window.Params(WM_CAMERA_LINK).size() == 2; }));
+    EXPECT_EQ(window.Params(WM_CAMERA_LINK), (std::vector<WPARAM>{1, 0}));
+    EXPECT_FALSE(link.IsUsable());
+    link.Close();
+    EXPECT_TRUE(window.Params(WM_CAMERA_COMM_ERROR).empty());
+}
+
+TEST(CameraLinkThreads, KeeperCatchesAStandChangeWhoseReportWasLost)
+{
+    VirtualCamera camera({}, nullptr);
+    ASSERT_TRUE(camera.Attach());
+    RecordingWindow window;
+    CameraLink link(Quick());
+    ASSERT_TRUE(link.Open(camera.PortPath(), &window, WM_CAMERA_LINK, WM_CAMERA_MODE));
+    camera.SetGarble(true);  // the report of the change turns into noise
+    camera.SetStand(2);
+    camera.SetGarble(false);
+    ASSERT_TRUE(WaitUntil([&] {
+        const auto modes = window.Params(WM_CAMERA_MODE);
+        return !modes.empty() && modes.back() == 2u;
+    }));
+    EXPECT_TRUE(link.IsUsable());
+}
+
+TEST(CameraLinkThreads, ConcurrentRequestsEachGetTheirOwnReply)
+{
+    VirtualCamera camera({}, nullptr);
+    ASSERT_TRUE(camera.Attach());
+    RecordingWindow window;
+    CameraLink link(Quick());
+    ASSERT_TRUE(link.Open(camera.PortPath(), &window, WM_CAMERA_LINK, WM_CAMERA_MODE));
+    ASSERT_TRUE(link.Command(visca::RollDirect(0, visca_units::RollToWire(45)), CameraLink::Wait::Completion));
+    ASSERT_TRUE(link.Command(visca::VideoFormatSet(1), CameraLink::Wait::Completion));
+
+    std::atomic<int> wrong{0};
+    auto ask = [&](bool roll) {
+        for (int i = 0; i < 200; ++i) {
+            if (roll) {
+                const auto payload = link.Inquire(visca::VendorInquiry(visca::kItemRoll), 4);
+                if (!payload || visca::ReadNibbles(*payload, 4) != 450u)
+                    ++wrong;
+            } else {
+                const auto payload = link.Inquire(visca::VendorInquiry(visca::kItemVideoFormat), 1);
+                if (!payload || (*payload)[0] != 1)
+                    ++wrong;
+            }
+        }
+    };
+    std::thread a(ask, true), b(ask, false);
+    a.join();
+    b.join();
+    EXPECT_EQ(wrong, 0);
+    EXPECT_TRUE(link.IsUsable());
+}
