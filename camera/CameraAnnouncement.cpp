@@ -16,6 +16,19 @@ std::string CameraRuntimeDir()
     return "/tmp/qvt-vz1-" + std::to_string(::getuid());
 }
 
+namespace {
+
+// The folder must be a real directory of this user that nobody else can write to: in
+// /tmp another user could have made it first, or put a link there, to feed us a port.
+bool FolderIsOurs(const std::string& dir)
+{
+    struct stat st{};
+    return ::lstat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid()
+        && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+} // namespace
+
 std::string CameraAnnouncementPath()
 {
     return CameraRuntimeDir() + "/camera";
@@ -24,7 +37,7 @@ std::string CameraAnnouncementPath()
 bool WriteCameraAnnouncement(const std::string& portPath)
 {
     const std::string dir = CameraRuntimeDir();
-    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
+    if ((::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) || !FolderIsOurs(dir))
         return false;
     const std::string target = CameraAnnouncementPath();
     const std::string temp = target + ".tmp." + std::to_string(::getpid());
@@ -48,7 +61,9 @@ void RemoveCameraAnnouncement()
 
 std::string ReadCameraAnnouncement()
 {
-    const int fd = ::open(CameraAnnouncementPath().c_str(), O_RDONLY | O_CLOEXEC);
+    if (!FolderIsOurs(CameraRuntimeDir()))
+        return {};
+    const int fd = ::open(CameraAnnouncementPath().c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0)
         return {};
     char buf[256];
