@@ -1,11 +1,11 @@
 #include "app/DeviceChangeWatcher.h"
 
+#include "camera/CameraAnnouncement.h"
 #include "platform/WinMessage.h"
 #include "platform/WinMessages.h"
 
 #include <QDir>
 #include <QSocketNotifier>
-#include <QStandardPaths>
 
 #include <libudev.h>
 #include <sys/stat.h>
@@ -32,10 +32,7 @@ CDeviceChangeWatcher::~CDeviceChangeWatcher()
 
 QString CDeviceChangeWatcher::DefaultAnnouncementDir()
 {
-    QString runtime = QString::fromLocal8Bit(qgetenv("XDG_RUNTIME_DIR"));
-    if (runtime.isEmpty())
-        runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return runtime.isEmpty() ? QString() : runtime + QStringLiteral("/qvt-vz1");
+    return QString::fromStdString(CameraRuntimeDir());
 }
 
 bool CDeviceChangeWatcher::IsFolderWatched() const

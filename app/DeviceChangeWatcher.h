@@ -1,7 +1,7 @@
 #pragma once
 // Tells a window that the devices changed (WM_DEVICECHANGE with DBT_DEVNODES_CHANGED): on
 // every USB event the kernel reports through udev, and whenever the virtual camera appears in
-// or leaves its announcement folder $XDG_RUNTIME_DIR/qvt-vz1/.
+// or leaves its announcement folder (camera/CameraAnnouncement.h: $XDG_RUNTIME_DIR/qvt-vz1/).
 #include "platform/WinTypes.h"
 
 #include <QFileSystemWatcher>
