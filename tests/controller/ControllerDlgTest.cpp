@@ -164,6 +164,8 @@ TEST_F(ControllerDlgTest, SavedValuesComeBackAndGoOutAgainUnchanged)
     EXPECT_EQ(ProfileFile(path).GetString("QVT-VZ1", "URL", ""), "http://h/f.bin");
     EXPECT_EQ(Saved("General", "Mode"), 1);
     EXPECT_EQ(Saved("FrontDir2", "Roll"), 14);
+    EXPECT_EQ(ProfileFile(path).Keys("QVT-VZ1"),
+              (std::vector<std::string>{"Device", "Position", "Reverse", "AlwaysOnTop", "Modified", "URL"}));
 }
 
 TEST_F(ControllerDlgTest, HandEditedValuesWithoutAnEntryFallBackToTheFirstOne)
