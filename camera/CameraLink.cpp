@@ -109,9 +109,9 @@ void CameraLink::StopThreads()
 
 void CameraLink::Close()
 {
+    // The keeper is joined, and the other requests come from the thread that closes, so
+    // no request can be using the port when it is closed.
     StopThreads();
-    // A request still waiting on another thread cannot exist: requests come from the
-    // thread that closes.
     for (int* fd : {&m_fd, &m_wake[0], &m_wake[1]}) {
         if (*fd >= 0)
             ::close(*fd);
@@ -237,7 +237,11 @@ void CameraLink::LinkLost()
 {
     if (m_lost.exchange(true))
         return;
-    m_replied.notify_all();
+    {
+        // Under the lock, so a request about to wait cannot miss the wake-up.
+        std::lock_guard lock(m_stateMutex);
+        m_replied.notify_all();
+    }
     if (m_linkUp)
         PostMessage(m_wnd, m_linkMsg, 0, 0);
 }
