@@ -34,10 +34,15 @@ std::string CameraAnnouncementPath()
     return CameraRuntimeDir() + "/camera";
 }
 
-bool WriteCameraAnnouncement(const std::string& portPath)
+bool EnsureCameraRuntimeDir()
 {
     const std::string dir = CameraRuntimeDir();
-    if ((::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) || !FolderIsOurs(dir))
+    return (::mkdir(dir.c_str(), 0700) == 0 || errno == EEXIST) && FolderIsOurs(dir);
+}
+
+bool WriteCameraAnnouncement(const std::string& portPath)
+{
+    if (!EnsureCameraRuntimeDir())
         return false;
     const std::string target = CameraAnnouncementPath();
     const std::string temp = target + ".tmp." + std::to_string(::getpid());

@@ -8,6 +8,11 @@
 // The folder, without a trailing slash. Not created.
 std::string CameraRuntimeDir();
 
+// Creates the folder (mode 0700) when missing, so that it can be watched before the
+// virtual camera first appears. False when it cannot be made or is not this user's
+// private directory.
+bool EnsureCameraRuntimeDir();
+
 // The announcement file inside it.
 std::string CameraAnnouncementPath();
 

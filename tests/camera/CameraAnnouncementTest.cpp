@@ -42,6 +42,9 @@ TEST(CameraAnnouncement, WriteCreatesAPrivateFolderAndReadGivesTheDevice)
 {
     RemoveCameraAnnouncement();
     ::rmdir(CameraRuntimeDir().c_str());
+    ASSERT_TRUE(EnsureCameraRuntimeDir());
+    ASSERT_TRUE(EnsureCameraRuntimeDir());  // again: already there
+    ::rmdir(CameraRuntimeDir().c_str());
     // /dev/tty is a character device present everywhere; it stands in for a pts path.
     ASSERT_TRUE(WriteCameraAnnouncement("/dev/tty"));
     struct stat st{};
@@ -70,6 +73,7 @@ TEST(CameraAnnouncement, DamagedOrForeignAnnouncementsAnnounceNothing)
     ASSERT_EQ(::chmod(CameraRuntimeDir().c_str(), 0777), 0);
     EXPECT_EQ(ReadCameraAnnouncement(), "");
     EXPECT_FALSE(WriteCameraAnnouncement("/dev/tty"));
+    EXPECT_FALSE(EnsureCameraRuntimeDir());
     ASSERT_EQ(::chmod(CameraRuntimeDir().c_str(), 0700), 0);
     RemoveCameraAnnouncement();
 }
