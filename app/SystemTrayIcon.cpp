@@ -5,11 +5,15 @@
 
 namespace {
 constexpr WPARAM kTrayIconId = 1;
-}
+constexpr int kBalloonWaitStepMs = 25;
+constexpr int kBalloonWaitSteps = 16;  // at most 0.4 s
+} // namespace
 
 CSystemTrayIcon::CSystemTrayIcon()
 {
     connect(&m_icon, &QSystemTrayIcon::activated, this, &CSystemTrayIcon::OnActivated);
+    m_balloonTimer.setInterval(kBalloonWaitStepMs);
+    connect(&m_balloonTimer, &QTimer::timeout, this, &CSystemTrayIcon::ShowPendingBalloon);
 }
 
 bool CSystemTrayIcon::IsAvailable() const
@@ -40,6 +44,7 @@ bool CSystemTrayIcon::Delete()
 {
     if (!m_icon.isVisible())
         return false;
+    m_balloonTimer.stop();
     m_icon.hide();
     return true;
 }
@@ -66,8 +71,27 @@ void CSystemTrayIcon::Apply(const TrayIconData& data)
     if (m_icon.icon().cacheKey() != data.icon.cacheKey())
         m_icon.setIcon(data.icon);
     m_icon.setToolTip(data.tip);
-    if (!data.info.isEmpty())
-        m_icon.showMessage(data.infoTitle, data.info, QSystemTrayIcon::Information, data.infoTimeoutMs);
+    if (data.info.isEmpty())
+        return;
+    m_pending = data;
+    m_nBalloonWaits = 0;
+    ShowPendingBalloon();
+}
+
+void CSystemTrayIcon::ShowPendingBalloon()
+{
+    // Until the tray has embedded it, the icon has no size or sits at the screen's origin.
+    const QRect where = m_icon.geometry();
+    const bool placed = !where.isEmpty() && where.topLeft() != QPoint(0, 0);
+    if (!placed && m_nBalloonWaits++ < kBalloonWaitSteps) {
+        if (!m_balloonTimer.isActive())
+            m_balloonTimer.start();
+        return;
+    }
+    m_balloonTimer.stop();
+    if (m_icon.isVisible())
+        m_icon.showMessage(m_pending.infoTitle, m_pending.info, QSystemTrayIcon::Information,
+                           m_pending.infoTimeoutMs);
 }
 
 void CSystemTrayIcon::OnActivated(QSystemTrayIcon::ActivationReason reason)

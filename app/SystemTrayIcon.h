@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 class CSystemTrayIcon final : public QObject, public ITrayIcon
 {
@@ -22,7 +23,13 @@ public:
 private:
     void OnActivated(QSystemTrayIcon::ActivationReason reason);
     void Apply(const TrayIconData& data);
+    void ShowPendingBalloon();
 
     QSystemTrayIcon m_icon;
+    // A balloon waits briefly for a newly shown icon to take its place in the tray, since
+    // Qt places the balloon it draws itself by the icon's position.
+    TrayIconData m_pending;
+    QTimer m_balloonTimer;
+    int m_nBalloonWaits = 0;
     HWND m_target = nullptr;
 };
