@@ -14,12 +14,12 @@ const QString kPath = QStringLiteral("/org/freedesktop/login1");
 const QString kInterface = QStringLiteral("org.freedesktop.login1.Manager");
 } // namespace
 
-CPowerWatcher::CPowerWatcher(std::vector<HWND> targets) : m_targets(std::move(targets))
+CPowerWatcher::CPowerWatcher(std::vector<HWND> targets, QDBusConnection bus)
+    : m_targets(std::move(targets)), m_bus(std::move(bus))
 {
-    QDBusConnection bus = QDBusConnection::systemBus();
-    if (!bus.isConnected())
+    if (!m_bus.isConnected())
         return;
-    m_bConnected = bus.connect(kService, kPath, kInterface, QStringLiteral("PrepareForSleep"), this,
+    m_bConnected = m_bus.connect(kService, kPath, kInterface, QStringLiteral("PrepareForSleep"), this,
                                SLOT(OnPrepareForSleep(bool)));
     if (m_bConnected)
         TakeDelayLock();
@@ -31,7 +31,7 @@ void CPowerWatcher::TakeDelayLock()
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Inhibit"));
     call << QStringLiteral("sleep") << QStringLiteral("QVT-VZ1 Controller") << QStringLiteral("Closing the camera")
          << QStringLiteral("delay");
-    auto* watcher = new QDBusPendingCallWatcher(QDBusConnection::systemBus().asyncCall(call), this);
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
         const QDBusPendingReply<QDBusUnixFileDescriptor> reply = *w;
         if (reply.isValid())
@@ -44,8 +44,10 @@ void CPowerWatcher::OnPrepareForSleep(bool start)
 {
     if (start) {
         // Sent, so that the camera is closed before the lock lets the machine go to sleep.
-        for (HWND target : m_targets)
-            SendMessage(target, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+        for (WPARAM event : {PBT_APMQUERYSUSPEND, PBT_APMSUSPEND}) {
+            for (HWND target : m_targets)
+                SendMessage(target, WM_POWERBROADCAST, event, 0);
+        }
         m_delayLock = QDBusUnixFileDescriptor();
     } else {
         for (HWND target : m_targets)

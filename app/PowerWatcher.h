@@ -1,10 +1,13 @@
 #pragma once
-// Tells the top-level windows about suspend and resume (WM_POWERBROADCAST with PBT_APMSUSPEND and
-// PBT_APMRESUMESUSPEND) from systemd-logind's PrepareForSleep signal on the system bus.
+// Tells the top-level windows about suspend and resume from systemd-logind's PrepareForSleep
+// signal on the system bus: before sleep WM_POWERBROADCAST with PBT_APMQUERYSUSPEND and then
+// PBT_APMSUSPEND (logind asks nothing first; the query is where the controller closes its
+// video window), after waking PBT_APMRESUMESUSPEND.
 // While it runs it holds a delay inhibitor, so that the camera is closed before the machine
 // sleeps. Without a system bus or logind there are no power events and no error.
 #include "platform/WinTypes.h"
 
+#include <QDBusConnection>
 #include <QDBusUnixFileDescriptor>
 #include <QObject>
 
@@ -15,7 +18,7 @@ class CPowerWatcher final : public QObject
     Q_OBJECT
 public:
     // Each of targets gets every power message, in this order, as a broadcast reaches them.
-    explicit CPowerWatcher(std::vector<HWND> targets);
+    explicit CPowerWatcher(std::vector<HWND> targets, QDBusConnection bus = QDBusConnection::systemBus());
 
     bool IsConnected() const { return m_bConnected; }
 
@@ -27,6 +30,7 @@ private:
     void TakeDelayLock();
 
     std::vector<HWND> m_targets;
+    QDBusConnection m_bus;
     bool m_bConnected = false;
     QDBusUnixFileDescriptor m_delayLock;
 };

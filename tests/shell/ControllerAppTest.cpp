@@ -182,14 +182,16 @@ TEST(DeviceChangeWatcher, TheVirtualCameraComingAndGoingIsADeviceChange)
 TEST(PowerWatcher, SleepIsSentToEveryWindowAndWakingIsPosted)
 {
     RecordingWindow frame, dialog;
-    CPowerWatcher watcher({&frame, &dialog});
+    CPowerWatcher watcher({&frame, &dialog}, QDBusConnection(QStringLiteral("no bus")));
+    EXPECT_FALSE(watcher.IsConnected());
     watcher.OnPrepareForSleep(true);
-    EXPECT_EQ(frame.Params(WM_POWERBROADCAST), std::vector<WPARAM>{PBT_APMSUSPEND}) << "done before sleeping";
-    EXPECT_EQ(dialog.Params(WM_POWERBROADCAST), std::vector<WPARAM>{PBT_APMSUSPEND});
+    const std::vector<WPARAM> asleep{PBT_APMQUERYSUSPEND, PBT_APMSUSPEND};
+    EXPECT_EQ(frame.Params(WM_POWERBROADCAST), asleep) << "done before sleeping";
+    EXPECT_EQ(dialog.Params(WM_POWERBROADCAST), asleep);
     watcher.OnPrepareForSleep(false);
-    EXPECT_EQ(frame.Params(WM_POWERBROADCAST).size(), 1u);
+    EXPECT_EQ(frame.Params(WM_POWERBROADCAST).size(), 2u);
     QCoreApplication::sendPostedEvents();
-    EXPECT_EQ(dialog.Params(WM_POWERBROADCAST), (std::vector<WPARAM>{PBT_APMSUSPEND, PBT_APMRESUMESUSPEND}));
+    EXPECT_EQ(dialog.Params(WM_POWERBROADCAST), (std::vector<WPARAM>{PBT_APMQUERYSUSPEND, PBT_APMSUSPEND, PBT_APMRESUMESUSPEND}));
 }
 
 } // namespace
