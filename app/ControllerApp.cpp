@@ -39,7 +39,7 @@ BOOL CControllerApp::InitInstance()
     }
     LoadResourceDll();
 
-    // The frame stays hidden; the program lives in the tray until the last window is gone.
+    // Hiding the controller dialog does not end the program: it lives on in the tray.
     if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         gui->setQuitOnLastWindowClosed(false);
     std::unique_ptr<ITrayIcon> tray =
@@ -48,7 +48,11 @@ BOOL CControllerApp::InitInstance()
     m_pMainWnd->setObjectName(QLatin1String(kFrameWindowName));
     AfxSetMainWnd(m_pMainWnd.get());
     m_pMainWnd->SetOnDestroyed([] { QCoreApplication::quit(); });
+    // Watched before the first presence check, so that no change after it goes unnoticed.
+    if (m_surroundings.watchSystem)
+        m_pDeviceWatcher = std::make_unique<CDeviceChangeWatcher>(m_pMainWnd.get());
     if (!m_pMainWnd->Create()) {
+        m_pDeviceWatcher.reset();
         AfxSetMainWnd(nullptr);
         m_pMainWnd.reset();
         return FALSE;
@@ -72,7 +76,6 @@ void CControllerApp::LoadResourceDll()
 void CControllerApp::WatchSystem()
 {
     CMainFrame* frame = m_pMainWnd.get();
-    m_pDeviceWatcher = std::make_unique<CDeviceChangeWatcher>(frame);
     m_pPowerWatcher = std::make_unique<CPowerWatcher>(std::vector<HWND>{frame, &frame->ControllerDlg()});
     m_pSignals = std::make_unique<CShutdownSignals>([this](int) { OnShutdownSignal(); });
     if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
