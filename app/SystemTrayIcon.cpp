@@ -25,6 +25,8 @@ bool CSystemTrayIcon::Modify(const TrayIconData& data)
 {
     if (!m_icon.isVisible())
         return false;
+    if (!m_balloonTimer.isActive())
+        m_nBalloonWaits = kBalloonWaitSteps;  // placed long ago: show at once
     Apply(data);
     return true;
 }
@@ -36,6 +38,7 @@ bool CSystemTrayIcon::Add(const TrayIconData& data)
     m_icon.show();
     if (!m_icon.isVisible())
         return false;
+    m_nBalloonWaits = 0;  // a new icon: its balloon may wait for the tray to place it
     Apply(data);
     return true;
 }
@@ -74,7 +77,6 @@ void CSystemTrayIcon::Apply(const TrayIconData& data)
     if (data.info.isEmpty())
         return;
     m_pending = data;
-    m_nBalloonWaits = 0;
     ShowPendingBalloon();
 }
 
