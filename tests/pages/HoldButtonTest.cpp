@@ -1,0 +1,164 @@
+// Press-and-hold and bitmap buttons over real widgets: what a simulated mouse makes them
+// post, and which face they draw.
+#include "platform/WinMessages.h"
+#include "tests/support/RecordingWindow.h"
+#include "ui/controls/HoldButton.h"
+
+#include <QMouseEvent>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+constexpr int kId = 1004;
+
+class HoldButtonTest : public ::testing::Test
+{
+protected:
+    HoldButtonTest() : button(kId)
+    {
+        button.LoadBitmaps(145, 189, 0, 158);
+        button.resize(32, 32);
+        button.SetMessageTarget(&window);
+        button.show();
+    }
+
+    // The pad messages delivered so far, as (id, pressed) pairs.
+    std::vector<RecordedMessage> Delivered()
+    {
+        QCoreApplication::sendPostedEvents();
+        return window.Messages();
+    }
+
+    static RecordedMessage Pad(LPARAM pressed) { return {WM_PAD_BUTTON, kId, pressed}; }
+
+    RecordingWindow window;
+    CHoldButton button;
+};
+
+TEST_F(HoldButtonTest, PressAndReleasePostSeparatelyAndReleaseOffTheButtonStillStops)
+{
+    QTest::mousePress(&button, Qt::LeftButton, {}, QPoint(16, 16));
+    EXPECT_EQ(Delivered(), (std::vector{Pad(1)}));
+    EXPECT_EQ(button.GetDrawnBitmap(), 189u);  // held: the red face
+
+    // Dragged off the button before letting go: the motion must still stop.
+    QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(200, -50));
+    EXPECT_EQ(Delivered(), (std::vector{Pad(1), Pad(0)}));
+    EXPECT_EQ(button.GetDrawnBitmap(), 145u);
+}
+
+TEST_F(HoldButtonTest, OnlyTheLeftButtonAndNotTheKeyboardReports)
+{
+    QTest::mousePress(&button, Qt::RightButton, {}, QPoint(16, 16));
+    QTest::mouseRelease(&button, Qt::RightButton, {}, QPoint(16, 16));
+    QTest::mouseClick(&button, Qt::MiddleButton, {}, QPoint(16, 16));
+    button.setFocus();
+    QTest::keyClick(&button, Qt::Key_Space);
+    EXPECT_TRUE(Delivered().empty());
+}
+
+TEST_F(HoldButtonTest, DoubleClickPostsNothingButItsReleaseDoes)
+{
+    QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(16, 16));
+    ASSERT_EQ(Delivered(), (std::vector{Pad(1), Pad(0)}));
+    window.Clear();
+
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(16, 16), button.mapToGlobal(QPointF(16, 16)),
+                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&button, &dbl);
+    EXPECT_TRUE(Delivered().empty());
+    EXPECT_EQ(button.GetDrawnBitmap(), 189u);  // still drawn pressed
+
+    QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(16, 16));
+    EXPECT_EQ(Delivered(), (std::vector{Pad(0)}));
+}
+
+TEST_F(HoldButtonTest, QTestDoubleClickReportsOnePressPerRealPress)
+{
+    // Whatever sequence the simulated double click sends, a press is never reported
+    // twice in a row without a release between.
+    QTest::mouseDClick(&button, Qt::LeftButton, {}, QPoint(16, 16));
+    QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(16, 16));
+    const auto messages = Delivered();
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(messages.back(), Pad(0));
+    for (size_t i = 1; i < messages.size(); ++i)
+        EXPECT_FALSE(messages[i].lParam == 1 && messages[i - 1].lParam == 1);
+}
+
+TEST_F(HoldButtonTest, DisabledButtonPostsNothingAndDrawsGrey)
+{
+    button.setEnabled(false);
+    QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(16, 16));
+    EXPECT_TRUE(Delivered().empty());
+    EXPECT_EQ(button.GetDrawnBitmap(), 158u);
+}
+
+TEST_F(HoldButtonTest, DisabledOrHiddenWhileHeldReportsTheRelease)
+{
+    // The page greys the pad when the camera is turned on its stand; the release that
+    // follows never reaches a disabled button, so the motion is stopped right away.
+    QTest::mousePress(&button, Qt::LeftButton, {}, QPoint(16, 16));
+    button.setEnabled(false);
+    QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(16, 16));
+    EXPECT_EQ(Delivered(), (std::vector{Pad(1), Pad(0)}));
+
+    window.Clear();
+    button.setEnabled(true);
+    QTest::mousePress(&button, Qt::LeftButton, {}, QPoint(16, 16));
+    button.hide();
+    EXPECT_EQ(Delivered(), (std::vector{Pad(1), Pad(0)}));
+
+    // Nothing more once released: hiding or disabling an idle button reports nothing.
+    window.Clear();
+    button.show();
+    button.setEnabled(false);
+    button.hide();
+    EXPECT_TRUE(Delivered().empty());
+}
+
+TEST_F(HoldButtonTest, WithoutATargetPostsToTheMainWindow)
+{
+    RecordingWindow frame;
+    AfxSetMainWnd(&frame);
+    button.SetMessageTarget(nullptr);
+    QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(16, 16));
+    QCoreApplication::sendPostedEvents();
+    AfxSetMainWnd(nullptr);
+    EXPECT_EQ(frame.Messages(), (std::vector{Pad(1), Pad(0)}));
+    EXPECT_TRUE(window.Messages().empty());
+}
+
+TEST(BitmapButtonTest, MissingFacesFallBackToTheNormalFace)
+{
+    CBitmapButton option(1014);
+    EXPECT_TRUE(option.LoadBitmaps(152, 178));
+    option.setEnabled(false);
+    EXPECT_EQ(option.GetDrawnBitmap(), 152u);  // no grey face loaded
+    option.setEnabled(true);
+    option.setDown(true);
+    EXPECT_EQ(option.GetDrawnBitmap(), 178u);
+
+    // An id without artwork loads nothing and says so; the button still draws safely.
+    EXPECT_FALSE(option.LoadBitmaps(9999));
+    EXPECT_EQ(option.GetDrawnBitmap(), 0u);
+    option.resize(72, 32);
+    EXPECT_FALSE(option.grab().isNull());
+}
+
+TEST(BitmapButtonTest, EveryFaceIdHasArtworkAtItsSize)
+{
+    const std::pair<std::vector<UINT>, QSize> groups[] = {
+        {{144, 145, 146, 147, 148, 149, 150, 151, 158, 160, 164, 166, 168, 169, 170, 171, 179, 181,
+          183, 186, 187, 189, 190, 191}, QSize(32, 32)},
+        {{142, 143, 152, 153, 154, 155, 156, 157, 172, 173, 174, 175, 176, 177, 178, 182, 185, 192,
+          199, 201, 202, 203, 204, 208, 209}, QSize(72, 32)},
+        {{132, 133, 134, 135}, QSize(72, 72)},
+        {{198, 211, 213}, QSize(136, 136)},
+    };
+    for (const auto& [ids, size] : groups)
+        for (UINT id : ids)
+            EXPECT_EQ(ArtImage(id).NativeSize(), size) << "bitmap " << id;
+}
+}
