@@ -65,6 +65,9 @@ const std::unordered_map<UINT, const char*>& BuiltInStrings()
         {35035, "http://www.norvel.example/sonvara/download/firm/qvtvz1/history.html"},
         {35036, "Current firmware version : %s"},
         {35037, "Current firm ware version [%s]\n Firmware version to be downloaded [%s]\nStart update?"},
+        // Setting files that cannot be written or read.
+        {35900, "The setting file could not be written."},
+        {35901, "The setting file could not be read."},
     };
     return table;
 }

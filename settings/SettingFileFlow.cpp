@@ -24,17 +24,7 @@ int Message(SettingFileHost& host, UINT id, UINT type)
 
 QString SettingFileText(UINT id)
 {
-    QString text = LoadStringRes(id);
-    if (!text.isEmpty())
-        return text;
-    switch (id) {
-    case IDS_SETTING_FILE_NOT_WRITTEN:
-        return QStringLiteral("The setting file could not be written.");
-    case IDS_SETTING_FILE_NOT_READ:
-        return QStringLiteral("The setting file could not be read.");
-    default:
-        return text;
-    }
+    return LoadStringRes(id);
 }
 
 FileDialogRequest SettingFileDialogRequest(bool bOpen)
