@@ -25,13 +25,19 @@ std::vector<int> Checked(CDirectionSelector& s)
     return out;
 }
 
-std::vector<WPARAM> ClickEveryRadio(CDirectionSelector& s, RecordingWindow& w)
+// Clicks the given widgets (default: every radio); returns the messages of that kind posted.
+std::vector<WPARAM> Click(RecordingWindow& w, CDirectionSelector& s, std::vector<QWidget*> widgets = {},
+                          UINT message = WM_SELECT_DIRECTION)
 {
-    for (int i = 0; i < s.RadioCount(); ++i)
+    w.Clear();
+    for (int i = 0; widgets.empty() && i < s.RadioCount(); ++i)
         QTest::mouseClick(s.Radio(i), Qt::LeftButton, {}, QPoint(8, 8));
+    for (QWidget* widget : widgets)
+        QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(6, 8));
     QCoreApplication::sendPostedEvents();
-    return w.Params(WM_SELECT_DIRECTION);
+    return w.Params(message);
 }
+using Params = std::vector<WPARAM>;
 
 TEST(DirectionSelectorTest, LaidOut192WideCentresThePicture)
 {
@@ -57,54 +63,37 @@ TEST(DirectionSelectorTest, SetDirectionChecksOneRadioOrNone)
     CBarDirectionSelector bar;
     CTriangleDirectionSelector triangle;
     EXPECT_EQ(Checked(disc), std::vector{0});  // a new selector checks radio 0
-    for (CDirectionSelector* s : {static_cast<CDirectionSelector*>(&disc),
-                                  static_cast<CDirectionSelector*>(&bar)})
-    {
-        s->SetDirection(4);
-        EXPECT_EQ(Checked(*s), std::vector{4});
-        s->SetDirection(6);
-        EXPECT_EQ(Checked(*s), std::vector{6});
-        s->SetDirection(255);
-        EXPECT_EQ(Checked(*s), std::vector{6});
-        EXPECT_EQ(s->GetDirection(), 6);
-        s->SetDirection(-1);
-        EXPECT_TRUE(Checked(*s).empty());
-        EXPECT_EQ(s->GetDirection(), -1);
-    }
-    for (int centre : {6, 255, 4, 3})
-    {
-        triangle.SetDirection(centre);
-        EXPECT_EQ(Checked(triangle), std::vector{3}) << centre;
-    }
-    triangle.SetDirection(2);
-    EXPECT_EQ(Checked(triangle), std::vector{2});
-    triangle.SetDirection(-1);
-    EXPECT_TRUE(Checked(triangle).empty());
+    // (direction set, radio checked afterwards or -1 for none): 255 keeps the last one.
+    const std::vector<std::pair<int, int>> sevenRadios{{4, 4}, {6, 6}, {255, 6}, {-1, -1}};
+    const std::vector<std::pair<int, int>> triangleRadios{{6, 3}, {255, 3}, {4, 3}, {3, 3}, {2, 2}, {-1, -1}};
+    for (auto [s, steps] : {std::pair<CDirectionSelector*, const std::vector<std::pair<int, int>>*>{&disc, &sevenRadios},
+                            {&bar, &sevenRadios}, {&triangle, &triangleRadios}})
+        for (auto [direction, radio] : *steps) {
+            s->SetDirection(direction);
+            EXPECT_EQ(Checked(*s), radio < 0 ? std::vector<int>{} : std::vector{radio}) << direction;
+            if (s != &triangle) {
+                EXPECT_EQ(s->GetDirection(), radio) << direction;
+            }
+        }
 }
 
 TEST(DirectionSelectorTest, RadiosPostTheirDirections)
 {
     RecordingWindow window;
     auto run = [&window](CDirectionSelector& s) {
-        window.Clear();
         s.SetMessageTarget(&window);
         s.Layout(192, s.GetRequiredHeight());
         s.show();
-        return ClickEveryRadio(s, window);
+        return Click(window, s);
     };
     CDiscDirectionSelector disc;
     CBarDirectionSelector bar;
     CTriangleDirectionSelector triangle;
-    EXPECT_EQ(run(disc), (std::vector<WPARAM>{0, 1, 2, 3, 4, 5, 6}));
-    EXPECT_EQ(run(bar), (std::vector<WPARAM>{0, 1, 2, 3, 4, 5, 6}));
-    EXPECT_EQ(run(triangle), (std::vector<WPARAM>{0, 1, 2, 6}));
+    EXPECT_EQ(run(disc), (Params{0, 1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(run(bar), (Params{0, 1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(run(triangle), (Params{0, 1, 2, 6}));
     EXPECT_EQ(Checked(triangle), std::vector{3});
-
-    // The checked radio posts again when clicked.
-    window.Clear();
-    QTest::mouseClick(triangle.Radio(3), Qt::LeftButton, {}, QPoint(8, 8));
-    QCoreApplication::sendPostedEvents();
-    EXPECT_EQ(window.Params(WM_SELECT_DIRECTION), (std::vector<WPARAM>{6}));
+    EXPECT_EQ(Click(window, triangle, {triangle.Radio(3)}), Params{6});  // checked: posts again
 }
 
 TEST(DirectionSelectorTest, TrackingBoxPostsItsStateAndLocksTheRadios)
@@ -115,19 +104,11 @@ TEST(DirectionSelectorTest, TrackingBoxPostsItsStateAndLocksTheRadios)
     bar.Layout(192, bar.GetRequiredHeight());
     bar.show();
 
-    QTest::mouseClick(bar.TrackingBox(), Qt::LeftButton, {}, QPoint(6, 8));
-    QCoreApplication::sendPostedEvents();
-    EXPECT_EQ(window.Params(WM_TRACKING_ENABLE), (std::vector<WPARAM>{1}));
+    EXPECT_EQ(Click(window, bar, {bar.TrackingBox()}, WM_TRACKING_ENABLE), Params{1});
     EXPECT_FALSE(bar.Radio(0)->isEnabled());
-
-    // A disabled radio posts nothing.
-    window.Clear();
-    ClickEveryRadio(bar, window);
-    EXPECT_TRUE(window.Messages().empty());
-
-    QTest::mouseClick(bar.TrackingBox(), Qt::LeftButton, {}, QPoint(6, 8));
-    QCoreApplication::sendPostedEvents();
-    EXPECT_EQ(window.Params(WM_TRACKING_ENABLE), (std::vector<WPARAM>{0}));
+    Click(window, bar);
+    EXPECT_TRUE(window.Messages().empty());  // a disabled radio posts nothing
+    EXPECT_EQ(Click(window, bar, {bar.TrackingBox()}, WM_TRACKING_ENABLE), Params{0});
     EXPECT_TRUE(bar.Radio(6)->isEnabled());
 
     bar.SetTracking(TRUE);
@@ -142,20 +123,13 @@ TEST(DirectionSelectorTest, LoadDefaultPresetsWritesTheRowOfTheDistance)
     CCameraSettings settings;
     bar.LoadDefaultPresets(&settings, 255, 0, FALSE);
     EXPECT_EQ(settings.m_upPresets[0], CCameraPosition(65, 75, 39, 0));
-    EXPECT_EQ(settings.m_frontPresets[0], CCameraPosition(351, 25, 38, 90));
     EXPECT_EQ(settings.m_frontPresets[6], CCameraPosition(280, 0, 45, 90));
-
-    // Reversed, direction 0 reads column 5.
-    bar.LoadDefaultPresets(&settings, 255, 0, TRUE);
+    bar.LoadDefaultPresets(&settings, 255, 0, TRUE);  // reversed, direction 0 reads column 5
     EXPECT_EQ(settings.m_upPresets[0], CCameraPosition(164, 69, 54, 0));
-    EXPECT_EQ(settings.m_upPresets[6], CCameraPosition(88, 74, 42, 0));
-
-    // One direction: only its Front preset, from the "1m" row.
-    CCameraSettings one;
+    CCameraSettings one, expected;  // one direction: only its Front preset, from the "1m" row
     bar.LoadDefaultPresets(&one, 2, 3, FALSE);
-    EXPECT_EQ(one.m_frontPresets[2], CCameraPosition(342, 64, 38, 90));
-    EXPECT_EQ(one.m_upPresets[2], CCameraPosition());
-    EXPECT_EQ(one.m_frontPresets[1], CCameraPosition());
+    expected.m_frontPresets[2] = CCameraPosition(342, 64, 38, 90);
+    EXPECT_EQ(one, expected);
 }
 
 TEST(DirectionSelectorTest, LoadDefaultPresetsRefusesWhatHasNoRow)
@@ -163,15 +137,12 @@ TEST(DirectionSelectorTest, LoadDefaultPresetsRefusesWhatHasNoRow)
     CDiscDirectionSelector disc;
     const CCameraSettings fresh;
     CCameraSettings settings;
-    for (int distance : {-1, 4, 1000})
-        disc.LoadDefaultPresets(&settings, 255, distance, FALSE);
-    disc.LoadDefaultPresets(&settings, 7, 0, FALSE);
-    disc.LoadDefaultPresets(&settings, -3, 0, FALSE);
+    for (auto [direction, distance] : {std::pair{255, -1}, {255, 4}, {255, 1000}, {7, 0}, {-3, 0}})
+        disc.LoadDefaultPresets(&settings, direction, distance, FALSE);
     disc.LoadDefaultPresets(nullptr, 255, 0, FALSE);
     EXPECT_EQ(settings, fresh);
-
-    // The triangle has no directions 3..5: all seven get written, those three as zeros,
-    // while a single one of them changes nothing.
+    // The triangle has no directions 3..5: a single one of them changes nothing, while
+    // loading all writes those three as zeros.
     CTriangleDirectionSelector triangle;
     triangle.LoadDefaultPresets(&settings, 4, 1, FALSE);
     EXPECT_EQ(settings, fresh);

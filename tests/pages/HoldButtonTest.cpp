@@ -11,6 +11,9 @@
 
 namespace {
 constexpr int kId = 1004;
+const QPoint kIn(16, 16);
+using Messages = std::vector<RecordedMessage>;
+RecordedMessage Pad(LPARAM pressed) { return {WM_PAD_BUTTON, kId, pressed}; }
 
 class HoldButtonTest : public ::testing::Test
 {
@@ -22,37 +25,32 @@ protected:
         button.SetMessageTarget(&window);
         button.show();
     }
-
-    // The pad messages delivered so far, as (id, pressed) pairs.
-    std::vector<RecordedMessage> Delivered()
+    Messages Delivered()  // the messages delivered so far, then forgotten
     {
         QCoreApplication::sendPostedEvents();
-        return window.Messages();
+        Messages m = window.Messages();
+        window.Clear();
+        return m;
     }
-
-    static RecordedMessage Pad(LPARAM pressed) { return {WM_PAD_BUTTON, kId, pressed}; }
-
     RecordingWindow window;
     CHoldButton button;
 };
 
 TEST_F(HoldButtonTest, PressAndReleasePostSeparatelyAndReleaseOffTheButtonStillStops)
 {
-    QTest::mousePress(&button, Qt::LeftButton, {}, QPoint(16, 16));
-    EXPECT_EQ(Delivered(), (std::vector{Pad(1)}));
+    QTest::mousePress(&button, Qt::LeftButton, {}, kIn);
+    EXPECT_EQ(Delivered(), Messages{Pad(1)});
     EXPECT_EQ(button.GetDrawnBitmap(), 189u);  // held: the red face
-
-    // Dragged off the button before letting go: the motion must still stop.
-    QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(200, -50));
-    EXPECT_EQ(Delivered(), (std::vector{Pad(1), Pad(0)}));
+    QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(200, -50));  // dragged off first
+    EXPECT_EQ(Delivered(), Messages{Pad(0)});
     EXPECT_EQ(button.GetDrawnBitmap(), 145u);
 }
 
 TEST_F(HoldButtonTest, OnlyTheLeftButtonAndNotTheKeyboardReports)
 {
-    QTest::mousePress(&button, Qt::RightButton, {}, QPoint(16, 16));
-    QTest::mouseRelease(&button, Qt::RightButton, {}, QPoint(16, 16));
-    QTest::mouseClick(&button, Qt::MiddleButton, {}, QPoint(16, 16));
+    QTest::mousePress(&button, Qt::RightButton, {}, kIn);
+    QTest::mouseRelease(&button, Qt::RightButton, {}, kIn);
+    QTest::mouseClick(&button, Qt::MiddleButton, {}, kIn);
     button.setFocus();
     QTest::keyClick(&button, Qt::Key_Space);
     EXPECT_TRUE(Delivered().empty());
@@ -60,26 +58,19 @@ TEST_F(HoldButtonTest, OnlyTheLeftButtonAndNotTheKeyboardReports)
 
 TEST_F(HoldButtonTest, DoubleClickPostsNothingButItsReleaseDoes)
 {
-    QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(16, 16));
-    ASSERT_EQ(Delivered(), (std::vector{Pad(1), Pad(0)}));
-    window.Clear();
-
-    QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(16, 16), button.mapToGlobal(QPointF(16, 16)),
+    QTest::mouseClick(&button, Qt::LeftButton, {}, kIn);
+    ASSERT_EQ(Delivered(), (Messages{Pad(1), Pad(0)}));
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(kIn), button.mapToGlobal(QPointF(kIn)),
                     Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&button, &dbl);
     EXPECT_TRUE(Delivered().empty());
     EXPECT_EQ(button.GetDrawnBitmap(), 189u);  // still drawn pressed
+    QTest::mouseRelease(&button, Qt::LeftButton, {}, kIn);
+    EXPECT_EQ(Delivered(), Messages{Pad(0)});
 
-    QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(16, 16));
-    EXPECT_EQ(Delivered(), (std::vector{Pad(0)}));
-}
-
-TEST_F(HoldButtonTest, QTestDoubleClickReportsOnePressPerRealPress)
-{
-    // Whatever sequence the simulated double click sends, a press is never reported
-    // twice in a row without a release between.
-    QTest::mouseDClick(&button, Qt::LeftButton, {}, QPoint(16, 16));
-    QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(16, 16));
+    // Whatever QTest's double click sends, no press is reported twice without a release.
+    QTest::mouseDClick(&button, Qt::LeftButton, {}, kIn);
+    QTest::mouseRelease(&button, Qt::LeftButton, {}, kIn);
     const auto messages = Delivered();
     ASSERT_FALSE(messages.empty());
     EXPECT_EQ(messages.back(), Pad(0));
@@ -87,32 +78,25 @@ TEST_F(HoldButtonTest, QTestDoubleClickReportsOnePressPerRealPress)
         EXPECT_FALSE(messages[i].lParam == 1 && messages[i - 1].lParam == 1);
 }
 
-TEST_F(HoldButtonTest, DisabledButtonPostsNothingAndDrawsGrey)
+TEST_F(HoldButtonTest, DisabledPostsNothingAndDrawsGreyButDisabledOrHiddenWhileHeldReportsTheRelease)
 {
     button.setEnabled(false);
-    QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(16, 16));
+    QTest::mouseClick(&button, Qt::LeftButton, {}, kIn);
     EXPECT_TRUE(Delivered().empty());
     EXPECT_EQ(button.GetDrawnBitmap(), 158u);
-}
-
-TEST_F(HoldButtonTest, DisabledOrHiddenWhileHeldReportsTheRelease)
-{
-    // The page greys the pad when the camera is turned on its stand; the release that
-    // follows never reaches a disabled button, so the motion is stopped right away.
-    QTest::mousePress(&button, Qt::LeftButton, {}, QPoint(16, 16));
-    button.setEnabled(false);
-    QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(16, 16));
-    EXPECT_EQ(Delivered(), (std::vector{Pad(1), Pad(0)}));
-
-    window.Clear();
     button.setEnabled(true);
-    QTest::mousePress(&button, Qt::LeftButton, {}, QPoint(16, 16));
-    button.hide();
-    EXPECT_EQ(Delivered(), (std::vector{Pad(1), Pad(0)}));
 
-    // Nothing more once released: hiding or disabling an idle button reports nothing.
-    window.Clear();
-    button.show();
+    // The page greys the pad when the camera is turned on its stand; the release never
+    // reaches a disabled button, so the motion is stopped right away.
+    QTest::mousePress(&button, Qt::LeftButton, {}, kIn);
+    button.setEnabled(false);
+    QTest::mouseRelease(&button, Qt::LeftButton, {}, kIn);
+    EXPECT_EQ(Delivered(), (Messages{Pad(1), Pad(0)}));
+    button.setEnabled(true);
+    QTest::mousePress(&button, Qt::LeftButton, {}, kIn);
+    button.hide();
+    EXPECT_EQ(Delivered(), (Messages{Pad(1), Pad(0)}));
+    button.show();  // hiding or disabling an idle button reports nothing
     button.setEnabled(false);
     button.hide();
     EXPECT_TRUE(Delivered().empty());
@@ -123,10 +107,10 @@ TEST_F(HoldButtonTest, WithoutATargetPostsToTheMainWindow)
     RecordingWindow frame;
     AfxSetMainWnd(&frame);
     button.SetMessageTarget(nullptr);
-    QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(16, 16));
+    QTest::mouseClick(&button, Qt::LeftButton, {}, kIn);
     QCoreApplication::sendPostedEvents();
     AfxSetMainWnd(nullptr);
-    EXPECT_EQ(frame.Messages(), (std::vector{Pad(1), Pad(0)}));
+    EXPECT_EQ(frame.Messages(), (Messages{Pad(1), Pad(0)}));
     EXPECT_TRUE(window.Messages().empty());
 }
 
@@ -139,9 +123,7 @@ TEST(BitmapButtonTest, MissingFacesFallBackToTheNormalFace)
     option.setEnabled(true);
     option.setDown(true);
     EXPECT_EQ(option.GetDrawnBitmap(), 178u);
-
-    // An id without artwork loads nothing and says so; the button still draws safely.
-    EXPECT_FALSE(option.LoadBitmaps(9999));
+    EXPECT_FALSE(option.LoadBitmaps(9999));  // no artwork: says so, still draws safely
     EXPECT_EQ(option.GetDrawnBitmap(), 0u);
     option.resize(72, 32);
     EXPECT_FALSE(option.grab().isNull());

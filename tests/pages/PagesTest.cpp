@@ -10,7 +10,6 @@
 #include "ui/pages/ManualPage.h"
 #include "ui/pages/PadButtons.h"
 #include "ui/pages/ViewButtonOperations.h"
-
 #include "ui/controls/ArtPicture.h"
 
 #include <QCheckBox>
@@ -24,42 +23,32 @@
 namespace {
 struct Face
 {
-    bool shown;
-    bool enabled;
+    bool shown, enabled;
     UINT normal, selected, disabled;
 };
 
 void ExpectOption(const ControlPage& page, int id, const Face& f, const std::string& row)
 {
     CBitmapButton* b = page.OptionButton(id);
-    EXPECT_EQ(!b->isHidden(), f.shown) << row << " button " << id;
-    if (!f.shown)
-        return;
-    EXPECT_EQ(b->isEnabled(), f.enabled) << row << " button " << id;
-    EXPECT_EQ(b->GetNormalBitmap(), f.normal) << row << " button " << id;
-    EXPECT_EQ(b->GetSelectedBitmap(), f.selected) << row << " button " << id;
-    EXPECT_EQ(b->GetDisabledBitmap(), f.disabled) << row << " button " << id;
+    const auto seen = std::tuple(!b->isHidden(), b->isEnabled(), b->GetNormalBitmap(), b->GetSelectedBitmap(),
+                                 b->GetDisabledBitmap());
+    if (f.shown)
+        EXPECT_EQ(seen, std::tuple(f.shown, f.enabled, f.normal, f.selected, f.disabled)) << row << " button " << id;
+    else
+        EXPECT_TRUE(b->isHidden()) << row << " button " << id;
 }
 
 void ExpectPad(const ControlPage& page, bool pad, bool zoom, const std::string& row)
 {
     for (int id : PadButtons::kIds)
-    {
-        const bool isZoom = id == 1012 || id == 1013;
-        EXPECT_EQ(page.HoldButton(id)->isEnabled(), isZoom ? zoom : pad) << row << " button " << id;
-    }
+        EXPECT_EQ(page.HoldButton(id)->isEnabled(), id == 1012 || id == 1013 ? zoom : pad) << row << " button " << id;
 }
 
 constexpr Face kHidden{false, false, 0, 0, 0};
 
 TEST(AutoPageTest, EveryRowOfThePositionTable)
 {
-    struct Row
-    {
-        int position, upMode, tracking;
-        Face b1014, b1015, b1016;
-        bool pad, zoom, selector;
-    };
+    struct Row { int position, upMode, tracking; Face b1014, b1015, b1016; bool pad, zoom, selector; };
     const Row rows[] = {
         {255, 3, 0, kHidden, kHidden, kHidden, false, false, false},
         {0, 3, 0, {true, true, 152, 178, 0}, kHidden, kHidden, false, true, false},
@@ -83,22 +72,20 @@ TEST(AutoPageTest, EveryRowOfThePositionTable)
         page.m_pSettings = &settings;
         page.SetDeviceKind(1);
         page.SetCameraMode(r.position);
-        ExpectOption(page, 1014, r.b1014, name);
-        ExpectOption(page, 1015, r.b1015, name);
-        ExpectOption(page, 1016, r.b1016, name);
+        for (auto [id, face] : {std::pair{1014, r.b1014}, {1015, r.b1015}, {1016, r.b1016}})
+            ExpectOption(page, id, face, name);
         ExpectPad(page, r.pad, r.zoom, name);
         EXPECT_EQ(!page.DiscSelector()->isHidden(), r.selector) << name;
         EXPECT_TRUE(page.BarSelector()->isHidden() && page.TriangleSelector()->isHidden()) << name;
-        if (r.selector)
+        if (r.selector)  // tracking locks the radios but never the box that ends it
         {
-            // Tracking locks the radios but never the box that ends it.
             EXPECT_EQ(page.DiscSelector()->Radio(0)->isEnabled(), r.tracking == 0) << name;
             EXPECT_TRUE(page.DiscSelector()->TrackingBox()->isEnabled()) << name;
             EXPECT_EQ(page.DiscSelector()->GetTracking(), r.tracking) << name;
         }
-        // A greyed option draws its grey face.
-        if (r.b1014.shown && !r.b1014.enabled)
+        if (r.b1014.shown && !r.b1014.enabled) {  // a greyed option draws its grey face
             EXPECT_EQ(page.OptionButton(1014)->GetDrawnBitmap(), r.b1014.disabled) << name;
+        }
     }
 }
 
@@ -108,22 +95,19 @@ TEST(AutoPageTest, TextsAndPictureFollowThePosition)
     EXPECT_EQ(page.NameEdit()->text(), QStringLiteral("Not Available"));
     EXPECT_EQ(page.DescriptionEdit()->toPlainText(),
               QStringLiteral("The connection between QVT-VZ1 and PC is improper."));
-    const UINT pictures[] = {134, 132, 133, 135};
-    const char* names[] = {"Release", "Upside", "OHP", "Front"};
-    for (int position = 0; position < 4; ++position)
-    {
-        page.SetCameraMode(position);
-        EXPECT_EQ(page.Picture()->GetImage(), pictures[position]);
-        EXPECT_EQ(page.NameEdit()->text(), QLatin1String(names[position]));
-    }
     // No camera, or a garbled position: the connection message, and the last picture.
-    for (int position : {255, 7, -2})
+    const std::tuple<int, UINT, const char*> rows[] = {{0, 134, "Release"}, {1, 132, "Upside"}, {2, 133, "OHP"},
+        {3, 135, "Front"}, {255, 135, "Not Available"}, {7, 135, "Not Available"}, {-2, 135, "Not Available"}};
+    for (auto [position, picture, name] : rows)
     {
         page.SetCameraMode(position);
-        EXPECT_EQ(page.NameEdit()->text(), QStringLiteral("Not Available"));
-        EXPECT_EQ(page.Picture()->GetImage(), 135u);
-        EXPECT_TRUE(page.OptionButton(1014)->isHidden());
-        EXPECT_EQ(page.GetPageSize(), QSize(222, 250));
+        EXPECT_EQ(page.Picture()->GetImage(), picture) << position;
+        EXPECT_EQ(page.NameEdit()->text(), QLatin1String(name)) << position;
+        if (position < 0 || position > 3)
+        {
+            EXPECT_TRUE(page.OptionButton(1014)->isHidden());
+            EXPECT_EQ(page.GetPageSize(), QSize(222, 250));
+        }
     }
 }
 
@@ -151,12 +135,11 @@ TEST(AutoPageTest, PageSizesAndPlacement)
     EXPECT_EQ(page.GetPageSize(), QSize(222, 330));
     EXPECT_EQ(page.HoldButton(1012)->pos(), QPoint(15, 123));
     EXPECT_TRUE(page.DiscSelector()->isHidden());
-    page.SetCameraMode(3);
-    EXPECT_EQ(page.GetPageSize(), QSize(222, 290));
-    page.SetCameraMode(2);
-    EXPECT_EQ(page.GetPageSize(), QSize(222, 290));
-    page.SetCameraMode(0);
-    EXPECT_EQ(page.GetPageSize(), QSize(222, 250));
+    for (auto [position, height] : {std::pair{3, 290}, {2, 290}, {0, 250}})
+    {
+        page.SetCameraMode(position);
+        EXPECT_EQ(page.GetPageSize(), QSize(222, height)) << position;
+    }
 }
 
 TEST(AutoPageTest, DeviceKindPicksTheSelectorAndItsDirection)
@@ -243,12 +226,7 @@ TEST(ManualPageTest, StatesByUserModeAndConstantSize)
         EXPECT_TRUE(page.OptionButton(1014)->isHidden());
         EXPECT_EQ(page.GetPageSize(), QSize(222, 222));
     }
-    struct Row
-    {
-        int mode;
-        UINT n1014, n1015, n1016;
-        bool pad;
-    };
+    struct Row { int mode; UINT n1014, n1015, n1016; bool pad; };
     const Row rows[] = {{2, 192, 156, 155, true}, {3, 153, 185, 155, false},
                         {0, 153, 156, 182, false}, {7, 153, 156, 182, false}};
     for (int position : {0, 1, 2, 3})
@@ -260,9 +238,9 @@ TEST(ManualPageTest, StatesByUserModeAndConstantSize)
                 + std::to_string(r.mode);
             settings.m_nUserMode = r.mode;
             page.UpdateControls();
-            ExpectOption(page, 1014, {true, true, r.n1014, 192, 199}, name);
-            ExpectOption(page, 1015, {true, true, r.n1015, 185, 203}, name);
-            ExpectOption(page, 1016, {true, true, r.n1016, 182, 204}, name);
+            for (auto [id, face] : {std::pair{1014, Face{true, true, r.n1014, 192, 199}},
+                                    {1015, Face{true, true, r.n1015, 185, 203}}, {1016, Face{true, true, r.n1016, 182, 204}}})
+                ExpectOption(page, id, face, name);
             ExpectPad(page, r.pad, r.pad, name);
             EXPECT_EQ(page.GetPageSize(), QSize(222, 222)) << name;
         }
