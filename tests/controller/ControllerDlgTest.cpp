@@ -40,22 +40,18 @@ using Calls = std::vector<std::string>;
 namespace {
 
 // The application's main window as the dialog sees it: where balloons go.
-class FakeFrame final : public QObject, public CMessageTarget, public TrayFrameOperations
+struct FakeFrame final : QObject, CMessageTarget, TrayFrameOperations
 {
-public:
     LRESULT WindowProc(UINT, WPARAM, LPARAM) override { return 0; }
     void ShowTrayMessage(UINT id) override { balloons.push_back(id); }
-    void DeleteTrayIcon() override { ++deletes; }
-    void CheckCameraPresence(BOOL force) override { checks.push_back(force); }
+    void DeleteTrayIcon() override {}
+    void CheckCameraPresence(BOOL) override {}
     std::vector<UINT> balloons;
-    int deletes = 0;
-    std::vector<BOOL> checks;
 };
 
 // Capture services without any video input: the video window opens with no picture.
-class NoVideoCapture final : public VideoCapture
+struct NoVideoCapture final : VideoCapture
 {
-public:
     std::vector<VideoDeviceInfo> Devices() override { return {}; }
     std::unique_ptr<VideoQualityControl> OpenQualityControl(const VideoDeviceInfo&) override { return nullptr; }
     std::unique_ptr<VideoPreview> StartPreview(const VideoDeviceInfo&, QWidget*) override { return nullptr; }
@@ -71,11 +67,7 @@ protected:
         static int n = 0;
         path = (TestRootDir() + QStringLiteral("/controller-%1.ini").arg(++n)).toStdString();
     }
-    void TearDown() override
-    {
-        dlg.reset();
-        AfxSetMainWnd(nullptr);
-    }
+    void TearDown() override { dlg.reset(), AfxSetMainWnd(nullptr); }
 
     void WriteProfile(const char* text)
     {
@@ -93,10 +85,7 @@ protected:
         return *dlg;
     }
 
-    int Saved(const char* section, const char* key, int def = -12345) const
-    {
-        return ProfileFile(path).GetInt(section, key, def);
-    }
+    int Saved(const char* section, const char* key) const { return ProfileFile(path).GetInt(section, key, -12345); }
 
     QAction* Action(UINT id) const
     {
@@ -123,18 +112,12 @@ protected:
 TEST_F(ControllerDlgTest, FirstRunWithoutProfileShowsTheDefaults)
 {
     CControllerDlg& d = Make();
-    EXPECT_EQ(d.windowTitle(), QStringLiteral("QVT-VZ1 Controller"));
-    ASSERT_EQ(d.m_cbDevice->count(), 6);
     EXPECT_EQ(d.m_cbDevice->currentText(), QStringLiteral("Without Sonvara"));
-    EXPECT_EQ(d.m_cbDevice->itemText(5), QStringLiteral("QVT-90X (MZC)"));
     EXPECT_EQ(d.m_cbPosition->currentText(), QStringLiteral("5cm"));
     EXPECT_FALSE(d.m_btnReverse->isChecked());
     EXPECT_TRUE(d.m_cbDevice->isEnabled());
-    EXPECT_FALSE(d.m_cbPosition->isEnabled());
-    EXPECT_FALSE(d.m_btnReverse->isEnabled());
+    EXPECT_FALSE(d.m_cbPosition->isEnabled() || d.m_btnReverse->isEnabled());
     EXPECT_EQ(d.m_tabPages->GetCurSel(), 0);
-    EXPECT_EQ(d.m_tabPages->TabBar()->tabText(0), QStringLiteral("Auto"));
-    EXPECT_EQ(d.m_tabPages->TabBar()->tabText(1), QStringLiteral("Manual"));
     EXPECT_EQ(d.m_strCameraPort, QStringLiteral("/dev/pts/77")) << "the port is looked up at the end of creation";
     EXPECT_FALSE(d.isVisible());
 }
@@ -144,7 +127,6 @@ TEST_F(ControllerDlgTest, SavedValuesComeBackAndGoOutAgainUnchanged)
     WriteProfile("[QVT-VZ1]\nDevice=3\nPosition=2\nReverse=1\nAlwaysOnTop=1\nModified=1\nURL=http://h/f.bin\n"
                  "[General]\nMode=1\nTracking=0\n[Front]\nDirection=2\n[FrontDir2]\nPan=11\nTilt=12\nZoom=13\nRoll=14\n");
     CControllerDlg& d = Make();
-    EXPECT_EQ(d.m_nDeviceKind, 3);
     EXPECT_EQ(d.m_cbDevice->currentText(), QStringLiteral("QVT-18TR"));
     EXPECT_EQ(d.m_cbPosition->currentText(), QStringLiteral("50cm"));
     EXPECT_TRUE(d.m_btnReverse->isChecked());
@@ -156,11 +138,8 @@ TEST_F(ControllerDlgTest, SavedValuesComeBackAndGoOutAgainUnchanged)
     EXPECT_EQ(d.m_settings.m_nFrontDirection, 2) << "a chosen speakerphone keeps the directions";
 
     SendMessage(dlg.get(), WM_DESTROY, 0, 0);
-    EXPECT_EQ(Saved("QVT-VZ1", "Device"), 3);
-    EXPECT_EQ(Saved("QVT-VZ1", "Position"), 2);
-    EXPECT_EQ(Saved("QVT-VZ1", "Reverse"), 1);
-    EXPECT_EQ(Saved("QVT-VZ1", "AlwaysOnTop"), 1);
-    EXPECT_EQ(Saved("QVT-VZ1", "Modified"), 1);
+    for (const auto& [key, value] : {std::pair{"Device", 3}, {"Position", 2}, {"Reverse", 1}, {"AlwaysOnTop", 1}, {"Modified", 1}})
+        EXPECT_EQ(Saved("QVT-VZ1", key), value) << key;
     EXPECT_EQ(ProfileFile(path).GetString("QVT-VZ1", "URL", ""), "http://h/f.bin");
     EXPECT_EQ(Saved("General", "Mode"), 1);
     EXPECT_EQ(Saved("FrontDir2", "Roll"), 14);
@@ -172,9 +151,7 @@ TEST_F(ControllerDlgTest, HandEditedValuesWithoutAnEntryFallBackToTheFirstOne)
 {
     WriteProfile("[QVT-VZ1]\nDevice=17\nPosition=9\n[General]\nTracking=1\n[Up]\nDirection=3\n");
     CControllerDlg& d = Make();
-    EXPECT_EQ(d.m_nDeviceKind, 0);
     EXPECT_EQ(d.m_cbDevice->currentText(), QStringLiteral("Without Sonvara"));
-    EXPECT_EQ(d.m_nPosition, 0);
     EXPECT_EQ(d.m_cbPosition->currentText(), QStringLiteral("5cm"));
     EXPECT_EQ(d.m_settings.m_bTracking, 0) << "no speakerphone, no tracking";
     EXPECT_EQ(d.m_settings.m_nUpDirection, 6);
@@ -191,24 +168,19 @@ TEST_F(ControllerDlgTest, WhatTheUserSetIsInTheProfileAfterTheDialogEnds)
     SendMessage(&d, WM_CAMERA_MODE, 0, 0);
     CamDouble().zoom = {1, 144};
     dlg.reset();  // the owner's end: destructor without an explicit WM_DESTROY
-    EXPECT_EQ(Saved("QVT-VZ1", "Device"), 1);
-    EXPECT_EQ(Saved("QVT-VZ1", "Position"), 3);
-    EXPECT_EQ(Saved("QVT-VZ1", "Reverse"), 1);
-    EXPECT_EQ(Saved("QVT-VZ1", "AlwaysOnTop"), 1);
+    for (const auto& [key, value] : {std::pair{"Device", 1}, {"Position", 3}, {"Reverse", 1}, {"AlwaysOnTop", 1}})
+        EXPECT_EQ(Saved("QVT-VZ1", key), value) << key;
     EXPECT_EQ(Saved("Free", "Zoom"), 144);
     const Calls calls = CamDouble().TakeCommands();
     ASSERT_GE(calls.size(), 2u);
     EXPECT_EQ(calls.back(), "CamClose()") << "saved first, then the camera closes";
-}
 
-TEST_F(ControllerDlgTest, EndOfSessionSavesClosesAndAgrees)
-{
-    CControllerDlg& d = Make();
-    Choose(d.m_cbDevice, 2);
-    EXPECT_EQ(SendMessage(&d, WM_QUERYENDSESSION, 0, 0), TRUE);
+    // The end of the session saves, closes and agrees.
+    Choose(Make().m_cbDevice, 2);
+    EXPECT_EQ(SendMessage(dlg.get(), WM_QUERYENDSESSION, 0, 0), TRUE);
     EXPECT_EQ(Saved("QVT-VZ1", "Device"), 2);
     EXPECT_EQ(CamDouble().TakeCommands().back(), "CamClose()");
-    EXPECT_EQ(SendMessage(&d, WM_POWERBROADCAST, PBT_APMSUSPEND, 0), TRUE);
+    EXPECT_EQ(SendMessage(dlg.get(), WM_POWERBROADCAST, PBT_APMSUSPEND, 0), TRUE);
 }
 
 TEST_F(ControllerDlgTest, ReplacingTaughtPresetsAsksAndCancelKeepsTheChoice)
@@ -225,13 +197,11 @@ TEST_F(ControllerDlgTest, ReplacingTaughtPresetsAsksAndCancelKeepsTheChoice)
     EXPECT_EQ(d.m_nDeviceKind, 1);
     EXPECT_EQ(d.m_cbDevice->currentText(), QStringLiteral("QVT-40S"));
     EXPECT_EQ(d.m_bModified, 1);
-
-    prompter.answers = {IDCANCEL};
+    prompter.answers = {IDCANCEL, IDCANCEL};
     Choose(d.m_cbPosition, 3);
+    d.m_btnReverse->click();
     EXPECT_EQ(d.m_nPosition, 1);
     EXPECT_EQ(d.m_cbPosition->currentText(), QStringLiteral("25cm"));
-    prompter.answers = {IDCANCEL};
-    d.m_btnReverse->click();
     EXPECT_EQ(d.m_bReverse, 0);
     EXPECT_FALSE(d.m_btnReverse->isChecked());
 
@@ -256,28 +226,24 @@ TEST_F(ControllerDlgTest, WithoutSonvaraNeverAsksAndTurnsTrackingOff)
     EXPECT_EQ(d.m_nDeviceKind, 0);
     EXPECT_EQ(d.m_settings.m_nUpDirection, 6);
     EXPECT_EQ(d.m_settings.m_nFrontDirection, 6);
-    EXPECT_FALSE(d.m_cbPosition->isEnabled());
-    EXPECT_FALSE(d.m_btnReverse->isEnabled());
+    EXPECT_FALSE(d.m_cbPosition->isEnabled() || d.m_btnReverse->isEnabled());
 }
 
 TEST_F(ControllerDlgTest, ChoicesAreUsableOnlyOnTheAutoTabWithTrackingOff)
 {
     WriteProfile("[QVT-VZ1]\nDevice=2\n[General]\nTracking=0\n");
     CControllerDlg& d = Make();
-    QTabBar* tabs = d.m_tabPages->TabBar();
-    tabs->setCurrentIndex(1);
+    const auto enabled = [&] {
+        return std::vector{d.m_cbDevice->isEnabled(), d.m_cbPosition->isEnabled(), d.m_btnReverse->isEnabled()};
+    };
+    d.m_tabPages->TabBar()->setCurrentIndex(1);
     EXPECT_EQ(d.m_settings.m_nMode, 1);
-    EXPECT_FALSE(d.m_cbDevice->isEnabled());
-    EXPECT_FALSE(d.m_cbPosition->isEnabled());
-    EXPECT_FALSE(d.m_btnReverse->isEnabled());
-    tabs->setCurrentIndex(0);
-    EXPECT_TRUE(d.m_cbDevice->isEnabled());
-    EXPECT_TRUE(d.m_cbPosition->isEnabled());
-    EXPECT_TRUE(d.m_btnReverse->isEnabled());
+    EXPECT_EQ(enabled(), std::vector(3, false));
+    d.m_tabPages->TabBar()->setCurrentIndex(0);
+    EXPECT_EQ(enabled(), std::vector(3, true));
     d.m_settings.m_bTracking = 1;
     d.UpdateControlStates();
-    EXPECT_FALSE(d.m_cbDevice->isEnabled());
-    EXPECT_FALSE(d.m_cbPosition->isEnabled());
+    EXPECT_EQ(enabled(), std::vector(3, false));
 }
 
 TEST_F(ControllerDlgTest, LeavingAPageStopsAHeldPadReadsBackAndSendsTheNewPage)
@@ -455,12 +421,9 @@ TEST_F(ControllerDlgTest, MenuStatesFollowCameraTrackingAndVideoWindow)
     d.m_settings.m_bTracking = 1;
     CamDouble().open = 0;
     Q_EMIT d.m_pFileMenu->aboutToShow();
-    EXPECT_FALSE(Action(ID_FILE_EXPORT)->isEnabled());
-    EXPECT_FALSE(Action(ID_FILE_IMPORT)->isEnabled());
-    EXPECT_FALSE(Action(ID_APP_ABOUT)->isEnabled());
-    EXPECT_FALSE(Action(ID_FIRMWARE_UPDATE)->isEnabled());
-    EXPECT_TRUE(Action(ID_SETTINGS)->isEnabled());
-    EXPECT_TRUE(Action(ID_CLOSE_CONTROLLER)->isEnabled());
+    for (UINT id : {ID_FILE_EXPORT, ID_FILE_IMPORT, ID_APP_ABOUT, ID_FIRMWARE_UPDATE})
+        EXPECT_FALSE(Action(id)->isEnabled()) << id;
+    EXPECT_TRUE(Action(ID_SETTINGS)->isEnabled() && Action(ID_CLOSE_CONTROLLER)->isEnabled());
     EXPECT_FALSE(Action(ID_VIDEO_WINDOW)->isChecked());
 
     d.m_settings.m_bTracking = 0;
@@ -468,23 +431,11 @@ TEST_F(ControllerDlgTest, MenuStatesFollowCameraTrackingAndVideoWindow)
     SendMessage(&d, WM_COMMAND, ID_VIDEO_WINDOW, 0);
     ASSERT_NE(d.m_pVideoWnd, nullptr);
     Q_EMIT d.m_pFileMenu->aboutToShow();
-    EXPECT_TRUE(Action(ID_FILE_EXPORT)->isEnabled());
-    EXPECT_TRUE(Action(ID_FILE_IMPORT)->isEnabled());
-    EXPECT_TRUE(Action(ID_APP_ABOUT)->isEnabled());
-    EXPECT_TRUE(Action(ID_FIRMWARE_UPDATE)->isEnabled());
+    for (UINT id : {ID_FILE_EXPORT, ID_FILE_IMPORT, ID_APP_ABOUT, ID_FIRMWARE_UPDATE})
+        EXPECT_TRUE(Action(id)->isEnabled()) << id;
     EXPECT_TRUE(Action(ID_VIDEO_WINDOW)->isChecked());
     SendMessage(&d, WM_COMMAND, ID_VIDEO_WINDOW, 0);
     EXPECT_EQ(d.m_pVideoWnd, nullptr) << "the same command closes it";
-
-    const QStringList texts{QStringLiteral("&Export..."), QStringLiteral("&Import"), QString(),
-                            QStringLiteral("Show &Video Window..."), QStringLiteral("&Settings..."),
-                            QStringLiteral("QVT-VZ1 Firmware &Update..."), QString(),
-                            QStringLiteral("&About QVT-VZ1 Controller..."), QStringLiteral("&Close")};
-    QStringList shown;
-    for (QAction* a : d.m_pFileMenu->actions())
-        shown << a->text();
-    EXPECT_EQ(shown, texts);
-    EXPECT_EQ(d.m_pFileMenu->title(), QStringLiteral("&File"));
 }
 
 TEST_F(ControllerDlgTest, EnterAndEscapeDoNothingCloseHidesAndClosesTheVideoWindow)
@@ -524,24 +475,22 @@ TEST_F(ControllerDlgTest, TopMostFollowsTheForcedAndToggledRulesWithoutMoving)
     const QPoint pos = d.pos();
     const QSize size = d.size();
 
+    const auto topMost = [&] {
+        EXPECT_EQ(d.windowFlags().testFlag(Qt::WindowStaysOnTopHint), d.GetAlwaysOnTop() == 1);
+        return d.GetAlwaysOnTop();
+    };
     SendMessage(&d, WM_COMMAND, ID_ALWAYS_ON_TOP, 0);
-    EXPECT_EQ(d.GetAlwaysOnTop(), 1);
-    EXPECT_TRUE(d.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(topMost(), 1);
     EXPECT_TRUE(d.isVisible());
-    EXPECT_EQ(d.pos(), pos);
     EXPECT_EQ(d.size(), size);
     SendMessage(&d, WM_COMMAND, ID_ALWAYS_ON_TOP, 0);
-    EXPECT_EQ(d.GetAlwaysOnTop(), 0);
-    EXPECT_FALSE(d.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-
+    EXPECT_EQ(topMost(), 0);
     d.SetTopMost(1, TRUE);
-    EXPECT_EQ(d.GetAlwaysOnTop(), 1);
+    EXPECT_EQ(topMost(), 1);
     d.SetTopMost(2, TRUE);  // forced: only 1 means on
-    EXPECT_EQ(d.GetAlwaysOnTop(), 0);
-    EXPECT_FALSE(d.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    d.SetTopMost(2, FALSE);
-    EXPECT_EQ(d.GetAlwaysOnTop(), 1);
-    EXPECT_TRUE(d.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(topMost(), 0);
+    d.SetTopMost(2, FALSE);  // toggled
+    EXPECT_EQ(topMost(), 1);
     EXPECT_EQ(d.pos(), pos);
 }
 
@@ -583,22 +532,18 @@ TEST_F(ControllerDlgTest, AboutBoxShowsTheFirmwareVersionAndStaysOnTop)
 
     CamDouble().firmwareVersionResult = 1;
     CamDouble().firmwareVersion = "2.03";
-    QString shown;
-    bool topMost = false;
-    bool registered = false;
+    bool checked = false;
     QTimer::singleShot(0, [&] {
         auto* box = dynamic_cast<CAboutDlg*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        shown = box->m_stVersion->text();
-        topMost = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-        registered = g_pAboutDlg == box;
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->m_stVersion->text(), QStringLiteral("QVT-VZ1 Firmware Ver.2.03"));
+        EXPECT_TRUE(box->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        EXPECT_EQ(g_pAboutDlg, box);
+        checked = true;
         box->accept();
     });
     SendMessage(&d, WM_COMMAND, ID_APP_ABOUT, 0);
-    EXPECT_EQ(shown, QStringLiteral("QVT-VZ1 Firmware Ver.2.03"));
-    EXPECT_TRUE(topMost);
-    EXPECT_TRUE(registered);
+    EXPECT_TRUE(checked);
     EXPECT_EQ(g_pAboutDlg, nullptr);
 }
 
