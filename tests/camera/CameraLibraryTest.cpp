@@ -37,11 +37,10 @@ protected:
     void TearDown() override
     {
         CamClose();
-        camera.reset();
+        camera.reset();  // before the trace it writes to
     }
 
-    // Opens the announced camera and waits for the link message.
-    void Open()
+    void Open()  // and wait for the link message
     {
         char port[20] = {};
         ASSERT_EQ(CamFindPort(port), 1);
@@ -51,6 +50,20 @@ protected:
         ASSERT_EQ(CamIsOpen(), 1);
     }
 
+    static std::string Version()
+    {
+        char v[32] = {};
+        return CamGetFirmwareVersion(v) == 1 ? v : "(failed)";
+    }
+    static int FirmwareHandle()
+    {
+        char port[20] = {};
+        return CamFindPort(port) == 1 ? CamFirmwareOpen(port) : -2;
+    }
+    int Write(int handle, const unsigned char* image, int size)
+    {
+        return CamFirmwareWrite(handle, image, size, &window, WM_FW_WRITE_PROGRESS);
+    }
     bool Traced(const std::string& line)
     {
         std::lock_guard lock(traceMutex);
@@ -100,156 +113,112 @@ TEST_F(CameraLibrary, OpenPostsTheLinkAndTheStandAndEveryStandChange)
     Open();
     ASSERT_TRUE(WaitUntil([&] { return !window.Params(WM_CAMERA_MODE).empty(); }));
     EXPECT_EQ(window.Params(WM_CAMERA_MODE).front(), 1u);  // Upside by default
-    EXPECT_TRUE(Traced("address-set"));
-    EXPECT_TRUE(Traced("if-clear"));
+    EXPECT_TRUE(Traced("address-set") && Traced("if-clear"));
 
-    camera->SetStand(3);
-    ASSERT_TRUE(WaitUntil([&] { return window.Params(WM_CAMERA_MODE).back() == 3u; }));
-    camera->SetStand(2);
-    ASSERT_TRUE(WaitUntil([&] { return window.Params(WM_CAMERA_MODE).back() == 2u; }));
+    for (WPARAM stand : {3u, 2u}) {
+        camera->SetStand(static_cast<int>(stand));
+        ASSERT_TRUE(WaitUntil([&] { return window.Params(WM_CAMERA_MODE).back() == stand; }));
+    }
 }
 
 TEST_F(CameraLibrary, DriveStartsAndStopsTheAxesOfTheBitTable)
 {
     Open();
-    ASSERT_EQ(CamDrive(10), 1);  // up + left
-    CameraModel m = camera->Snapshot();
-    EXPECT_EQ(m.tiltDirection, 1);
-    EXPECT_EQ(m.panDirection, -1);
-    EXPECT_EQ(m.zoomDirection, 0);
+    auto drive = [&](int bits) {  // pan, tilt and zoom direction after the drive
+        EXPECT_EQ(CamDrive(bits), 1) << bits;
+        const CameraModel m = camera->Snapshot();
+        return std::vector<int>{m.panDirection, m.tiltDirection, m.zoomDirection};
+    };
+    EXPECT_EQ(drive(10), (std::vector<int>{-1, 1, 0}));  // up + left
     EXPECT_TRUE(Traced("drive bits=10"));
-
     int pan = -1;
     ASSERT_EQ(CamGetPan(&pan), 1);
     ASSERT_TRUE(WaitUntil([&] {
         int now = -1;
         return CamGetPan(&now) && now < pan;
     }));
-
-    ASSERT_EQ(CamDrive(0), 1);
-    m = camera->Snapshot();
-    EXPECT_FALSE(m.Moving());
-
-    ASSERT_EQ(CamDrive(16), 1);
-    EXPECT_EQ(camera->Snapshot().zoomDirection, 1);  // 16 zooms in
-    ASSERT_EQ(CamDrive(32), 1);
-    EXPECT_EQ(camera->Snapshot().zoomDirection, -1);
+    EXPECT_EQ(drive(0), (std::vector<int>{0, 0, 0}));
+    EXPECT_EQ(drive(16), (std::vector<int>{0, 0, 1}));  // 16 zooms in
+    EXPECT_EQ(drive(32), (std::vector<int>{0, 0, -1}));
     ASSERT_EQ(CamSetPosition(2, 90, 40, 90, 90), 1);
-    ASSERT_EQ(CamDrive(32), 1);
-    ASSERT_EQ(CamDrive(5), 1);  // down + right; the zoom that ran is stopped
-    m = camera->Snapshot();
-    EXPECT_EQ(m.zoomDirection, 0);
-    EXPECT_EQ(m.tiltDirection, -1);
-    EXPECT_EQ(m.panDirection, 1);
-    ASSERT_EQ(CamDrive(0), 1);
-    EXPECT_FALSE(camera->Snapshot().Moving());
+    drive(32);
+    EXPECT_EQ(drive(5), (std::vector<int>{1, -1, 0}));  // down + right; the zoom that ran is stopped
+    EXPECT_EQ(drive(0), (std::vector<int>{0, 0, 0}));
 }
 
 TEST_F(CameraLibrary, AbsolutePositionReadsBackThroughEachGetter)
 {
     Open();
-    ASSERT_EQ(CamSetPosition(1, 65, 75, 39, 0), 1);
+    // Out-of-range values (a damaged profile) are clamped, not sent raw.
+    const int cases[][9] = {{1, 65, 75, 39, 0, 65, 75, 39, 0}, {2, 360, 0, 180, 270, 360, 0, 180, 270},
+                            {2, -40, 500, 9999, -1, 0, 79, 180, 0}};
+    for (const auto& c : cases) {
+        ASSERT_EQ(CamSetPosition(c[0], c[1], c[2], c[3], c[4]), 1);
+        int got[4] = {-1, -1, -1, -1};
+        ASSERT_EQ(CamGetPan(&got[0]) + CamGetTilt(&got[1]) + CamGetZoom(&got[2]) + CamGetRoll(&got[3]), 4);
+        EXPECT_EQ(std::vector<int>(got, got + 4), std::vector<int>(c + 5, c + 9)) << c[1];
+    }
     EXPECT_TRUE(Traced("set-position kind=1 pan=65 tilt=75 zoom=39 roll=0"));
-    int pan = -1, tilt = -1, zoom = -1, roll = -1;
-    ASSERT_EQ(CamGetPan(&pan), 1);
-    ASSERT_EQ(CamGetTilt(&tilt), 1);
-    ASSERT_EQ(CamGetZoom(&zoom), 1);
-    ASSERT_EQ(CamGetRoll(&roll), 1);
-    EXPECT_EQ(pan, 65);
-    EXPECT_EQ(tilt, 75);
-    EXPECT_EQ(zoom, 39);
-    EXPECT_EQ(roll, 0);
-
-    ASSERT_EQ(CamSetPosition(2, 360, 0, 180, 270), 1);
-    ASSERT_EQ(CamGetPan(&pan), 1);
-    ASSERT_EQ(CamGetZoom(&zoom), 1);
-    ASSERT_EQ(CamGetRoll(&roll), 1);
-    EXPECT_EQ(pan, 360);
-    EXPECT_EQ(zoom, 180);
-    EXPECT_EQ(roll, 270);
-
-    // Values from a damaged profile are clamped to the camera's range, not sent raw.
-    ASSERT_EQ(CamSetPosition(2, -40, 500, 9999, -1), 1);
-    ASSERT_EQ(CamGetPan(&pan), 1);
-    ASSERT_EQ(CamGetTilt(&tilt), 1);
-    EXPECT_EQ(pan, 0);
-    EXPECT_EQ(tilt, 79);
     EXPECT_EQ(CamSetPosition(7, 1, 1, 1, 1), 0);  // no such kind
 }
 
 TEST_F(CameraLibrary, ViewsVideoFormatCommitAndVersion)
 {
     Open();
-    ASSERT_EQ(CamSelectView(3), 1);
+    int zoom = -1, format = -1;
+    for (auto [view, expectedZoom] : {std::pair{3, 120}, {0, 0}}) {
+        ASSERT_EQ(CamSelectView(view), 1);
+        ASSERT_EQ(CamGetZoom(&zoom), 1);
+        EXPECT_EQ(zoom, expectedZoom);
+    }
     EXPECT_TRUE(Traced("select-view view=3"));
-    int zoom = -1;
-    ASSERT_EQ(CamGetZoom(&zoom), 1);
-    EXPECT_EQ(zoom, 120);
-    ASSERT_EQ(CamSelectView(0), 1);
-    ASSERT_EQ(CamGetZoom(&zoom), 1);
-    EXPECT_EQ(zoom, 0);
     EXPECT_EQ(CamSelectView(5), 0);  // the camera refuses views it does not have
-
-    int format = -1;
     ASSERT_EQ(CamGetVideoFormat(&format), 1);
     EXPECT_EQ(format, 0);
     ASSERT_EQ(CamSetVideoFormat(1), 1);
     ASSERT_EQ(CamCommitSettings(), 1);
-    EXPECT_TRUE(Traced("video-format format=1"));
-    EXPECT_TRUE(Traced("commit"));
+    EXPECT_TRUE(Traced("video-format format=1") && Traced("commit"));
     ASSERT_EQ(CamGetVideoFormat(&format), 1);
     EXPECT_EQ(format, 1);
     EXPECT_EQ(CamSetVideoFormat(2), 0);
-
-    char version[32] = {};
-    ASSERT_EQ(CamGetFirmwareVersion(version), 1);
-    EXPECT_STREQ(version, "2.03");
+    EXPECT_EQ(Version(), "2.03");
 }
 
 TEST_F(CameraLibrary, FirmwareWriteReportsProgressAndTheCameraRestartsWithTheNewVersion)
 {
-    char port[20] = {};
-    ASSERT_EQ(CamFindPort(port), 1);
-    const int handle = CamFirmwareOpen(port);
+    const int handle = FirmwareHandle();
     ASSERT_GE(handle, 0);
     const auto image = FirmwareImage("2.10", 5000);
-    EXPECT_EQ(CamFirmwareWrite(handle, image.data(), static_cast<int>(image.size()), &window, WM_FW_WRITE_PROGRESS), 1);
+    EXPECT_EQ(Write(handle, image.data(), static_cast<int>(image.size())), 1);
     CamFirmwareClose(handle);
     EXPECT_TRUE(Traced("firmware-write bytes=" + std::to_string(image.size())));
 
     ASSERT_TRUE(WaitUntil([&] { return window.Params(WM_FW_WRITE_PROGRESS).size() >= 2; }));
     const auto progress = window.Params(WM_FW_WRITE_PROGRESS);
-    EXPECT_EQ(progress.front(), 0u);
-    EXPECT_EQ(progress.back(), 100u);
+    EXPECT_EQ((std::pair{progress.front(), progress.back()}), (std::pair<WPARAM, WPARAM>{0, 100}));
     EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
 
     // The port goes away for the restart and comes back.
     ASSERT_TRUE(WaitUntil([&] { return Traced("restarting ms=300"); }));
     ASSERT_TRUE(WaitUntil([&] { return CamIsPresent() == 1 && camera->IsAttached(); }));
     Open();
-    char version[32] = {};
-    ASSERT_EQ(CamGetFirmwareVersion(version), 1);
-    EXPECT_STREQ(version, "2.10");
+    EXPECT_EQ(Version(), "2.10");
 }
 
 TEST_F(CameraLibrary, AnImageWithoutTheMarkerIsRefusedAndNothingRestarts)
 {
-    char port[20] = {};
-    ASSERT_EQ(CamFindPort(port), 1);
-    const int handle = CamFirmwareOpen(port);
+    const int handle = FirmwareHandle();
     auto image = FirmwareImage("9.99", 600);
     image[0] = 'X';
-    EXPECT_EQ(CamFirmwareWrite(handle, image.data(), static_cast<int>(image.size()), &window, WM_FW_WRITE_PROGRESS), 0);
-    EXPECT_EQ(CamFirmwareWrite(handle, nullptr, 10, &window, WM_FW_WRITE_PROGRESS), 0);
-    EXPECT_EQ(CamFirmwareWrite(-1, image.data(), 10, &window, WM_FW_WRITE_PROGRESS), 0);
+    EXPECT_EQ(Write(handle, image.data(), static_cast<int>(image.size())), 0);
+    EXPECT_EQ(Write(handle, nullptr, 10), 0);
+    EXPECT_EQ(Write(-1, image.data(), 10), 0);
     CamFirmwareClose(handle);
     EXPECT_TRUE(Traced("firmware-end result=refused"));
     EXPECT_EQ(CamFirmwareOpen("/nonexistent/port"), -1);
 
     Open();
-    char version[32] = {};
-    ASSERT_EQ(CamGetFirmwareVersion(version), 1);
-    EXPECT_STREQ(version, "2.03");
+    EXPECT_EQ(Version(), "2.03");
     EXPECT_TRUE(camera->IsAttached());
 }
 

@@ -13,23 +13,31 @@
 
 namespace {
 
-CameraLinkTiming Quick()
+// A link on short timings to a virtual camera in this process.
+struct CameraLinkThreads : ::testing::Test
 {
-    CameraLinkTiming timing;
-    timing.replyTimeoutMs = 200;
-    timing.keepAliveMs = 100;
-    return timing;
-}
+    void SetUp() override
+    {
+        ASSERT_TRUE(camera.Attach());
+        ASSERT_TRUE(link.Open(camera.PortPath(), &window, WM_CAMERA_LINK, WM_CAMERA_MODE));
+    }
+    static CameraLinkTiming Quick()
+    {
+        CameraLinkTiming timing;
+        timing.replyTimeoutMs = 200;
+        timing.keepAliveMs = 100;
+        return timing;
+    }
+
+    VirtualCamera camera{{}, nullptr};
+    RecordingWindow window;
+    CameraLink link{Quick()};
+};
 
 } // namespace
 
-TEST(CameraLinkThreads, KeeperReportsASilentCameraWithoutAnyRequest)
+TEST_F(CameraLinkThreads, KeeperReportsASilentCameraWithoutAnyRequest)
 {
-    VirtualCamera camera({}, nullptr);
-    ASSERT_TRUE(camera.Attach());
-    RecordingWindow window;
-    CameraLink link(Quick());
-    ASSERT_TRUE(link.Open(camera.PortPath(), &window, WM_CAMERA_LINK, WM_CAMERA_MODE));
     camera.SetMute(true);
     ASSERT_TRUE(WaitUntil([&] { return window.Params(WM_CAMERA_LINK).size() == 2; }));
     EXPECT_EQ(window.Params(WM_CAMERA_LINK), (std::vector<WPARAM>{1, 0}));
@@ -38,13 +46,8 @@ TEST(CameraLinkThreads, KeeperReportsASilentCameraWithoutAnyRequest)
     EXPECT_TRUE(window.Params(WM_CAMERA_COMM_ERROR).empty());
 }
 
-TEST(CameraLinkThreads, KeeperCatchesAStandChangeWhoseReportWasLost)
+TEST_F(CameraLinkThreads, KeeperCatchesAStandChangeWhoseReportWasLost)
 {
-    VirtualCamera camera({}, nullptr);
-    ASSERT_TRUE(camera.Attach());
-    RecordingWindow window;
-    CameraLink link(Quick());
-    ASSERT_TRUE(link.Open(camera.PortPath(), &window, WM_CAMERA_LINK, WM_CAMERA_MODE));
     camera.SetGarble(true);  // the report of the change turns into noise
     camera.SetStand(2);
     camera.SetGarble(false);
@@ -55,28 +58,17 @@ TEST(CameraLinkThreads, KeeperCatchesAStandChangeWhoseReportWasLost)
     EXPECT_TRUE(link.IsUsable());
 }
 
-TEST(CameraLinkThreads, ConcurrentRequestsEachGetTheirOwnReply)
+TEST_F(CameraLinkThreads, ConcurrentRequestsEachGetTheirOwnReply)
 {
-    VirtualCamera camera({}, nullptr);
-    ASSERT_TRUE(camera.Attach());
-    RecordingWindow window;
-    CameraLink link(Quick());
-    ASSERT_TRUE(link.Open(camera.PortPath(), &window, WM_CAMERA_LINK, WM_CAMERA_MODE));
     ASSERT_TRUE(link.Command(visca::RollDirect(0, visca_units::RollToWire(45)), CameraLink::Wait::Completion));
     ASSERT_TRUE(link.Command(visca::VideoFormatSet(1), CameraLink::Wait::Completion));
 
     std::atomic<int> wrong{0};
     auto ask = [&](bool roll) {
         for (int i = 0; i < 200; ++i) {
-            if (roll) {
-                const auto payload = link.Inquire(visca::VendorInquiry(visca::kItemRoll), 4);
-                if (!payload || visca::ReadNibbles(*payload, 4) != 450u)
-                    ++wrong;
-            } else {
-                const auto payload = link.Inquire(visca::VendorInquiry(visca::kItemVideoFormat), 1);
-                if (!payload || (*payload)[0] != 1)
-                    ++wrong;
-            }
+            const auto payload = link.Inquire(visca::VendorInquiry(roll ? visca::kItemRoll : visca::kItemVideoFormat), roll ? 4 : 1);
+            if (!payload || (roll ? visca::ReadNibbles(*payload, 4) != 450u : (*payload)[0] != 1))
+                ++wrong;
         }
     };
     std::thread a(ask, true), b(ask, false);

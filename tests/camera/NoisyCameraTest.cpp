@@ -42,45 +42,33 @@ public:
     std::string Port() const { return m_pty.SlavePath(); }
 
 private:
+    // Bytes that are no frame, a frame cut short, one that never ends, frames for nobody
+    // (an unknown type, another socket's completion), an inquiry reply of no inquiry's length.
     visca::Frame Noise()
     {
-        visca::Frame noise;
-        switch (m_rng() % 5) {
-        case 0:  // bytes that are no frame
-            for (unsigned i = m_rng() % 12; i > 0; --i)
-                noise.push_back(static_cast<std::uint8_t>(m_rng() % 0x80));
-            break;
-        case 1:  // a frame cut short
-            noise = {0x90, 0x50, 0x01};
-            break;
-        case 2:  // a frame that never ends
-            noise = {0x90, 0x50};
-            noise.insert(noise.end(), 30, 0x02);
-            break;
-        case 3:  // frames for nobody: an unknown type, a completion of another socket
-            noise = {0x90, 0x77, 0xFF, 0x90, 0x52, 0xFF};
-            break;
-        default:  // an inquiry reply of a length no inquiry has
-            noise = {0x90, 0x50, 0x01, 0x02, 0x03, 0xFF};
-            break;
-        }
+        visca::Frame never{0x90, 0x50};
+        never.insert(never.end(), 30, 0x02);
+        const visca::Frame fixed[] = {{0x90, 0x50, 0x01}, never, {0x90, 0x77, 0xFF, 0x90, 0x52, 0xFF},
+                                      {0x90, 0x50, 0x01, 0x02, 0x03, 0xFF}};
+        if (const unsigned pick = m_rng() % 5; pick < 4)
+            return fixed[pick];
+        visca::Frame noise(m_rng() % 12);
+        for (auto& byte : noise)
+            byte = static_cast<std::uint8_t>(m_rng() % 0x80);
         return noise;
     }
 
     visca::Frame Dirty(const visca::Frame& reply, const visca::Frame& request)
     {
         // The link start stays clean so that every dirty case reaches the getters.
-        const bool linkStart = request[0] == visca::kBroadcastHeader;
-        visca::Frame out;
-        if (linkStart || m_dirt == Dirt::Interleaved) {
-            out = Noise();
+        if (request[0] == visca::kBroadcastHeader || m_dirt == Dirt::Interleaved) {
+            visca::Frame out = Noise(), after = Noise();
             out.insert(out.end(), reply.begin(), reply.end());
-            const visca::Frame after = Noise();
             out.insert(out.end(), after.begin(), after.end());
-        } else if (m_dirt == Dirt::TruncatedReplies) {
-            out.assign(reply.begin(), reply.end() - 1);  // no terminator ever
-        } else {
-            out.assign(reply.begin(), reply.end() - 1);
+            return out;
+        }
+        visca::Frame out(reply.begin(), reply.end() - 1);  // truncated: no terminator ever
+        if (m_dirt == Dirt::OverlongReplies) {
             out.insert(out.end(), 40, 0x01);
             out.push_back(0xFF);
         }
@@ -135,17 +123,11 @@ TEST_F(NoisyLine, GoodRepliesAmongGarbageAreFoundAndTheValuesAreRight)
         const int pan = (i * 37) % 361, tilt = (i * 7) % 80, zoom = (i * 13) % 181, roll = (i * 29) % 271;
         ASSERT_EQ(CamSetPosition(2, pan, tilt, zoom, roll), 1) << i;
         int got[4] = {-1, -1, -1, -1};
-        ASSERT_EQ(CamGetPan(&got[0]), 1) << i;
-        ASSERT_EQ(CamGetTilt(&got[1]), 1) << i;
-        ASSERT_EQ(CamGetZoom(&got[2]), 1) << i;
-        ASSERT_EQ(CamGetRoll(&got[3]), 1) << i;
-        EXPECT_EQ(got[0], pan);
-        EXPECT_EQ(got[1], tilt);
-        EXPECT_EQ(got[2], zoom);
-        EXPECT_EQ(got[3], roll);
+        ASSERT_EQ(CamGetPan(&got[0]) + CamGetTilt(&got[1]) + CamGetZoom(&got[2]) + CamGetRoll(&got[3]), 4) << i;
+        EXPECT_EQ(std::vector<int>(got, got + 4), (std::vector<int>{pan, tilt, zoom, roll})) << i;
     }
     char version[32];
-    std::fill(std::begin(version), std::end(version), 'x');
+    std::fill(std::begin(version), std::end(version), 'x');  // the answer is terminated
     ASSERT_EQ(CamGetFirmwareVersion(version), 1);
     EXPECT_STREQ(version, "2.03");
     EXPECT_EQ(CamIsOpen(), 1);

@@ -34,14 +34,12 @@ Frame Concat(std::initializer_list<Frame> parts)
 TEST(ViscaUnits, EveryCameraUnitSurvivesTheRoundTrip)
 {
     using namespace visca_units;
-    for (int pan = 0; pan <= kPanMax; ++pan)
-        EXPECT_EQ(PanFromWire(PanToWire(pan)), pan);
-    for (int tilt = 0; tilt <= kTiltMax; ++tilt)
-        EXPECT_EQ(TiltFromWire(TiltToWire(tilt)), tilt);
-    for (int zoom = 0; zoom <= kZoomMax; ++zoom)
-        EXPECT_EQ(ZoomFromWire(ZoomToWire(zoom)), zoom);
-    for (int roll = 0; roll <= kRollMax; ++roll)
-        EXPECT_EQ(RollFromWire(RollToWire(roll)), roll);
+    const struct { int max; int (*to)(int); std::optional<int> (*from)(int); } axes[] = {
+        {kPanMax, PanToWire, PanFromWire}, {kTiltMax, TiltToWire, TiltFromWire},
+        {kZoomMax, ZoomToWire, ZoomFromWire}, {kRollMax, RollToWire, RollFromWire}};
+    for (const auto& axis : axes)
+        for (int v = 0; v <= axis.max; ++v)
+            EXPECT_EQ(axis.from(axis.to(v)), v);
 }
 
 TEST(ViscaUnits, WireScaleAndClampingOfOutOfRangeValues)
@@ -121,30 +119,23 @@ TEST(ViscaReply, ClassifiesEveryReplyTheCameraSends)
 
 TEST(ViscaReply, RejectsMalformedReplies)
 {
-    EXPECT_EQ(ClassifyReply({0x90, 0x41}).kind, Kind::Unknown);              // no terminator
-    EXPECT_EQ(ClassifyReply({0x90, 0x41, 0x00, 0xFF}).kind, Kind::Unknown);  // ACK too long
-    EXPECT_EQ(ClassifyReply({0x90, 0x60, 0xFF}).kind, Kind::Unknown);        // error without code
-    EXPECT_EQ(ClassifyReply({0xA0, 0x41, 0xFF}).kind, Kind::Unknown);        // another address
-    EXPECT_EQ(ClassifyReply({0x90, 0x07, 0x7E, 0x01, 0x20, 0x04, 0xFF}).kind, Kind::Unknown);  // stand 4
-    EXPECT_EQ(ClassifyReply({0x90, 0x51, 0x01, 0xFF}).kind, Kind::Unknown);  // completion with data
+    // No terminator, ACK too long, error without code, another address, stand 4, completion with data.
+    for (const Frame& f : std::vector<Frame>{{0x90, 0x41}, {0x90, 0x41, 0x00, 0xFF}, {0x90, 0x60, 0xFF}, {0xA0, 0x41, 0xFF},
+                                             {0x90, 0x07, 0x7E, 0x01, 0x20, 0x04, 0xFF}, {0x90, 0x51, 0x01, 0xFF}})
+        EXPECT_EQ(ClassifyReply(f).kind, Kind::Unknown) << f.size();
 }
 
-TEST(FrameSplitter, CutsFramesAcrossReadsAndSkipsNoise)
+TEST(FrameSplitter, CutsFramesAcrossReadsSkipsNoiseAndBadFramesDoNotSwallowGoodOnes)
 {
     FrameSplitter splitter(kMaxReplyLength);
-    const Frame stream = Concat({{0x00, 0x12, 0xFF}, Ack(1), {0x33}, Completion(1)});
     std::vector<Frame> frames;
-    for (std::uint8_t byte : stream) {  // one byte per read
+    for (std::uint8_t byte : Concat({{0x00, 0x12, 0xFF}, Ack(1), {0x33}, Completion(1)})) {  // one byte per read
         const auto got = Split(splitter, {byte});
         frames.insert(frames.end(), got.begin(), got.end());
     }
     EXPECT_EQ(frames, (std::vector<Frame>{Ack(1), Completion(1)}));
     EXPECT_EQ(splitter.DroppedBytes(), 4u);
-}
-
-TEST(FrameSplitter, TruncatedAndOverlongFramesDoNotSwallowTheNextGoodFrame)
-{
-    FrameSplitter splitter(kMaxReplyLength);
+    // Truncated and overlong frames.
     Frame overlong{0x90, 0x50};
     overlong.insert(overlong.end(), 40, 0x01);
     const Frame stream = Concat({{0x90, 0x50, 0x01}, Ack(1), overlong, Completion(1), overlong, {0xFF}, Ack(2)});
@@ -155,7 +146,6 @@ TEST(FrameSplitter, RandomGarbageNeverHidesAGoodFrameAndNeverYieldsABadOne)
 {
     std::mt19937 rng(424242);
     const Frame good[] = {Ack(1), Completion(2), StandReport(1), AddressSetReply(2), ErrorReply(1, 0x41)};
-    size_t recovered = 0;
     for (int round = 0; round < 20000; ++round) {
         FrameSplitter splitter(kMaxReplyLength);
         Frame garbage(rng() % 64);
@@ -175,7 +165,5 @@ TEST(FrameSplitter, RandomGarbageNeverHidesAGoodFrameAndNeverYieldsABadOne)
         }
         ASSERT_FALSE(frames.empty());
         ASSERT_EQ(frames.back(), expected) << "round " << round;
-        ++recovered;
     }
-    EXPECT_EQ(recovered, 20000u);
 }

@@ -39,14 +39,7 @@ TEST(CommandLine, SplitsWordsAndDropsComments)
 
 TEST_F(Console, RunsScriptsWithRegisteredCommandsWaitsAndQuit)
 {
-    std::istringstream script("# a meeting\n"
-                              "talk 3\n"
-                              "wait 250\n"
-                              "\n"
-                              "sleep 50\n"
-                              "talk 5\n"
-                              "quit\n"
-                              "talk 9\n");
+    std::istringstream script("# a meeting\ntalk 3\nwait 250\n\nsleep 50\ntalk 5\nquit\ntalk 9\n");
     EXPECT_TRUE(console.Run(script, false));
     EXPECT_EQ(calls, (std::vector<std::string>{"talk 3", "talk 5"}));
     EXPECT_EQ(slept, 300);
@@ -58,10 +51,8 @@ TEST_F(Console, ReportsUnknownCommandsAndWrongArgumentsAndGoesOn)
     std::istringstream script("speak\ntalk\nwait soon\nwait -5\ntalk 1\n");
     EXPECT_FALSE(console.Run(script, false));  // ended by the end of input, not quit
     EXPECT_EQ(calls, std::vector<std::string>{"talk 1"});
-    const std::string text = out.str();
-    EXPECT_NE(text.find("error: unknown command 'speak'"), std::string::npos);
-    EXPECT_NE(text.find("error: usage: talk DIRECTION"), std::string::npos);
-    EXPECT_NE(text.find("error: usage: wait MS"), std::string::npos);
+    for (const char* error : {"error: unknown command 'speak'", "error: usage: talk DIRECTION", "error: usage: wait MS"})
+        EXPECT_NE(out.str().find(error), std::string::npos) << error;
     EXPECT_EQ(slept, 0);
 }
 
@@ -76,10 +67,7 @@ TEST_F(Console, HelpListsBuiltInAndRegisteredCommands)
 {
     registry.Add("talk", "DIRECTION", "replaced help", registry.Find("talk")->run);
     console.RunLine("help");
-    const std::string text = out.str();
-    EXPECT_NE(text.find("quit"), std::string::npos);
-    EXPECT_NE(text.find("wait MS"), std::string::npos);
-    EXPECT_NE(text.find("talk DIRECTION"), std::string::npos);
-    EXPECT_NE(text.find("replaced help"), std::string::npos);
+    for (const char* line : {"quit", "wait MS", "talk DIRECTION", "replaced help"})
+        EXPECT_NE(out.str().find(line), std::string::npos) << line;
     EXPECT_EQ(registry.All().size(), 1u);
 }
