@@ -14,7 +14,6 @@
 #include <fstream>
 #include <random>
 #include <sstream>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -35,9 +34,8 @@ void WriteRaw(const std::string& path, const std::string& bytes)
 
 std::string ReadRaw(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
     std::stringstream s;
-    s << in.rdbuf();
+    s << std::ifstream(path, std::ios::binary).rdbuf();
     return s.str();
 }
 
@@ -45,18 +43,11 @@ std::string ReadRaw(const std::string& path)
 
 TEST(ProfileInt, ReadsDecimalLikeWindows)
 {
-    EXPECT_EQ(ParseProfileInt("42"), 42);
-    EXPECT_EQ(ParseProfileInt("  -17"), -17);
-    EXPECT_EQ(ParseProfileInt("+8"), 8);
-    EXPECT_EQ(ParseProfileInt("12abc"), 12);
-    EXPECT_EQ(ParseProfileInt("abc"), 0);
-    EXPECT_EQ(ParseProfileInt("-"), 0);
-    EXPECT_EQ(ParseProfileInt("0x1F"), 0);
-    EXPECT_EQ(ParseProfileInt("- 5"), 0);
-    EXPECT_EQ(ParseProfileInt("-2147483648"), -2147483647 - 1);
-    EXPECT_EQ(ParseProfileInt("2147483647"), 2147483647);
     // Beyond 32 bits the value wraps instead of overflowing.
-    EXPECT_EQ(ParseProfileInt("4294967297"), 1);
+    for (auto [text, value] : {std::pair{"42", 42}, {"  -17", -17}, {"+8", 8}, {"12abc", 12}, {"abc", 0}, {"-", 0},
+                               {"0x1F", 0}, {"- 5", 0}, {"-2147483648", -2147483647 - 1}, {"2147483647", 2147483647},
+                               {"4294967297", 1}})
+        EXPECT_EQ(ParseProfileInt(text), value) << text;
 }
 
 TEST(Profile, MissingFileReadsDefaultsAndWriteCreatesFileAndSection)
