@@ -15,14 +15,12 @@
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <cstdlib>
 
 namespace {
 
@@ -45,12 +43,9 @@ QString ExitText(const CControllerApp& app)
 
 TEST(LanguageTable, LocaleNamesMapToWindowsIdsAndOnlyListedOnesToCatalogues)
 {
-    EXPECT_EQ(LocaleIdFromName("de_CH"), 0x0807u);
-    EXPECT_EQ(LocaleIdFromName("de_LI.UTF-8"), 0x1407u);
-    EXPECT_EQ(LocaleIdFromName("fr_CA.UTF-8@euro"), 0x0C0Cu);
-    EXPECT_EQ(LocaleIdFromName("ja_JP.eucJP"), 0x0411u);
-    EXPECT_EQ(LocaleIdFromName("zh-CN"), 0x0804u);
-    EXPECT_EQ(LocaleIdFromName("fr"), 0x040Cu);
+    for (auto [name, id] : {std::pair{"de_CH", 0x0807u}, {"de_LI.UTF-8", 0x1407u}, {"fr_CA.UTF-8@euro", 0x0C0Cu},
+                            {"ja_JP.eucJP", 0x0411u}, {"zh-CN", 0x0804u}, {"fr", 0x040Cu}})
+        EXPECT_EQ(LocaleIdFromName(name), id) << name;
     for (const char* plain : {"en_US.UTF-8", "C", "POSIX", "", "pt_BR", "_DE", "xx.@"})
         EXPECT_EQ(LocaleIdFromName(plain), kLocaleEnglishUS) << plain;
     for (LCID id : {0x0407u, 0x0807u, 0x0C07u, 0x1007u, 0x1407u})

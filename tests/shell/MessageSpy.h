@@ -38,10 +38,9 @@ public:
     std::vector<WPARAM> Params(UINT message) const
     {
         std::vector<WPARAM> out;
-        for (const SpiedMessage& m : messages) {
+        for (const SpiedMessage& m : messages)
             if (m.message == message)
                 out.push_back(m.wParam);
-        }
         return out;
     }
 

@@ -3,6 +3,7 @@
 #include "tests/support/RecordingWindow.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QDirIterator>
 #include <QFile>
 #include <QProcess>
@@ -108,17 +109,12 @@ TEST(Program, InstallPutsEverythingInPlaceAndTheInstalledProgramFindsItsCatalogu
     ASSERT_TRUE(install.waitForFinished(60000));
     ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
 
-    QMap<QString, QString> found;  // file name -> installed path
-    for (QDirIterator it(dest.path(), QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
-        const QString path = it.next();
-        found.insert(QDir(dest.path()).relativeFilePath(path), path);
-    }
+    QStringList found;  // every installed file
+    for (QDirIterator it(dest.path(), QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+        found << it.next();
     auto find = [&](const QString& suffix) {
-        for (auto it = found.cbegin(); it != found.cend(); ++it) {
-            if (it.key().endsWith(suffix))
-                return it.value();
-        }
-        return QString();
+        const QStringList hits = found.filter(QRegularExpression(QRegularExpression::escape(suffix) + QLatin1Char('$')));
+        return hits.isEmpty() ? QString() : hits.front();
     };
     const QString program = find(QStringLiteral("/bin/qvt-vz1-controller"));
     ASSERT_FALSE(program.isEmpty());

@@ -25,10 +25,9 @@ public:
     std::vector<QString> Balloons() const
     {
         std::vector<QString> out;
-        for (const TrayEvent& e : events) {
+        for (const TrayEvent& e : events)
             if (e.kind != TrayEvent::Delete)
                 out.push_back(e.data.info);
-        }
         return out;
     }
 
