@@ -8,34 +8,22 @@
 
 namespace {
 
-class Pipe
+struct Pipe
 {
-public:
-    Pipe()
-    {
-        EXPECT_EQ(::pipe2(fds, O_NONBLOCK | O_CLOEXEC), 0);
-    }
-    ~Pipe()
-    {
-        CloseWriter();
-        ::close(fds[0]);
-    }
-    void Write(const std::vector<BYTE>& bytes) { ASSERT_EQ(::write(fds[1], bytes.data(), bytes.size()), ssize_t(bytes.size())); }
-    void CloseWriter()
-    {
-        if (fds[1] >= 0)
-            ::close(fds[1]);
-        fds[1] = -1;
-    }
-    int Reader() const { return fds[0]; }
-
-private:
+    Pipe() { EXPECT_EQ(::pipe2(fds, O_NONBLOCK | O_CLOEXEC), 0); }
+    ~Pipe() { CloseWriter(); ::close(fds[0]); }
+    void Write(const std::vector<BYTE>& b) { ASSERT_EQ(::write(fds[1], b.data(), b.size()), ssize_t(b.size())); }
+    void CloseWriter() { if (fds[1] >= 0) ::close(fds[1]); fds[1] = -1; }
     int fds[2] = {-1, -1};
 };
 
-std::vector<BYTE> Report(BYTE sequence, BYTE direction)
+// Reports of sequence i and direction(i) for i in [0, count).
+std::vector<BYTE> Reports(int count, BYTE (*direction)(int))
 {
-    return {0x51, 0x40, sequence, 0, 0, 0, 0, 0, direction};
+    std::vector<BYTE> bytes;
+    for (int i = 0; i < count; ++i)
+        bytes.insert(bytes.end(), {0x51, 0x40, BYTE(i), 0, 0, 0, 0, 0, direction(i)});
+    return bytes;
 }
 
 }  // namespace
@@ -43,23 +31,15 @@ std::vector<BYTE> Report(BYTE sequence, BYTE direction)
 TEST(DeviceReportReader, ReturnsTheNewestWholeReportAndKeepsAPartOne)
 {
     Pipe pipe;
-    std::vector<BYTE> bytes;
-    for (BYTE i = 0; i < 3; ++i) {
-        const auto r = Report(i, BYTE(10 + i));
-        bytes.insert(bytes.end(), r.begin(), r.end());
-    }
-    const auto fourth = Report(3, 4);
-    bytes.insert(bytes.end(), fourth.begin(), fourth.begin() + 4);
-    pipe.Write(bytes);
-
+    const auto bytes = Reports(4, [](int i) { return BYTE(i == 3 ? 4 : 10 + i); });
+    pipe.Write(std::vector<BYTE>(bytes.begin(), bytes.end() - 5));
     std::atomic<int> stop{0};
-    DeviceReportReader reader(pipe.Reader());
+    DeviceReportReader reader(pipe.fds[0]);
     BYTE report[kDeviceReportSize] = {};
     ASSERT_TRUE(reader.Read(report, stop));
     EXPECT_EQ(report[2], 2);
     EXPECT_EQ(report[kDeviceReportDirection], 12);
-
-    pipe.Write(std::vector<BYTE>(fourth.begin() + 4, fourth.end()));
+    pipe.Write(std::vector<BYTE>(bytes.end() - 5, bytes.end()));
     ASSERT_TRUE(reader.Read(report, stop));
     EXPECT_EQ(report[2], 3);
     EXPECT_EQ(report[kDeviceReportDirection], 4);
@@ -68,23 +48,15 @@ TEST(DeviceReportReader, ReturnsTheNewestWholeReportAndKeepsAPartOne)
 TEST(DeviceReportReader, AFloodIsTakenInBoundedSteps)
 {
     Pipe pipe;
-    std::vector<BYTE> bytes;
     constexpr int kReports = 3000;  // 27,000 bytes, within the pipe's buffer
-    for (int i = 0; i < kReports; ++i) {
-        const auto r = Report(BYTE(i), i == kReports - 1 ? 2 : 1);
-        bytes.insert(bytes.end(), r.begin(), r.end());
-    }
-    pipe.Write(bytes);
+    pipe.Write(Reports(kReports, [](int i) { return BYTE(i == kReports - 1 ? 2 : 1); }));
     std::atomic<int> stop{0};
-    DeviceReportReader reader(pipe.Reader());
+    DeviceReportReader reader(pipe.fds[0]);
     BYTE report[kDeviceReportSize] = {};
     ASSERT_TRUE(reader.Read(report, stop));
     EXPECT_EQ(report[kDeviceReportDirection], 1);  // returned before reading it all
-    int calls = 1;
-    while (report[kDeviceReportDirection] != 2 && calls < 100) {
+    for (int calls = 1; report[kDeviceReportDirection] != 2 && calls < 100; ++calls)
         ASSERT_TRUE(reader.Read(report, stop));
-        ++calls;
-    }
     EXPECT_EQ(report[kDeviceReportDirection], 2);
     EXPECT_EQ(report[2], BYTE(kReports - 1));  // whole reports throughout: still aligned
 }
@@ -92,12 +64,11 @@ TEST(DeviceReportReader, AFloodIsTakenInBoundedSteps)
 TEST(DeviceReportReader, GivesWayToStopAndFailsAtEndOfFile)
 {
     Pipe pipe;
-    DeviceReportReader reader(pipe.Reader());
+    DeviceReportReader reader(pipe.fds[0]);
     BYTE report[kDeviceReportSize] = {};
     std::atomic<int> stop{1};
     pipe.Write({1, 2, 3});
     EXPECT_FALSE(reader.Read(report, stop));  // nothing whole, stop asked: returns at once
-
     stop = 0;
     pipe.CloseWriter();  // the device went away with a report half sent
     EXPECT_FALSE(reader.Read(report, stop));
@@ -109,8 +80,7 @@ TEST(DeviceReportReader, DevicePathComesFromTheEnvironment)
     EXPECT_EQ(TrackingDevicePath(), "/tmp/somewhere/QVT40SDev0");
     EXPECT_EQ(VirtualDevicePath(), "/tmp/somewhere/QVT40SDev0");
     ::unsetenv("QVT_VZ1_40S_DEVICE");
-    if (::access("/dev/QVT40SDev0", F_OK) != 0) {
-        // Without the driver's device the program reads the simulator's.
+    if (::access("/dev/QVT40SDev0", F_OK) != 0) {  // without the driver: the simulator's
         EXPECT_EQ(TrackingDevicePath(), VirtualDevicePath());
         EXPECT_NE(VirtualDevicePath().find("/qvt-vz1/QVT40SDev0"), std::string::npos);
     }

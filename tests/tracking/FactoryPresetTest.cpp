@@ -4,137 +4,82 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace {
 
-enum Value { UpPan, UpTilt, UpZoom, FrontPan, FrontTilt, FrontZoom };
-
-struct Cell
+// Cell i is distance i / 6 and value i % 6 (Upside pan, tilt, zoom, then front pan, tilt,
+// zoom) of the given column: one cell of every printed row, the columns rotating so every
+// column is read too. Read back through LoadDefaultPresets with all directions.
+struct Cell { int column, expected; };
+void ExpectCells(const FactoryPresets& variant, BOOL reverse, const std::array<Cell, 24>& cells)
 {
-    int distance;
-    Value value;
-    int column;
-    int expected;
-};
-
-int Read(const CCameraSettings& s, int direction, Value v)
-{
-    const CCameraPosition& up = s.m_upPresets[direction];
-    const CCameraPosition& front = s.m_frontPresets[direction];
-    switch (v) {
-    case UpPan: return up.m_nPan;
-    case UpTilt: return up.m_nTilt;
-    case UpZoom: return up.m_nZoom;
-    case FrontPan: return front.m_nPan;
-    case FrontTilt: return front.m_nTilt;
-    case FrontZoom: return front.m_nZoom;
-    }
-    return -1;
-}
-
-// One cell of every printed row, the columns rotating so every column is read too; the
-// cells are read back through LoadDefaultPresets with all directions, reverse as given.
-// columnDirection: the direction whose column is the cell's column.
-void ExpectCells(const FactoryPresets& variant, BOOL reverse, const std::vector<Cell>& cells,
-                 int (*columnDirection)(int))
-{
-    for (const Cell& c : cells) {
+    const bool triangle = &variant == &TriangleFactoryPresets();
+    for (int i = 0; i < 24; ++i) {
         CCameraSettings s;
-        LoadDefaultPresets(variant, &s, kAllDirections, c.distance, reverse);
-        EXPECT_EQ(Read(s, columnDirection(c.column), c.value), c.expected)
-            << "distance " << c.distance << " value " << c.value << " column " << c.column;
+        LoadDefaultPresets(variant, &s, kAllDirections, i / 6, reverse);
+        const int direction = triangle && cells[i].column == 3 ? 6 : cells[i].column;
+        const CCameraPosition& p = (i % 6 < 3 ? s.m_upPresets : s.m_frontPresets)[direction];
+        const int values[3] = {p.m_nPan, p.m_nTilt, p.m_nZoom};
+        EXPECT_EQ(values[i % 3], cells[i].expected) << "cell " << i << " column " << cells[i].column;
     }
 }
-
-int Straight(int column) { return column; }
-int TriangleDirection(int column) { return column == 3 ? 6 : column; }
 
 }  // namespace
 
 TEST(FactoryPresets, BarTableCells)
 {
-    ExpectCells(BarFactoryPresets(), FALSE, {
-        {0, UpPan, 0, 65}, {0, UpTilt, 3, 75}, {0, UpZoom, 6, 42}, {0, FrontPan, 2, 360},
-        {0, FrontTilt, 5, 49}, {0, FrontZoom, 1, 45}, {1, UpPan, 5, 160}, {1, UpTilt, 1, 76},
-        {1, UpZoom, 4, 40}, {1, FrontPan, 0, 349}, {1, FrontTilt, 3, 20}, {1, FrontZoom, 6, 45},
-        {2, UpPan, 3, 109}, {2, UpTilt, 6, 77}, {2, UpZoom, 2, 40}, {2, FrontPan, 5, 186},
-        {2, FrontTilt, 1, 34}, {2, FrontZoom, 4, 38}, {3, UpPan, 1, 60}, {3, UpTilt, 4, 77},
-        {3, UpZoom, 0, 31}, {3, FrontPan, 3, 186}, {3, FrontTilt, 6, 2}, {3, FrontZoom, 2, 38},
-    }, Straight);
+    ExpectCells(BarFactoryPresets(), FALSE, {{{0, 65}, {3, 75}, {6, 42}, {2, 360}, {5, 49}, {1, 45},
+        {5, 160}, {1, 76}, {4, 40}, {0, 349}, {3, 20}, {6, 45}, {3, 109}, {6, 77}, {2, 40}, {5, 186},
+        {1, 34}, {4, 38}, {1, 60}, {4, 77}, {0, 31}, {3, 186}, {6, 2}, {2, 38}}});
 }
 
 TEST(FactoryPresets, DiscTableCells)
 {
-    ExpectCells(DiscFactoryPresets(), FALSE, {
-        {0, UpPan, 0, 265}, {0, UpTilt, 3, 72}, {0, UpZoom, 6, 47}, {0, FrontPan, 2, 189},
-        {0, FrontTilt, 5, 45}, {0, FrontZoom, 1, 57}, {1, UpPan, 5, 1}, {1, UpTilt, 1, 53},
-        {1, UpZoom, 4, 56}, {1, FrontPan, 0, 275}, {1, FrontTilt, 3, 13}, {1, FrontZoom, 6, 58},
-        {2, UpPan, 3, 90}, {2, UpTilt, 6, 61}, {2, UpZoom, 2, 35}, {2, FrontPan, 5, 325},
-        {2, FrontTilt, 1, 59}, {2, FrontZoom, 4, 46}, {3, UpPan, 1, 146}, {3, UpTilt, 4, 77},
-        {3, UpZoom, 0, 132}, {3, FrontPan, 3, 241}, {3, FrontTilt, 6, 12}, {3, FrontZoom, 2, 32},
-    }, Straight);
+    ExpectCells(DiscFactoryPresets(), FALSE, {{{0, 265}, {3, 72}, {6, 47}, {2, 189}, {5, 45}, {1, 57},
+        {5, 1}, {1, 53}, {4, 56}, {0, 275}, {3, 13}, {6, 58}, {3, 90}, {6, 61}, {2, 35}, {5, 325},
+        {1, 59}, {4, 46}, {1, 146}, {4, 77}, {0, 132}, {3, 241}, {6, 12}, {2, 32}}});
 }
 
 TEST(FactoryPresets, TriangleTableCells)
 {
-    ExpectCells(TriangleFactoryPresets(), FALSE, {
-        {0, UpPan, 0, 92}, {0, UpTilt, 3, 54}, {0, UpZoom, 2, 67}, {0, FrontPan, 1, 180},
-        {0, FrontTilt, 0, 10}, {0, FrontZoom, 3, 62}, {1, UpPan, 3, 94}, {1, UpTilt, 2, 61},
-        {1, UpZoom, 1, 70}, {1, FrontPan, 0, 250}, {1, FrontTilt, 3, 18}, {1, FrontZoom, 2, 58},
-        {2, UpPan, 2, 3}, {2, UpTilt, 1, 60}, {2, UpZoom, 0, 39}, {2, FrontPan, 3, 108},
-        {2, FrontTilt, 2, 53}, {2, FrontZoom, 1, 73}, {3, UpPan, 1, 146}, {3, UpTilt, 0, 79},
-        {3, UpZoom, 3, 70}, {3, FrontPan, 2, 332}, {3, FrontTilt, 1, 55}, {3, FrontZoom, 0, 27},
-    }, TriangleDirection);
+    ExpectCells(TriangleFactoryPresets(), FALSE, {{{0, 92}, {3, 54}, {2, 67}, {1, 180}, {0, 10}, {3, 62},
+        {3, 94}, {2, 61}, {1, 70}, {0, 250}, {3, 18}, {2, 58}, {2, 3}, {1, 60}, {0, 39}, {3, 108},
+        {2, 53}, {1, 73}, {1, 146}, {0, 79}, {3, 70}, {2, 332}, {1, 55}, {0, 27}}});
 }
 
 TEST(FactoryPresets, ReversedTriangleTableCells)
 {
-    ExpectCells(TriangleFactoryPresets(), TRUE, {
-        {0, UpPan, 0, 270}, {0, UpTilt, 3, 54}, {0, UpZoom, 2, 30}, {0, FrontPan, 1, 341},
-        {0, FrontTilt, 0, 10}, {0, FrontZoom, 3, 62}, {1, UpPan, 3, 94}, {1, UpTilt, 2, 75},
-        {1, UpZoom, 1, 30}, {1, FrontPan, 0, 97}, {1, FrontTilt, 3, 18}, {1, FrontZoom, 2, 30},
-        {2, UpPan, 2, 127}, {2, UpTilt, 1, 75}, {2, UpZoom, 0, 80}, {2, FrontPan, 3, 108},
-        {2, FrontTilt, 2, 35}, {2, FrontZoom, 1, 22}, {3, UpPan, 1, 64}, {3, UpTilt, 0, 30},
-        {3, UpZoom, 3, 70}, {3, FrontPan, 2, 196}, {3, FrontTilt, 1, 26}, {3, FrontZoom, 0, 83},
-    }, TriangleDirection);
+    ExpectCells(TriangleFactoryPresets(), TRUE, {{{0, 270}, {3, 54}, {2, 30}, {1, 341}, {0, 10}, {3, 62},
+        {3, 94}, {2, 75}, {1, 30}, {0, 97}, {3, 18}, {2, 30}, {2, 127}, {1, 75}, {0, 80}, {3, 108},
+        {2, 35}, {1, 22}, {1, 64}, {0, 30}, {3, 70}, {2, 196}, {1, 26}, {0, 83}}});
 }
 
 TEST(FactoryPresets, RollsAreZeroUpsideAndNinetyInFrontExceptTheTriangleSides)
 {
-    for (const FactoryPresets* v : {&BarFactoryPresets(), &DiscFactoryPresets()}) {
-        for (int d = 0; d < 4; ++d) {
-            CCameraSettings s;
-            LoadDefaultPresets(*v, &s, kAllDirections, d, d % 2);
-            for (int k = 0; k < 7; ++k) {
-                EXPECT_EQ(s.m_upPresets[k].m_nRoll, 0);
-                EXPECT_EQ(s.m_frontPresets[k].m_nRoll, 90);
+    // Front rolls of triangle directions 1 and 2 per distance, normal then reversed.
+    const int sides[2][4][2] = {{{90, 90}, {90, 90}, {75, 110}, {80, 100}},
+                                {{90, 90}, {90, 90}, {90, 90}, {80, 100}}};
+    for (const FactoryPresets* v : {&BarFactoryPresets(), &DiscFactoryPresets(), &TriangleFactoryPresets()})
+        for (int d = 0; d < 4; ++d)
+            for (BOOL reverse : {FALSE, TRUE}) {
+                CCameraSettings s;
+                LoadDefaultPresets(*v, &s, kAllDirections, d, reverse);
+                const bool triangle = v == &TriangleFactoryPresets();
+                for (int k : triangle ? std::vector<int>{0, 1, 2, 6} : std::vector<int>{0, 1, 2, 3, 4, 5, 6}) {
+                    const int front = triangle && (k == 1 || k == 2) ? sides[reverse][d][k - 1] : 90;
+                    EXPECT_EQ(s.m_upPresets[k].m_nRoll, 0) << d << " " << k;
+                    EXPECT_EQ(s.m_frontPresets[k].m_nRoll, front) << d << " " << k;
+                }
             }
-        }
-    }
-    const int normal[4][2] = {{90, 90}, {90, 90}, {75, 110}, {80, 100}};
-    const int reversed[4][2] = {{90, 90}, {90, 90}, {90, 90}, {80, 100}};
-    for (int d = 0; d < 4; ++d) {
-        for (BOOL reverse : {FALSE, TRUE}) {
-            CCameraSettings s;
-            LoadDefaultPresets(TriangleFactoryPresets(), &s, kAllDirections, d, reverse);
-            const auto& sides = reverse ? reversed[d] : normal[d];
-            EXPECT_EQ(s.m_frontPresets[0].m_nRoll, 90);
-            EXPECT_EQ(s.m_frontPresets[1].m_nRoll, sides[0]) << d;
-            EXPECT_EQ(s.m_frontPresets[2].m_nRoll, sides[1]) << d;
-            EXPECT_EQ(s.m_frontPresets[6].m_nRoll, 90);
-            for (int k : {0, 1, 2, 6})
-                EXPECT_EQ(s.m_upPresets[k].m_nRoll, 0);
-        }
-    }
 }
 
 TEST(FactoryPresets, WholePresetsOfTheDocumentedExamples)
 {
-    CCameraSettings disc;
+    CCameraSettings disc, triangle;
     LoadDefaultPresets(DiscFactoryPresets(), &disc, kAllDirections, 3, FALSE);
     EXPECT_EQ(disc.m_upPresets[0], CCameraPosition(261, 31, 132, 0));
     EXPECT_EQ(disc.m_frontPresets[0], CCameraPosition(275, 20, 132, 90));
-
-    CCameraSettings triangle;
     LoadDefaultPresets(TriangleFactoryPresets(), &triangle, kAllDirections, 2, FALSE);
     EXPECT_EQ(triangle.m_frontPresets[1], CCameraPosition(195, 53, 73, 75));
     EXPECT_EQ(triangle.m_frontPresets[2], CCameraPosition(340, 53, 73, 110));
@@ -167,23 +112,16 @@ TEST(FactoryPresets, TriangleDirectionsWithoutAColumnBecomeZeroWhenLoadingAll)
     EXPECT_EQ(s.m_frontPresets[6], CCameraPosition(107, 18, 41, 90));  // column 3
 }
 
-TEST(FactoryPresets, OneDirectionSetsOnlyItsFrontPreset)
+TEST(FactoryPresets, OneDirectionSetsOnlyItsFrontPresetAndOthersNothing)
 {
     CCameraSettings s;
-    const CCameraSettings before = s;
+    CCameraSettings expected = s;
     LoadDefaultPresets(BarFactoryPresets(), &s, 4, 1, FALSE);
-    EXPECT_EQ(s.m_frontPresets[4], CCameraPosition(186, 34, 41, 90));
-    CCameraSettings expected = before;
-    expected.m_frontPresets[4] = s.m_frontPresets[4];
+    expected.m_frontPresets[4] = CCameraPosition(186, 34, 41, 90);
     EXPECT_EQ(s, expected);  // Upside presets and the other directions untouched
-
     LoadDefaultPresets(BarFactoryPresets(), &s, 4, 1, TRUE);  // column 1
     EXPECT_EQ(s.m_frontPresets[4], CCameraPosition(348, 38, 38, 90));
-}
 
-TEST(FactoryPresets, DirectionsOutsideTheTableWriteNothing)
-{
-    CCameraSettings s;
     const CCameraSettings before = s;
     for (int direction : {7, 8, 100, 254, 256, -1})
         LoadDefaultPresets(DiscFactoryPresets(), &s, direction, 0, FALSE);

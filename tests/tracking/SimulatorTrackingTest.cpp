@@ -40,24 +40,20 @@ protected:
     void TearDown() override
     {
         worker.Stop();
-        Say("quit");
+        Say({"quit"});
         EXPECT_TRUE(sim.waitForFinished(10000));
         EXPECT_EQ(sim.exitCode(), 0);
-        // The lock files of this test's names stay behind by design; they are its own.
-        ::unlink(SharedMutexPath(kQvt18TRMutexName).c_str());
+        ::unlink(SharedMutexPath(kQvt18TRMutexName).c_str());  // this test's own lock files
         ::unlink(SharedMutexPath(kMzcMutexName).c_str());
     }
 
-    void Say(const char* line)
+    void Say(std::initializer_list<const char*> lines)
     {
-        sim.write(line);
-        sim.write("\n");
+        for (const char* line : lines)
+            sim.write(QByteArray(line) + "\n");
         sim.waitForBytesWritten(1000);
     }
-    bool Exists(const std::string& path)
-    {
-        return WaitUntil([&] { return ::access(path.c_str(), F_OK) == 0; });
-    }
+    bool Exists(const std::string& path) { return WaitUntil([&] { return ::access(path.c_str(), F_OK) == 0; }); }
     bool PostedBecomes(const Posts& expected)
     {
         return WaitUntil([&] { return window.Params(WM_TRACKING_DIRECTION) == expected; });
@@ -70,16 +66,11 @@ protected:
 
 TEST_F(SimulatorTrackingTest, CompanionSoftwareTalker)
 {
-    Say("speakerphone mzc-90x");
-    Say("talk 2");
+    Say({"speakerphone mzc-90x", "talk 2"});
     ASSERT_TRUE(worker.Start(kTrackingQvt90XMzc, &window, SystemClock()));
     EXPECT_TRUE(PostedBecomes({255, 2}));
-    Say("speakerphone mzc-40s");  // the other model: its talk is not for this worker
-    Say("talk 5");
-    Say("speakerphone mzc-90x");
-    Say("talk 0");
-    // The switches may or may not be seen as a moment of silence; the other model's
-    // talker never is.
+    // The other model's talker is never posted; the switches may be seen as silence.
+    Say({"speakerphone mzc-40s", "talk 5", "speakerphone mzc-90x", "talk 0"});
     ASSERT_TRUE(WaitUntil([&] { return window.Params(WM_TRACKING_DIRECTION).back() == 0; }));
     const Posts posts = window.Params(WM_TRACKING_DIRECTION);
     EXPECT_EQ(std::count(posts.begin(), posts.end(), 5), 0);
@@ -88,20 +79,19 @@ TEST_F(SimulatorTrackingTest, CompanionSoftwareTalker)
 
 TEST_F(SimulatorTrackingTest, DeviceFileTalker)
 {
-    Say("speakerphone 40s");
+    Say({"speakerphone 40s"});
     ASSERT_TRUE(Exists(TrackingDevicePath()));
     ASSERT_TRUE(worker.Start(kTrackingQvt40S, &window, SystemClock()));
-    Say("talk 4");
+    Say({"talk 4"});
     EXPECT_TRUE(PostedBecomes({255, 4}));
 }
 
 TEST_F(SimulatorTrackingTest, UsbLibraryTalker)
 {
-    Say("speakerphone-version 1.32");
-    Say("speakerphone 90ux");
+    Say({"speakerphone-version 1.32", "speakerphone 90ux"});
     ASSERT_TRUE(Exists(UxDeviceLinkPath()));
     ASSERT_TRUE(worker.Start(kTrackingQvt90UX, &window, SystemClock()));
-    Say("talk 1");
+    Say({"talk 1"});
     EXPECT_TRUE(PostedBecomes({255, 1}));
 }
 

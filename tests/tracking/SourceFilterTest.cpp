@@ -13,115 +13,64 @@
 #include <vector>
 
 namespace {
-
-// Feeds value every period ms for duration ms starting at *now; returns the posts made.
+// Feeds value every period ms for duration ms from now on; returns the times of the posts.
 template <class Filter>
-std::vector<std::pair<DWORD, BYTE>> Feed(Filter& f, BYTE value, DWORD& now, DWORD period, DWORD duration)
+std::vector<DWORD> Feed(Filter& f, BYTE value, DWORD& now, DWORD period, DWORD duration)
 {
-    std::vector<std::pair<DWORD, BYTE>> posts;
+    std::vector<DWORD> posts;
     for (DWORD t = 0; t < duration; t += period, now += period)
         if (f.Accept(value, now))
-            posts.emplace_back(now, value);
+            posts.push_back(now);
     return posts;
 }
-
+using Times = std::vector<DWORD>;
 }  // namespace
 
-TEST(DeviceFileFilter, DirectionIsPostedOnceAfterHolding500ms)
+TEST(DeviceFileFilter, DirectionAndSilenceArePostedOnceAfterHolding500ms)
 {
     DeviceFileFilter f;
     DWORD now = 1000;
-    auto posts = Feed(f, 3, now, 100, 2000);
-    ASSERT_EQ(posts.size(), 1u);
-    EXPECT_EQ(posts[0].first, 1500u);  // first seen at 1000
-    EXPECT_EQ(posts[0].second, 3);
+    EXPECT_EQ(Feed(f, 3, now, 100, 2000), Times{1500});
+    EXPECT_EQ(Feed(f, 255, now, 100, 1000), Times{3500});
+    // Returning to the last posted direction after a too-short change posts it again.
+    EXPECT_EQ(Feed(f, 4, now, 100, 200), Times{});
+    EXPECT_EQ(Feed(f, 255, now, 100, 700), Times{4700});
 
-    // Silence is held the same way.
-    posts = Feed(f, 255, now, 100, 1000);
-    ASSERT_EQ(posts.size(), 1u);
-    EXPECT_EQ(posts[0].first, 3000u + 500u);
+    DeviceFileFilter wrap;
+    now = 0xFFFFFF00u;
+    EXPECT_EQ(Feed(wrap, 5, now, 100, 1000), Times{0xFFFFFF00u + 500u});  // across the tick wrap
 }
 
 TEST(DeviceFileFilter, FlickerFasterThanTheHoldIsNeverPosted)
 {
     DeviceFileFilter f;
-    DWORD now = 0;
-    for (int i = 0; i < 40; ++i) {
-        const BYTE value = (i / 4) % 2 ? 1 : 2;  // each value held 400 ms
-        EXPECT_FALSE(f.Accept(value, now)) << "at " << now;
-        now += 100;
-    }
+    for (DWORD i = 0; i < 40; ++i)  // each value held 400 ms
+        EXPECT_FALSE(f.Accept((i / 4) % 2 ? 1 : 2, i * 100)) << i;
 }
 
-TEST(DeviceFileFilter, ReturningToTheLastPostedDirectionIsPostedAgain)
-{
-    DeviceFileFilter f;
-    DWORD now = 0;
-    ASSERT_EQ(Feed(f, 2, now, 100, 700).size(), 1u);
-    EXPECT_TRUE(Feed(f, 4, now, 100, 200).empty());  // too short
-    const auto posts = Feed(f, 2, now, 100, 700);
-    ASSERT_EQ(posts.size(), 1u);
-    EXPECT_EQ(posts[0].second, 2);
-}
-
-TEST(DeviceFileFilter, HoldSpansTheTickCounterWrap)
-{
-    DeviceFileFilter f;
-    DWORD now = 0xFFFFFF00u;  // 256 ms before the wrap
-    const auto posts = Feed(f, 5, now, 100, 1000);
-    ASSERT_EQ(posts.size(), 1u);
-    EXPECT_EQ(posts[0].first, 0xFFFFFF00u + 500u);  // wraps to 244
-}
-
-TEST(UsbLibraryFilter, NewDirectionIsPostedAtOnce)
+TEST(UsbLibraryFilter, NewDirectionAtOnceSilenceAfter4750ms)
 {
     UsbLibraryFilter f;
     EXPECT_TRUE(f.Accept(2, 0));
     EXPECT_FALSE(f.Accept(2, 250));
     EXPECT_FALSE(f.Accept(2, 10000));  // posted once only
     EXPECT_TRUE(f.Accept(3, 10250));
-}
+    DWORD now = 10500;
+    EXPECT_EQ(Feed(f, 255, now, 250, 4500), Times{});  // short silence: nothing
+    EXPECT_EQ(Feed(f, 3, now, 250, 500), Times{15000});  // same talker posted again
+    EXPECT_EQ(Feed(f, 255, now, 250, 5000), Times{15500 + 4750});
 
-TEST(UsbLibraryFilter, SilenceIsPostedOnceAfter4750ms)
-{
-    UsbLibraryFilter f;
-    DWORD now = 5000;
-    ASSERT_EQ(Feed(f, 2, now, 250, 250).size(), 1u);
-    const DWORD silenceStart = now;
-    const auto posts = Feed(f, 255, now, 250, 5000);
-    ASSERT_EQ(posts.size(), 1u);
-    EXPECT_EQ(posts[0].second, 255);
-    EXPECT_EQ(posts[0].first, silenceStart + 4750u);
-}
-
-TEST(UsbLibraryFilter, ShortSilencePostsNothingAndTheSameTalkerIsPostedAgain)
-{
-    UsbLibraryFilter f;
-    DWORD now = 0;
-    ASSERT_EQ(Feed(f, 2, now, 250, 500).size(), 1u);
-    EXPECT_TRUE(Feed(f, 255, now, 250, 4500).empty());
-    const auto posts = Feed(f, 2, now, 250, 500);
-    ASSERT_EQ(posts.size(), 1u);
-    EXPECT_EQ(posts[0].second, 2);
-}
-
-TEST(UsbLibraryFilter, SilenceSpansTheTickCounterWrap)
-{
-    UsbLibraryFilter f;
-    DWORD now = 0xFFFFF000u;
-    EXPECT_FALSE(f.Accept(255, now));
-    EXPECT_FALSE(f.Accept(255, now + 4749u));
-    EXPECT_TRUE(f.Accept(255, now + 4750u));
+    UsbLibraryFilter wrap;  // silence across the tick wrap
+    EXPECT_FALSE(wrap.Accept(255, 0xFFFFF000u));
+    EXPECT_FALSE(wrap.Accept(255, 0xFFFFF000u + 4749u));
+    EXPECT_TRUE(wrap.Accept(255, 0xFFFFF000u + 4750u));
 }
 
 TEST(UsbVersion, DigitsOfTheFirstFiveBytesMakeTheNumber)
 {
-    EXPECT_EQ(UsbVersionValue("1.31"), 131);
-    EXPECT_EQ(UsbVersionValue("1.32"), 132);
-    EXPECT_EQ(UsbVersionValue("2.00"), 200);
-    EXPECT_EQ(UsbVersionValue("v1.32"), 132);
-    EXPECT_EQ(UsbVersionValue("1.3.25"), 132);  // the sixth byte is not read
-    EXPECT_EQ(UsbVersionValue("\0\0\0\0\0"), 0);
+    // "1.3.25": the sixth byte is not read.
+    for (auto [text, value] : {std::pair{"1.31", 131}, {"2.00", 200}, {"v1.32", 132}, {"1.3.25", 132}, {"\0\0\0\0\0", 0}})
+        EXPECT_EQ(UsbVersionValue(text), value) << text;
     EXPECT_LT(UsbVersionValue("1.31"), kUsbMinimumVersion);
     EXPECT_GE(UsbVersionValue("1.32"), kUsbMinimumVersion);
 }
@@ -129,38 +78,28 @@ TEST(UsbVersion, DigitsOfTheFirstFiveBytesMakeTheNumber)
 TEST(ChangeFilter, PostsOnlyChangesStartingFromSilence)
 {
     ChangeFilter f;
-    EXPECT_FALSE(f.Accept(255));  // the worker's start post already said 255
-    EXPECT_TRUE(f.Accept(1));
-    EXPECT_FALSE(f.Accept(1));
-    EXPECT_TRUE(f.Accept(200));  // passed on as read
-    EXPECT_TRUE(f.Accept(255));
-    EXPECT_FALSE(f.Accept(255));
+    for (auto [value, posted] : std::vector<std::pair<BYTE, bool>>{
+             {255, false}, {1, true}, {1, false}, {200, true}, {255, true}, {255, false}})
+        EXPECT_EQ(f.Accept(value), posted) << int(value);
 }
 
-TEST(CompanionRecord, QVT40SCodesMapOntoSixSectors)
+TEST(CompanionRecord, TranslationOfBothModels)
 {
-    const BYTE expected[8] = {0, 0, 1, 2, 0 /*unused*/, 3, 4, 5};
-    for (BYTE code : {0, 1, 2, 3, 5, 6, 7}) {
-        const auto r = TranslateCompanionRecord(kCompanionModel40S, code, 9);
+    const BYTE expected40S[8] = {0, 0, 1, 2, 3 /*unchanged*/, 3, 4, 5};
+    for (BYTE code = 0; code <= 7; ++code) {
+        const auto r = TranslateCompanionRecord(kCompanionModel40S, code, 3);
         ASSERT_TRUE(r);
         EXPECT_EQ(r->kind, 4);
-        EXPECT_EQ(r->direction, expected[code]) << "code " << int(code);
+        EXPECT_EQ(r->direction, expected40S[code]) << int(code);
     }
-    EXPECT_EQ(TranslateCompanionRecord(kCompanionModel40S, 4, 3)->direction, 3);  // unchanged
-    EXPECT_EQ(TranslateCompanionRecord(kCompanionModel40S, 8, 3)->direction, 255);
-    EXPECT_EQ(TranslateCompanionRecord(kCompanionModel40S, 255, 3)->direction, 255);
-}
-
-TEST(CompanionRecord, QVT90XCodesPassUpToFive)
-{
-    for (BYTE code = 0; code <= 5; ++code) {
+    for (BYTE code = 0; code <= 6; ++code) {  // 4 is no special code here
         const auto r = TranslateCompanionRecord(kCompanionModel90X, code, 1);
         ASSERT_TRUE(r);
         EXPECT_EQ(r->kind, 5);
-        EXPECT_EQ(r->direction, code);
+        EXPECT_EQ(r->direction, code == 6 ? 255 : code);
     }
-    EXPECT_EQ(TranslateCompanionRecord(kCompanionModel90X, 6, 1)->direction, 255);
-    EXPECT_EQ(TranslateCompanionRecord(kCompanionModel90X, 4, 1)->direction, 4);  // no special code
+    EXPECT_EQ(TranslateCompanionRecord(kCompanionModel40S, 8, 3)->direction, 255);
+    EXPECT_EQ(TranslateCompanionRecord(kCompanionModel40S, 255, 3)->direction, 255);
     EXPECT_FALSE(TranslateCompanionRecord(1, 2, 1));
     EXPECT_FALSE(TranslateCompanionRecord(255, 2, 1));
 }
@@ -173,8 +112,7 @@ TEST(CompanionFilter, PostsChangesOfTheSelectedModelOnly)
     EXPECT_EQ(f.Accept(kCompanionModel40S, 4, 4), std::nullopt);  // "unchanged" keeps 1
     EXPECT_EQ(f.Accept(kCompanionModel40S, 0, 4), std::optional<BYTE>(0));
     EXPECT_EQ(f.Accept(kCompanionModel40S, 1, 4), std::nullopt);  // 0 and 1 are both 0
-    // A QVT-90X record while the QVT-40S is selected is never posted.
-    EXPECT_EQ(f.Accept(kCompanionModel90X, 3, 4), std::nullopt);
+    EXPECT_EQ(f.Accept(kCompanionModel90X, 3, 4), std::nullopt);  // the other model
     EXPECT_EQ(f.Accept(kCompanionModel90X, 5, 4), std::nullopt);
     EXPECT_EQ(f.Accept(kCompanionModel40S, 9, 4), std::optional<BYTE>(255));
 

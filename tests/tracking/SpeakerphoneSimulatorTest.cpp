@@ -38,8 +38,7 @@ protected:
     void TearDown() override
     {
         phones.reset();
-        // The lock files of this test's names stay behind by design; they are its own.
-        ::unlink(SharedMutexPath(kQvt18TRMutexName).c_str());
+        ::unlink(SharedMutexPath(kQvt18TRMutexName).c_str());  // this test's own lock files
         ::unlink(SharedMutexPath(kMzcMutexName).c_str());
     }
 
@@ -47,10 +46,8 @@ protected:
     {
         const auto words = SplitCommandLine(line);
         const SimCommand* command = registry.Find(words.at(0));
-        if (!command)
-            return false;
         std::ostringstream out;
-        return command->run(std::vector<std::string>(words.begin() + 1, words.end()), out);
+        return command && command->run(std::vector<std::string>(words.begin() + 1, words.end()), out);
     }
 
     // The two bytes of a shared record, read under its mutex as the worker reads them.
@@ -70,15 +67,9 @@ protected:
 
 TEST_F(SpeakerphoneSimulatorTest, CommandsRejectWrongArguments)
 {
-    EXPECT_FALSE(Run("speakerphone"));
-    EXPECT_FALSE(Run("speakerphone 50s"));
-    EXPECT_FALSE(Run("talk"));
-    EXPECT_FALSE(Run("talk 6"));
-    EXPECT_FALSE(Run("talk -1"));
-    EXPECT_FALSE(Run("talk 2x"));
-    EXPECT_FALSE(Run("talk-code 256"));
-    EXPECT_FALSE(Run("silence now"));
-    EXPECT_FALSE(Run("speakerphone-version"));
+    for (const char* wrong : {"speakerphone", "speakerphone 50s", "talk", "talk 6", "talk -1", "talk 2x",
+                              "talk-code 256", "silence now", "speakerphone-version"})
+        EXPECT_FALSE(Run(wrong)) << wrong;
     EXPECT_TRUE(Run("talk 2"));  // nobody attached: said, harmless
     EXPECT_EQ(phones->Model(), SpeakerphoneModel::None);
     EXPECT_TRUE(Run("speakerphone MZC-90X"));
@@ -88,12 +79,11 @@ TEST_F(SpeakerphoneSimulatorTest, CommandsRejectWrongArguments)
 TEST_F(SpeakerphoneSimulatorTest, Qvt18TRWritesTheDirectionIntoByteZero)
 {
     EXPECT_EQ(Record(kQvt18TRRecordName, kQvt18TRMutexName).first, -1);
-    ASSERT_TRUE(Run("speakerphone 18tr"));
-    EXPECT_EQ(Record(kQvt18TRRecordName, kQvt18TRMutexName).first, 255);
-    ASSERT_TRUE(Run("talk 2"));
-    EXPECT_EQ(Record(kQvt18TRRecordName, kQvt18TRMutexName).first, 2);
-    ASSERT_TRUE(Run("speakerphone none"));  // the software stays, silent
-    EXPECT_EQ(Record(kQvt18TRRecordName, kQvt18TRMutexName).first, 255);
+    // "none": the software stays, silent.
+    for (auto [command, byte] : {std::pair{"speakerphone 18tr", 255}, {"talk 2", 2}, {"speakerphone none", 255}}) {
+        ASSERT_TRUE(Run(command));
+        EXPECT_EQ(Record(kQvt18TRRecordName, kQvt18TRMutexName).first, byte) << command;
+    }
 }
 
 TEST_F(SpeakerphoneSimulatorTest, MzcRecordCarriesModelAndCodeThatTheWorkerTranslatesBack)
@@ -108,8 +98,7 @@ TEST_F(SpeakerphoneSimulatorTest, MzcRecordCarriesModelAndCodeThatTheWorkerTrans
         EXPECT_EQ(reading->kind, 4);
         EXPECT_EQ(reading->direction, d);
     }
-    ASSERT_TRUE(Run("speakerphone mzc-90x"));
-    ASSERT_TRUE(Run("talk 5"));
+    ASSERT_TRUE(Run("speakerphone mzc-90x") && Run("talk 5"));
     EXPECT_EQ(Record(kMzcRecordName, kMzcMutexName), std::make_pair(int(kCompanionModel90X), 5));
     ASSERT_TRUE(Run("silence"));
     EXPECT_EQ(Record(kMzcRecordName, kMzcMutexName), std::make_pair(int(kCompanionModel90X), 255));
@@ -119,20 +108,19 @@ TEST_F(SpeakerphoneSimulatorTest, Qvt90UXAnswersTheLibraryWithItsVersionAndDirec
 {
     char version[kUxVersionSize] = {};
     EXPECT_EQ(UxOpen(0, 0, version), nullptr);  // not attached yet
-    ASSERT_TRUE(Run("speakerphone-version 2.05"));
-    ASSERT_TRUE(Run("speakerphone 90ux"));
+    ASSERT_TRUE(Run("speakerphone-version 2.05") && Run("speakerphone 90ux"));
     EXPECT_EQ(UxOpen(1, 0, version), nullptr);  // only the first speakerphone exists
     UXHANDLE h = UxOpen(0, 0, version);
     ASSERT_NE(h, nullptr);
     EXPECT_STREQ(version, "2.05");
 
-    unsigned char buffer[4] = {kUxDirectionQuery, 0, 0, 0};
-    ASSERT_EQ(UxRequest(h, kUxRequestDirection, buffer), 0);
-    EXPECT_EQ(buffer[1], 255);
-    ASSERT_TRUE(Run("talk 3"));
-    buffer[0] = kUxDirectionQuery;
-    ASSERT_EQ(UxRequest(h, kUxRequestDirection, buffer), 0);
-    EXPECT_EQ(buffer[1], 3);
+    unsigned char buffer[4] = {};
+    for (auto [command, direction] : {std::pair{"", 255}, {"talk 3", 3}}) {  // silent at first
+        ASSERT_TRUE(!*command || Run(command));
+        buffer[0] = kUxDirectionQuery;
+        ASSERT_EQ(UxRequest(h, kUxRequestDirection, buffer), 0);
+        EXPECT_EQ(buffer[1], direction);
+    }
     buffer[0] = 0;  // the query byte must be set before every call
     EXPECT_NE(UxRequest(h, kUxRequestDirection, buffer), 0);
     buffer[0] = kUxDirectionQuery;
@@ -143,24 +131,19 @@ TEST_F(SpeakerphoneSimulatorTest, Qvt90UXAnswersTheLibraryWithItsVersionAndDirec
     EXPECT_NE(UxRequest(h, kUxRequestDirection, buffer), 0);
     EXPECT_EQ(UxClose(h), 0);
     EXPECT_EQ(UxOpen(0, 0, version), nullptr);
-}
 
-TEST_F(SpeakerphoneSimulatorTest, Qvt90UXVersionTextIsBoundedAndNotTorn)
-{
-    ASSERT_TRUE(Run("speakerphone 90ux"));
-    ASSERT_TRUE(Run("speakerphone-version 1.32-with-a-very-long-suffix"));
-    char version[kUxVersionSize];
+    // A long version text is cut to 15 characters and the NUL.
+    ASSERT_TRUE(Run("speakerphone 90ux") && Run("speakerphone-version 1.32-with-a-very-long-suffix"));
     std::memset(version, 'x', sizeof version);
-    UXHANDLE h = UxOpen(0, 0, version);
+    h = UxOpen(0, 0, version);
     ASSERT_NE(h, nullptr);
-    EXPECT_EQ(std::string(version), "1.32-with-a-ver");  // 15 characters and the NUL
+    EXPECT_EQ(std::string(version), "1.32-with-a-ver");
     UxClose(h);
 }
 
 TEST_F(SpeakerphoneSimulatorTest, Qvt40SDeliversNineByteReportsWithTheDirectionLast)
 {
-    ASSERT_TRUE(Run("speakerphone 40s"));
-    ASSERT_TRUE(Run("talk 4"));
+    ASSERT_TRUE(Run("speakerphone 40s") && Run("talk 4"));
     const int fd = ::open(TrackingDevicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     ASSERT_GE(fd, 0);
     DeviceReportReader reader(fd);

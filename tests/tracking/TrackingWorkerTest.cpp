@@ -25,23 +25,15 @@
 
 namespace {
 
-// The real clock, counting the worker's periods: a count that has grown by two since a
-// source was changed proves the worker has read the changed source at least once.
-class CountingClock final : public CClock
+// The real clock, counting the worker's periods: two more periods since a source changed
+// prove the worker has read the changed source at least once.
+struct CountingClock final : CClock
 {
-public:
-    DWORD GetTickCount() override { return m_real.GetTickCount(); }
-    void Sleep(DWORD ms) override { m_real.Sleep(ms); }
-    bool SleepUnless(DWORD ms, const std::atomic<int>& stop) override
-    {
-        ++m_periods;
-        return m_real.SleepUnless(ms, stop);
-    }
-    int Periods() const { return m_periods.load(); }
-
-private:
-    CSteadyClock m_real;
-    std::atomic<int> m_periods{0};
+    DWORD GetTickCount() override { return real.GetTickCount(); }
+    void Sleep(DWORD ms) override { real.Sleep(ms); }
+    bool SleepUnless(DWORD ms, const std::atomic<int>& stop) override { ++periods; return real.SleepUnless(ms, stop); }
+    CSteadyClock real;
+    std::atomic<int> periods{0};
 };
 
 using Posts = std::vector<WPARAM>;
@@ -61,32 +53,20 @@ protected:
     void TearDown() override
     {
         worker.Stop();
-        RemoveLockFiles();
-    }
-
-    // The lock files of this test's names stay behind by design; they are this test's own.
-    static void RemoveLockFiles()
-    {
-        ::unlink(SharedMutexPath(kQvt18TRMutexName).c_str());
+        ::unlink(SharedMutexPath(kQvt18TRMutexName).c_str());  // this test's own lock files
         ::unlink(SharedMutexPath(kMzcMutexName).c_str());
     }
-
-
-    // Everything posted so far, delivered first.
-    Posts Posted() const
+    Posts Posted() const  // everything posted so far, delivered first
     {
         QCoreApplication::sendPostedEvents();
         return window.Params(WM_TRACKING_DIRECTION);
     }
-    bool PostedBecomes(const Posts& expected)
+    bool PostedBecomes(const Posts& expected) { return WaitUntil([&] { return Posted() == expected; }); }
+    bool Ended() { return WaitUntil([&] { return worker.HasEnded(); }); }
+    bool ReadAgain()  // the worker has read its source at least once from now on
     {
-        return WaitUntil([&] { return Posted() == expected; });
-    }
-    // Waits until the worker has read its source at least once from now on.
-    bool ReadAgain()
-    {
-        const int now = clock.Periods();
-        return WaitUntil([&] { return clock.Periods() >= now + 2; });
+        const int now = clock.periods;
+        return WaitUntil([&] { return clock.periods >= now + 2; });
     }
     void Start(int kind) { ASSERT_TRUE(worker.Start(kind, &window, clock)); }
 
@@ -97,14 +77,12 @@ protected:
 
 TEST_F(TrackingWorkerTest, StartsOnlyForAKindWithASourceAndOneAtATime)
 {
-    EXPECT_FALSE(worker.Start(kTrackingNone, &window, clock));
-    EXPECT_FALSE(worker.Start(6, &window, clock));
-    EXPECT_FALSE(worker.Start(-1, &window, clock));
+    for (int kind : {int(kTrackingNone), 6, -1})
+        EXPECT_FALSE(worker.Start(kind, &window, clock)) << kind;
     EXPECT_FALSE(worker.IsRunning());
     worker.Stop();  // nothing to stop
 
     Start(kTrackingQvt90XMzc);
-    EXPECT_EQ(g_nTrackingDevice.load(), kTrackingQvt90XMzc);
     EXPECT_EQ(g_bStopTracking.load(), 0);
     EXPECT_FALSE(worker.Start(kTrackingQvt18TR, &window, clock));
     EXPECT_EQ(g_nTrackingDevice.load(), kTrackingQvt90XMzc);
@@ -112,35 +90,34 @@ TEST_F(TrackingWorkerTest, StartsOnlyForAKindWithASourceAndOneAtATime)
     EXPECT_TRUE(worker.HasEnded());
     EXPECT_FALSE(worker.IsRunning());
     EXPECT_EQ(g_bStopTracking.load(), 1);
-    EXPECT_TRUE(PostedBecomes({255}));  // waiting for the MZC record; stopped while waiting
+    EXPECT_TRUE(PostedBecomes({255}));  // stopped while waiting for the MZC record
 }
 
 TEST_F(TrackingWorkerTest, DeviceFilePostsEachHeldDirectionOnce)
 {
     DeviceFileSpeakerphone phone(VirtualDevicePath());
     ASSERT_TRUE(phone.Attach(nullptr));
-    phone.SetCode(3);
+    Posts expected{255};
     Start(kTrackingQvt40S);
-    EXPECT_TRUE(PostedBecomes({255, 3}));
-    phone.SetCode(5);
-    EXPECT_TRUE(PostedBecomes({255, 3, 5}));
-    phone.SetCode(255);
-    EXPECT_TRUE(PostedBecomes({255, 3, 5, 255}));
-    phone.SetCode(200);  // no sector of any model: passed on for the dialog to ignore
-    EXPECT_TRUE(PostedBecomes({255, 3, 5, 255, 200}));
+    for (BYTE code : {3, 5, 255, 200}) {  // 200: no sector of any model, passed on to be ignored
+        phone.SetCode(code);
+        expected.push_back(code);
+        EXPECT_TRUE(PostedBecomes(expected)) << int(code);
+    }
 }
 
-TEST_F(TrackingWorkerTest, DeviceFileMissingEndsTheWorkerAfterItsFirstPost)
+TEST_F(TrackingWorkerTest, MissingSourceEndsTheWorkerAfterItsFirstPost)
 {
-    Start(kTrackingQvt40S);
-    ASSERT_TRUE(WaitUntil([&] { return worker.HasEnded(); }));
-    EXPECT_TRUE(PostedBecomes({255}));
-    // The handle is held until stopped, so no second worker starts meanwhile.
-    EXPECT_TRUE(worker.IsRunning());
-    EXPECT_FALSE(worker.Start(kTrackingQvt40S, &window, clock));
-    worker.Stop();
-    EXPECT_FALSE(worker.IsRunning());
-    Start(kTrackingQvt40S);
+    for (int kind : {kTrackingQvt40S, kTrackingQvt90UX}) {  // no device file, no QVT-90UX
+        window.Clear();
+        Start(kind);
+        ASSERT_TRUE(Ended());
+        EXPECT_TRUE(PostedBecomes({255}));
+        EXPECT_TRUE(worker.IsRunning());  // the handle is held until stopped: no second worker
+        EXPECT_FALSE(worker.Start(kind, &window, clock));
+        worker.Stop();
+        EXPECT_FALSE(worker.IsRunning());
+    }
 }
 
 TEST_F(TrackingWorkerTest, DeviceFileThatSendsNothingStillStops)
@@ -152,16 +129,15 @@ TEST_F(TrackingWorkerTest, DeviceFileThatSendsNothingStillStops)
     ASSERT_GE(fifo, 0);
     ASSERT_EQ(::write(fifo, "\x51\x40\x00\x00", 4), 4);  // part of a report, never finished
     Start(kTrackingQvt40S);
-    // Once the worker has taken the part it waits for the rest, which never comes.
-    ASSERT_TRUE(WaitUntil([&] {
+    ASSERT_TRUE(WaitUntil([&] {  // the worker has taken the part and waits for the rest
         int queued = -1;
         return ::ioctl(fifo, FIONREAD, &queued) == 0 && queued == 0;
     }));
     worker.Stop();
     ::close(fifo);
+    ::unlink(path.c_str());
     EXPECT_TRUE(worker.HasEnded());
     EXPECT_EQ(Posted(), Posts{255});
-    ::unlink(path.c_str());
 }
 
 TEST_F(TrackingWorkerTest, DeviceFileUnpluggedWhileReadingIsSkipped)
@@ -195,32 +171,25 @@ TEST_F(TrackingWorkerTest, UsbLibraryPostsANewTalkerAtOnce)
 
 TEST_F(TrackingWorkerTest, UsbLibraryTracksFromVersion132)
 {
-    struct Case { const char* version; bool tracks; };
-    for (const Case c : {Case{"1.31", false}, Case{"1.32", true}, Case{"2.00", true}}) {
-        SCOPED_TRACE(c.version);
+    for (const char* version : {"1.31", "1.32", "2.00"}) {
+        SCOPED_TRACE(version);
+        const bool tracks = version != std::string("1.31");
         window.Clear();
-        UsbLinkSpeakerphone phone(UxDeviceLinkPath(), c.version);
+        UsbLinkSpeakerphone phone(UxDeviceLinkPath(), version);
         ASSERT_TRUE(phone.Attach(nullptr));
         phone.SetCode(4);
         Start(kTrackingQvt90UX);
-        if (c.tracks) {
-            EXPECT_TRUE(PostedBecomes({255, 4}));
-            EXPECT_FALSE(worker.HasEnded());
-        } else {
-            ASSERT_TRUE(WaitUntil([&] { return worker.HasEnded(); }));
-            EXPECT_TRUE(PostedBecomes({255}));
+        if (!tracks) {
+            ASSERT_TRUE(Ended());
         }
+        EXPECT_TRUE(PostedBecomes(tracks ? Posts{255, 4} : Posts{255}));
+        EXPECT_EQ(worker.HasEnded(), !tracks);
         worker.Stop();
     }
 }
 
-TEST_F(TrackingWorkerTest, UsbLibraryWithoutSpeakerphoneOrLibraryEndsAfterItsFirstPost)
+TEST_F(TrackingWorkerTest, UsbLibraryMissingEndsTheWorkerAfterItsFirstPost)
 {
-    Start(kTrackingQvt90UX);  // no QVT-90UX attached
-    ASSERT_TRUE(WaitUntil([&] { return worker.HasEnded(); }));
-    EXPECT_TRUE(PostedBecomes({255}));
-    worker.Stop();
-
     UsbLinkSpeakerphone phone(UxDeviceLinkPath());
     ASSERT_TRUE(phone.Attach(nullptr));
     const char* set = std::getenv("QVT_VZ1_UXAPI");
@@ -228,11 +197,11 @@ TEST_F(TrackingWorkerTest, UsbLibraryWithoutSpeakerphoneOrLibraryEndsAfterItsFir
     const std::string library = set;
     ::setenv("QVT_VZ1_UXAPI", "/nonexistent/libQVTUXAPI.so", 1);
     Start(kTrackingQvt90UX);
-    const bool ended = WaitUntil([&] { return worker.HasEnded(); });
+    const bool ended = Ended();
     worker.Stop();
     ::setenv("QVT_VZ1_UXAPI", library.c_str(), 1);
     EXPECT_TRUE(ended);
-    EXPECT_EQ(Posted(), (Posts{255, 255}));
+    EXPECT_EQ(Posted(), Posts{255});
 }
 
 TEST_F(TrackingWorkerTest, SharedMemoryWaitsForTheRecordThenPostsChanges)
