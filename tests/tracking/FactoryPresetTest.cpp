@@ -27,29 +27,17 @@ void ExpectCells(const FactoryPresets& variant, BOOL reverse, const std::array<C
 
 }  // namespace
 
-TEST(FactoryPresets, BarTableCells)
+TEST(FactoryPresets, TableCellsOfEachVariantAndTheReversedTriangle)
 {
     ExpectCells(BarFactoryPresets(), FALSE, {{{0, 65}, {3, 75}, {6, 42}, {2, 360}, {5, 49}, {1, 45},
         {5, 160}, {1, 76}, {4, 40}, {0, 349}, {3, 20}, {6, 45}, {3, 109}, {6, 77}, {2, 40}, {5, 186},
         {1, 34}, {4, 38}, {1, 60}, {4, 77}, {0, 31}, {3, 186}, {6, 2}, {2, 38}}});
-}
-
-TEST(FactoryPresets, DiscTableCells)
-{
     ExpectCells(DiscFactoryPresets(), FALSE, {{{0, 265}, {3, 72}, {6, 47}, {2, 189}, {5, 45}, {1, 57},
         {5, 1}, {1, 53}, {4, 56}, {0, 275}, {3, 13}, {6, 58}, {3, 90}, {6, 61}, {2, 35}, {5, 325},
         {1, 59}, {4, 46}, {1, 146}, {4, 77}, {0, 132}, {3, 241}, {6, 12}, {2, 32}}});
-}
-
-TEST(FactoryPresets, TriangleTableCells)
-{
     ExpectCells(TriangleFactoryPresets(), FALSE, {{{0, 92}, {3, 54}, {2, 67}, {1, 180}, {0, 10}, {3, 62},
         {3, 94}, {2, 61}, {1, 70}, {0, 250}, {3, 18}, {2, 58}, {2, 3}, {1, 60}, {0, 39}, {3, 108},
         {2, 53}, {1, 73}, {1, 146}, {0, 79}, {3, 70}, {2, 332}, {1, 55}, {0, 27}}});
-}
-
-TEST(FactoryPresets, ReversedTriangleTableCells)
-{
     ExpectCells(TriangleFactoryPresets(), TRUE, {{{0, 270}, {3, 54}, {2, 30}, {1, 341}, {0, 10}, {3, 62},
         {3, 94}, {2, 75}, {1, 30}, {0, 97}, {3, 18}, {2, 30}, {2, 127}, {1, 75}, {0, 80}, {3, 108},
         {2, 35}, {1, 22}, {1, 64}, {0, 30}, {3, 70}, {2, 196}, {1, 26}, {0, 83}}});
