@@ -21,13 +21,12 @@ TEST(Crc16, FastSumEqualsTheBitwiseDefinitionAtEveryLength)
         std::vector<std::uint8_t> data(len);
         std::uint16_t bitwise = 0;
         for (auto& b : data) {
-            b = static_cast<std::uint8_t>(rng());
-            bitwise ^= static_cast<std::uint16_t>(b << 8);
+            bitwise ^= static_cast<std::uint16_t>((b = static_cast<std::uint8_t>(rng())) << 8);
             for (int i = 0; i < 8; ++i)
                 bitwise = static_cast<std::uint16_t>((bitwise & 0x8000) ? (bitwise << 1) ^ 0x8005 : bitwise << 1);
         }
-        ASSERT_EQ(CalcCrc16(data.data(), len), bitwise) << "length " << len;
-        ASSERT_EQ(CalcCrc16Bytewise(data.data(), len), bitwise) << "length " << len;
+        ASSERT_EQ(CalcCrc16(data.data(), len), bitwise) << len;
+        ASSERT_EQ(CalcCrc16Bytewise(data.data(), len), bitwise) << len;
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// Firmware update services for the tests: hand out a prepared file, answer the questions
-// from a script, record the reads of the firmware channel. Hooks let a test act mid-step.
+// Update services for the tests: a prepared file, scripted answers, recorded calls; hooks
+// let a test act mid-step.
 #include "firmware/FirmwareUpdateServices.h"
 #include "platform/Prompt.h"
 
@@ -13,21 +13,15 @@
 class FakeFirmwareServices final : public FirmwareUpdateServices
 {
 public:
-    DownloadResult Download(const std::string& url, CByteStream& stream, const std::atomic<int>&) override
+    DownloadResult Download(const std::string& url, CByteStream& s, const std::atomic<int>&) override
     {
         urls.push_back(url);
-        Hook(onObtain);
-        if (downloadResult == DownloadResult::Ok)
-            stream.Write(file.data(), static_cast<std::int32_t>(file.size()));
-        return downloadResult;
+        return Obtain(s, downloadResult == DownloadResult::Ok), downloadResult;
     }
-    BOOL LoadLocalFile(CByteStream& stream, const std::atomic<int>&) override
+    BOOL LoadLocalFile(CByteStream& s, const std::atomic<int>&) override
     {
         ++localFileCalls;
-        Hook(onObtain);
-        if (localFileResult)
-            stream.Write(file.data(), static_cast<std::int32_t>(file.size()));
-        return localFileResult;
+        return Obtain(s, localFileResult), localFileResult;
     }
     int Ask(const QString& text, UINT type, const std::atomic<int>& cancel) override
     {
@@ -40,18 +34,13 @@ public:
         answers.pop_front();
         return a;
     }
-    void DrainChannel(int handle) override
-    {
-        drained.push_back(handle);
-        Hook(onDrain);
-    }
+    void DrainChannel(int handle) override { drained.push_back(handle), Hook(onDrain); }
 
     std::vector<std::uint8_t> file;
     DownloadResult downloadResult = DownloadResult::Ok;
     BOOL localFileResult = TRUE;
     std::deque<int> answers;
     std::function<void()> onObtain, onAsk, onDrain;
-
     std::vector<std::string> urls;
     int localFileCalls = 0;
     QStringList questions;
@@ -59,9 +48,11 @@ public:
     std::vector<int> drained;
 
 private:
-    static void Hook(const std::function<void()>& f)
+    static void Hook(const std::function<void()>& f) { if (f) f(); }
+    void Obtain(CByteStream& s, bool ok)
     {
-        if (f)
-            f();
+        Hook(onObtain);
+        if (ok)
+            s.Write(file.data(), static_cast<std::int32_t>(file.size()));
     }
 };

@@ -1,5 +1,5 @@
-// The update worker with the real camera library against the virtual camera (a separate
-// qvt-vz1-sim process) and a firmware file served over HTTP on 127.0.0.1.
+// The update worker with the real camera library against the virtual camera process and a
+// firmware file served over HTTP on 127.0.0.1.
 #include "camera/QvtVz1Api.h"
 #include "firmware/FirmwareUpdateWorker.h"
 #include "firmware/SystemFirmwareUpdateServices.h"
@@ -19,32 +19,20 @@
 
 namespace {
 
+using Msgs = std::vector<RecordedMessage>;
+
 // The product's download and channel read; every question answered with OK.
 class AnswerOk final : public FirmwareUpdateServices
 {
 public:
-    DownloadResult Download(const std::string& url, CByteStream& s, const std::atomic<int>& c) override
+    DownloadResult Download(const std::string& u, CByteStream& s, const std::atomic<int>& c) override
     {
-        return SystemFirmwareServices().Download(url, s, c);
+        return SystemFirmwareServices().Download(u, s, c);
     }
     BOOL LoadLocalFile(CByteStream&, const std::atomic<int>&) override { return FALSE; }
     int Ask(const QString&, UINT, const std::atomic<int>&) override { return IDOK; }
     void DrainChannel(int handle) override { SystemFirmwareServices().DrainChannel(handle); }
 };
-
-// The camera's version as the library reads it over a freshly opened link; empty when the
-// camera is not there or does not answer.
-std::string CameraVersion(RecordingWindow& window)
-{
-    char port[20] = {};
-    if (!CamIsPresent() || !CamFindPort(port))
-        return {};
-    CamOpen(port, &window, WM_CAMERA_LINK, WM_CAMERA_MODE);
-    char version[32] = {};
-    const bool ok = CamGetFirmwareVersion(version);
-    CamClose();
-    return ok ? version : "";
-}
 
 class FirmwareEndToEnd : public ::testing::Test
 {
@@ -52,26 +40,32 @@ protected:
     void SetUp() override
     {
         ASSERT_GT(server.Port(), 0);
-        sim.setProgram(QString::fromLocal8Bit(qgetenv("QVT_BINARY_DIR")) + "/sim/qvt-vz1-sim");
-        sim.setArguments({"--version", "2.03", "--restart-ms", "300"});
-        sim.start();
+        sim.start(QString::fromLocal8Bit(qgetenv("QVT_BINARY_DIR")) + "/sim/qvt-vz1-sim",
+                  {"--version", "2.03", "--restart-ms", "300"});
         ASSERT_TRUE(sim.waitForStarted(10000));
-        ASSERT_TRUE(WaitUntil([&] { return CameraVersion(linkWindow) == "2.03"; }, 20000));
-        inputs = {"", "", "2.03", 0};
+        ASSERT_TRUE(WaitUntil([&] { return CameraVersion() == "2.03"; }, 20000));
         char port[20] = {};
         ASSERT_TRUE(CamFindPort(port));
-        inputs.strPortName = port;
+        inputs = {port, "", "2.03", 0};
     }
     void TearDown() override
     {
         sim.closeWriteChannel();  // the end of its input ends the simulator
-        if (!sim.waitForFinished(10000)) {
-            sim.kill();
-            sim.waitForFinished(5000);
-        }
+        if (!sim.waitForFinished(10000))
+            sim.kill(), sim.waitForFinished(5000);
     }
-
-    std::vector<RecordedMessage> Run(const std::string& url)
+    // As the library reads it over a fresh link; empty when the camera does not answer.
+    std::string CameraVersion()
+    {
+        char port[20] = {}, version[32] = {};
+        if (!CamIsPresent() || !CamFindPort(port))
+            return {};
+        CamOpen(port, &linkWindow, WM_CAMERA_LINK, WM_CAMERA_MODE);
+        const bool ok = CamGetFirmwareVersion(version);
+        CamClose();
+        return ok ? version : "";
+    }
+    Msgs Run(const std::string& url)
     {
         window.Clear();
         inputs.strDownloadUrl = url;
@@ -82,8 +76,7 @@ protected:
 
     QProcess sim;
     LocalHttpServer server;
-    RecordingWindow window;
-    RecordingWindow linkWindow;  // the library's link messages, kept apart from the worker's
+    RecordingWindow window, linkWindow;  // the library's link messages apart from the worker's
     AnswerOk services;
     ManualClock clock;
     std::atomic<int> cancel{0};
@@ -99,27 +92,25 @@ TEST_F(FirmwareEndToEnd, DownloadedImageIsWrittenAndTheCameraComesBackWithIt)
     EXPECT_EQ(msgs[0], (RecordedMessage{WM_FW_DOWNLOADED, 1, 0}));
     EXPECT_EQ(msgs[1], (RecordedMessage{WM_FW_LOADED, 0, 0}));
     EXPECT_EQ(msgs.back(), (RecordedMessage{WM_FW_FINISHED, FW_RESULT_COMPLETED, 0}));
-
-    std::vector<WPARAM> progress = window.Params(WM_FW_WRITE_PROGRESS);
+    const auto progress = window.Params(WM_FW_WRITE_PROGRESS);
     ASSERT_GE(progress.size(), 3u);
     EXPECT_EQ(progress.front(), 0u);
     EXPECT_EQ(progress.back(), 100u);
     EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end())) << "progress climbs";
     EXPECT_EQ(window.Params(WM_FW_RESTART_PROGRESS).size(), 12u);
-
     // The camera restarts on its own time; then it reports the new version.
-    EXPECT_TRUE(WaitUntil([&] { return CameraVersion(linkWindow) == "2.10"; }, 30000));
+    EXPECT_TRUE(WaitUntil([&] { return CameraVersion() == "2.10"; }, 30000));
 }
 
 TEST_F(FirmwareEndToEnd, MissingFileAndDeadServerLeaveTheCameraAsItWas)
 {
     EXPECT_EQ(Run(server.Url("/missing/QVTVZ1.BIN")),
-              (std::vector<RecordedMessage>{{WM_FW_DOWNLOADED, 1, 0},
-                                            {WM_FW_LOADED, static_cast<WPARAM>(static_cast<LPARAM>(-5)), 0},
-                                            {WM_FW_FINISHED, FW_RESULT_FAILED, 0}}));
+              (Msgs{{WM_FW_DOWNLOADED, 1, 0},
+                    {WM_FW_LOADED, static_cast<WPARAM>(static_cast<LPARAM>(-5)), 0},
+                    {WM_FW_FINISHED, FW_RESULT_FAILED, 0}}));
     const std::string dead = "http://127.0.0.1:" + std::to_string(LocalHttpServer::DeadPort()) + "/QVTVZ1.BIN";
-    EXPECT_EQ(Run(dead), (std::vector<RecordedMessage>{{WM_FW_DOWNLOADED, 0, 0}, {WM_FW_FINISHED, FW_RESULT_FAILED, 0}}));
-    EXPECT_EQ(CameraVersion(linkWindow), "2.03");
+    EXPECT_EQ(Run(dead), (Msgs{{WM_FW_DOWNLOADED, 0, 0}, {WM_FW_FINISHED, FW_RESULT_FAILED, 0}}));
+    EXPECT_EQ(CameraVersion(), "2.03");
 }
 
 } // namespace

@@ -23,8 +23,7 @@ inline Bytes Deflate(const Bytes& image, int level = Z_DEFAULT_COMPRESSION)
     uLongf size = compressBound(image.size());
     Bytes out(size);
     compress2(out.data(), &size, image.data(), image.size(), level);
-    out.resize(size);
-    return out;
+    return out.resize(size), out;
 }
 
 inline Bytes FileAroundStream(const Bytes& stream, std::uint16_t crc, const std::string& version = "2.10")
@@ -45,20 +44,17 @@ inline Bytes MakeFirmwareFile(const Bytes& image, const std::string& version = "
     return FileAroundStream(Deflate(image), CalcCrc16(image.data(), static_cast<std::uint32_t>(image.size())), version);
 }
 
-// Pseudo-random bytes over a small alphabet: compressible, but less than 3:1, like firmware.
+// Bytes over a 64-letter alphabet: compressible, but less than 3:1, like firmware.
 inline Bytes NoiseImage(std::size_t size, std::uint32_t seed, std::size_t from = 0)
 {
     Bytes image(size, 0);
     std::uint32_t x = seed * 2654435761u + 12345;
-    for (std::size_t i = from; i < size; ++i) {
-        x = x * 1664525u + 1013904223u;
-        image[i] = static_cast<std::uint8_t>((x >> 24) & 0x3F);
-    }
+    for (std::size_t i = from; i < size; ++i)
+        image[i] = static_cast<std::uint8_t>(((x = x * 1664525u + 1013904223u) >> 24) & 0x3F);
     return image;
 }
 
-// The image layout the virtual camera accepts: "QVTVZ1FW", the version NUL-padded to 8
-// bytes, then payload.
+// What the virtual camera accepts: "QVTVZ1FW", the version NUL-padded to 8 bytes, payload.
 inline Bytes MakeCameraImage(const std::string& version, std::size_t payload)
 {
     Bytes image = NoiseImage(16 + payload, 77, 16);

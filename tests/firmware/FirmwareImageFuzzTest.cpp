@@ -11,8 +11,7 @@
 
 namespace {
 
-// One damage of a kind the generator picks; some keep the length fields consistent so
-// that the damage reaches the later checks too.
+// Some damage keeps the length fields consistent, to reach the later checks too.
 Bytes Damage(std::mt19937& rng, Bytes f)
 {
     const auto any = [&] { return static_cast<std::uint32_t>(rng()); };
@@ -51,7 +50,6 @@ TEST(FirmwareImageFuzz, DamagedFilesGiveAResultAndKeepTheHeldImage)
         const std::int32_t r = img.Load(exact.get(), static_cast<std::uint32_t>(file.size()));
         ASSERT_TRUE(r == FW_LOAD_OK || r == FW_LOAD_INVALID || r == FW_LOAD_INFLATE_FAILED) << r;
         ++counts[-r];
-
         std::uint32_t len = 0;
         std::uint16_t crc = 0;
         const std::uint8_t* p = img.GetImage(&len, &crc);

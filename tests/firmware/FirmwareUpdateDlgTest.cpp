@@ -27,7 +27,7 @@ protected:
         services.file = MakeFirmwareFile(MakeCameraImage("2.10", 3000), "2.10");
         Prepare(dlg);
     }
-    void Prepare(CFirmwareUpdateDlg& d)
+    static void Prepare(CFirmwareUpdateDlg& d)
     {
         d.m_strCurrentVersion = QStringLiteral("2.03");
         d.m_strPortName = QStringLiteral("/dev/pts/5");
@@ -51,8 +51,8 @@ TEST_F(FirmwareUpdateDlgTest, RunLocksTheDialogThenOffersClose)
     EXPECT_TRUE(dlg.SourceButton(0)->isChecked());
 
     QTest::mouseClick(dlg.StartButton(), Qt::LeftButton);
-    for (QWidget* w : {static_cast<QWidget*>(dlg.StartButton()), static_cast<QWidget*>(dlg.ReleaseNoteButton()),
-                       static_cast<QWidget*>(dlg.SourceButton(0)), static_cast<QWidget*>(dlg.SourceButton(1))})
+    for (QWidget* w : std::initializer_list<QWidget*>{dlg.StartButton(), dlg.ReleaseNoteButton(), dlg.SourceButton(0),
+                                                       dlg.SourceButton(1)})
         EXPECT_FALSE(w->isEnabled());
     EXPECT_FALSE(dlg.CancelButton()->isVisible());
     // The worker is held until its last message is handled: nothing ends the dialog.
@@ -128,25 +128,21 @@ TEST_F(FirmwareUpdateDlgTest, BeforeStartTheDialogClosesTheUsualWays)
 }
 
 // The fake's file, the product's questions: shown on the user-interface thread.
-class RealQuestions final : public FirmwareUpdateServices
+struct RealQuestions final : FirmwareUpdateServices
 {
-public:
-    explicit RealQuestions(FakeFirmwareServices& fake) : m_fake(fake) {}
+    explicit RealQuestions(FakeFirmwareServices& fake) : fake(fake) {}
     DownloadResult Download(const std::string& u, CByteStream& s, const std::atomic<int>& c) override
     {
-        return m_fake.Download(u, s, c);
+        return fake.Download(u, s, c);
     }
-    BOOL LoadLocalFile(CByteStream& s, const std::atomic<int>& c) override { return m_fake.LoadLocalFile(s, c); }
+    BOOL LoadLocalFile(CByteStream& s, const std::atomic<int>& c) override { return fake.LoadLocalFile(s, c); }
     int Ask(const QString& text, UINT type, const std::atomic<int>& cancel) override
     {
-        asking = true;
-        return SystemFirmwareServices().Ask(text, type, cancel);
+        return asking = true, SystemFirmwareServices().Ask(text, type, cancel);
     }
     void DrainChannel(int) override {}
+    FakeFirmwareServices& fake;
     std::atomic<bool> asking{false};
-
-private:
-    FakeFirmwareServices& m_fake;
 };
 
 TEST_F(FirmwareUpdateDlgTest, QuestionsAreShownForTheWorkerAndGiveWayWhenTheDialogGoes)

@@ -38,14 +38,10 @@ TEST(FirmwareUpdateProcedure, StopsEverythingAroundTheDialogAndBringsItBack)
                                        "CheckCameraPresence", "OpenCamera", "StartTracking"}));
     EXPECT_EQ(seen, (QStringList{QString(31, u'7'), "/dev/pts/3", "http://example.invalid/QVTVZ1.BIN"}));
     EXPECT_TRUE(prompter.texts.isEmpty());
-}
 
-TEST(FirmwareUpdateProcedure, NoCameraOrNoVersionStopsNothing)
-{
-    CamDouble().Reset();
+    // No camera, or no version from it: a message, and nothing stopped.
+    host.calls.clear();
     CamDouble().present = 0;
-    FakeHost host;
-    ScriptedPrompter prompter;
     const auto show = [&](CFirmwareUpdateDlg&) { host.calls << "ShowDialog"; };
     EXPECT_FALSE(RunFirmwareUpdate(host, show));
     CamDouble().present = 1;

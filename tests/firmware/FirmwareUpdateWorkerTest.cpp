@@ -13,7 +13,6 @@
 
 #include <ostream>
 
-// Readable failure output for message lists.
 void PrintTo(const RecordedMessage& m, std::ostream* os)
 {
     *os << "{WM_USER+" << (m.message - WM_USER) << ", " << static_cast<LPARAM>(m.wParam) << "}";
@@ -24,15 +23,13 @@ namespace {
 using Msgs = std::vector<RecordedMessage>;
 using Calls = std::vector<std::string>;
 
-RecordedMessage M(UINT msg, LPARAM w)
-{
-    return {msg, static_cast<WPARAM>(w), 0};
-}
+RecordedMessage M(UINT msg, LPARAM w) { return {msg, static_cast<WPARAM>(w), 0}; }
 
 const Msgs kLoaded{M(WM_FW_DOWNLOADED, 1), M(WM_FW_LOADED, 0)};
 const Msgs kCancelledAfterLoad{M(WM_FW_DOWNLOADED, 1), M(WM_FW_LOADED, 0), M(WM_FW_FINISHED, FW_RESULT_CANCELLED)};
 const Msgs kNotObtained{M(WM_FW_DOWNLOADED, 0), M(WM_FW_FINISHED, FW_RESULT_FAILED)};
 const Msgs kCancelled{M(WM_FW_FINISHED, FW_RESULT_CANCELLED)};
+Msgs LoadFailed(LPARAM code) { return {M(WM_FW_DOWNLOADED, 1), M(WM_FW_LOADED, code), M(WM_FW_FINISHED, FW_RESULT_FAILED)}; }
 
 class FirmwareUpdateWorker : public ::testing::Test
 {
@@ -41,9 +38,7 @@ protected:
     {
         CamDouble().Reset();
         services.file = MakeFirmwareFile(MakeCameraImage("2.10", 5000), "2.10");
-        inputs = {"/dev/pts/9", "http://127.0.0.1:1/QVTVZ1.BIN", "2.03", 0};
     }
-
     Msgs Run()
     {
         window.Clear();
@@ -56,7 +51,7 @@ protected:
     FakeFirmwareServices services;
     ManualClock clock{1000};
     std::atomic<int> cancel{0};
-    FirmwareUpdateInputs inputs;
+    FirmwareUpdateInputs inputs{"/dev/pts/9", "http://127.0.0.1:1/QVTVZ1.BIN", "2.03", 0};
 };
 
 TEST_F(FirmwareUpdateWorker, DownloadWriteAndRestart)
@@ -94,19 +89,17 @@ TEST_F(FirmwareUpdateWorker, NotNewerAsksASecondQuestion)
     EXPECT_EQ(services.questions[1], "No update needed. Start update?");
     EXPECT_EQ(services.types[1], MB_OKCANCEL | MB_ICONINFORMATION);
 
-    // 2.10 against a camera with 2.3 (that is 2.30): asked again, and Cancel stops there.
+    // 2.10 against a camera with 2.3 (that is 2.30): asked again; Cancel at the second, then
+    // at the first question.
     CamDouble().Reset();
     services.file = MakeFirmwareFile(MakeCameraImage("2.10", 100), "2.10");
     inputs.strCurrentVersion = "2.3";
-    services.answers = {IDOK, IDCANCEL};
-    EXPECT_EQ(Run(), kCancelledAfterLoad);
-    EXPECT_EQ(services.questions.size(), 4);
-    EXPECT_TRUE(CamDouble().Commands().empty());
-
-    services.answers = {IDCANCEL};
-    EXPECT_EQ(Run(), kCancelledAfterLoad) << "Cancel at the first question";
-    EXPECT_EQ(services.questions.size(), 5);
-    EXPECT_TRUE(CamDouble().Commands().empty());
+    for (auto [answers, asked] : {std::pair{std::deque{IDOK, IDCANCEL}, 4}, {std::deque{IDCANCEL}, 5}}) {
+        services.answers = answers;
+        EXPECT_EQ(Run(), kCancelledAfterLoad);
+        EXPECT_EQ(services.questions.size(), asked);
+        EXPECT_TRUE(CamDouble().Commands().empty());
+    }
 }
 
 TEST_F(FirmwareUpdateWorker, EachFailureEndsTheRunWithItsMessages)
@@ -117,7 +110,7 @@ TEST_F(FirmwareUpdateWorker, EachFailureEndsTheRunWithItsMessages)
     }
     // A missing file on a working server reads as a file that does not load.
     services.downloadResult = DownloadResult::HttpError;
-    EXPECT_EQ(Run(), (Msgs{M(WM_FW_DOWNLOADED, 1), M(WM_FW_LOADED, -5), M(WM_FW_FINISHED, FW_RESULT_FAILED)}));
+    EXPECT_EQ(Run(), LoadFailed(-5));
     inputs.nSource = 1;
     services.localFileResult = FALSE;
     EXPECT_EQ(Run(), kNotObtained);
@@ -127,7 +120,7 @@ TEST_F(FirmwareUpdateWorker, EachFailureEndsTheRunWithItsMessages)
     for (auto [at, code] : {std::pair{0, -5}, {30, -6}}) {
         services.file = good;
         services.file[at] ^= 0xFF;
-        EXPECT_EQ(Run(), (Msgs{M(WM_FW_DOWNLOADED, 1), M(WM_FW_LOADED, code), M(WM_FW_FINISHED, FW_RESULT_FAILED)}));
+        EXPECT_EQ(Run(), LoadFailed(code));
     }
     EXPECT_TRUE(services.questions.isEmpty());
     EXPECT_TRUE(CamDouble().Commands().empty());
@@ -151,17 +144,14 @@ TEST_F(FirmwareUpdateWorker, CancelRequestEndsTheRunAtEachStepBeforeWriting)
     EXPECT_TRUE(services.urls.empty());
 
     services.onObtain = [this] { cancel = 1; };
-    for (int source : {0, 1}) {  // while the file is obtained; the download sees it itself
-        cancel = 0;
-        inputs.nSource = source;
-        services.downloadResult = DownloadResult::Cancelled;
-        services.localFileResult = FALSE;
-        EXPECT_EQ(Run(), kCancelled) << source;
-        services.downloadResult = DownloadResult::Ok;  // or the bytes came in just then
-        services.localFileResult = TRUE;
-        cancel = 0;
-        EXPECT_EQ(Run(), kCancelled) << source;
-    }
+    for (int source : {0, 1})
+        for (BOOL obtained : {FALSE, TRUE}) {  // the download sees it itself, or the bytes came in just then
+            cancel = 0;
+            inputs.nSource = source;
+            services.downloadResult = obtained ? DownloadResult::Ok : DownloadResult::Cancelled;
+            services.localFileResult = obtained;
+            EXPECT_EQ(Run(), kCancelled) << source << obtained;
+        }
     services.onObtain = nullptr;
     services.onAsk = [this] { cancel = 1; };
     cancel = 0;

@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-TEST(FirmwareVersion, MinorPartCountsAsTwoDecimalPlaces)
+TEST(FirmwareVersion, ParsingAndComparison)
 {
     EXPECT_EQ(ParseFirmwareVersion("2.03"), 0x20003);
     EXPECT_EQ(ParseFirmwareVersion("2.3"), 0x20300);
@@ -12,10 +10,6 @@ TEST(FirmwareVersion, MinorPartCountsAsTwoDecimalPlaces)
     EXPECT_GT(ParseFirmwareVersion("2.3"), ParseFirmwareVersion("2.10"));
     EXPECT_GT(ParseFirmwareVersion("2.10"), ParseFirmwareVersion("2.03"));
     EXPECT_GT(ParseFirmwareVersion("10.0"), ParseFirmwareVersion("9.99"));
-}
-
-TEST(FirmwareVersion, LettersExtraPartsAndLongNumbers)
-{
     EXPECT_EQ(ParseFirmwareVersion("Ver2.03"), 0x20003);
     EXPECT_EQ(ParseFirmwareVersion("V.2.03"), 0x20003) << "a stop before any digit is skipped";
     EXPECT_EQ(ParseFirmwareVersion("2.03.7"), 0x20003);
@@ -25,5 +19,3 @@ TEST(FirmwareVersion, LettersExtraPartsAndLongNumbers)
     EXPECT_FALSE(IsUpdateNeeded("2.03", "2.03"));
     EXPECT_FALSE(IsUpdateNeeded("2.3", "2.10"));
 }
-
-} // namespace

@@ -13,11 +13,6 @@
 
 namespace {
 
-QByteArray Content(const CByteStream& s)
-{
-    return QByteArray(reinterpret_cast<const char*>(s.GetData()), s.GetLength());
-}
-
 TEST(SystemFirmwareServices, LocalFileThroughTheFileDialog)
 {
     QByteArray bytes(5000, '\0');
@@ -32,17 +27,15 @@ TEST(SystemFirmwareServices, LocalFileThroughTheFileDialog)
     prompter.files = {path, std::nullopt};
     std::atomic<int> cancel{0};
     const QString before = QDir::currentPath();
-    CByteStream s;
-    ASSERT_TRUE(s.Create());
+    CByteStream s, other;
+    ASSERT_TRUE(s.Create() && other.Create());
     EXPECT_TRUE(SystemFirmwareServices().LoadLocalFile(s, cancel));
-    EXPECT_EQ(Content(s), bytes);
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(s.GetData()), s.GetLength()), bytes);
     EXPECT_TRUE(prompter.requests.at(0).filter.contains("*.BIN"));
     EXPECT_FALSE(SystemFirmwareServices().LoadLocalFile(s, cancel)) << "dialog cancelled";
     QDir::setCurrent(before);
 
     // Files that cannot be taken whole are refused, not passed on in part.
-    CByteStream other;
-    ASSERT_TRUE(other.Create());
     EXPECT_FALSE(ReadFirmwareFile(path, other, 4999)) << "larger than the bound";
     EXPECT_FALSE(ReadFirmwareFile(TestRootDir() + "/missing.BIN", other));
     EXPECT_FALSE(ReadFirmwareFile(TestRootDir(), other)) << "a folder opens but cannot be read";
@@ -51,11 +44,11 @@ TEST(SystemFirmwareServices, LocalFileThroughTheFileDialog)
 TEST(SystemFirmwareServices, DrainingTheChannelNeverBlocks)
 {
     int fds[2];
+    char c;
     ASSERT_EQ(::pipe(fds), 0);
     ASSERT_EQ(::write(fds[1], "restart", 7), 7);
     SystemFirmwareServices().DrainChannel(fds[0]);
     ::fcntl(fds[0], F_SETFL, O_NONBLOCK);
-    char c;
     EXPECT_EQ(::read(fds[0], &c, 1), -1) << "what was there has been read";
     ::fcntl(fds[0], F_SETFL, 0);
     SystemFirmwareServices().DrainChannel(fds[0]);  // empty and blocking: returns at once
