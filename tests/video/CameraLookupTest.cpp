@@ -1,5 +1,4 @@
-// Finding the camera among the video inputs: the two matching rules and the device list
-// built from a sysfs tree.
+// The camera among the video inputs: the two matching rules; the list from a sysfs tree.
 #include "tests/support/TestEnvironment.h"
 #include "tests/video/FakeSysfs.h"
 #include "tests/video/FakeVideoCapture.h"
@@ -18,28 +17,17 @@ TEST(CameraDeviceMatch, PathMatchWinsOverAnEarlierNameMatch)
     EXPECT_EQ(FindCameraDevice(devices), std::optional<std::size_t>(2));
 }
 
-TEST(CameraDeviceMatch, NameMatchesOnlyWhenExact)
+TEST(CameraDeviceMatch, NameMatchesOnlyWhenExactPathAsACaseSensitivePrefix)
 {
-    auto named = [](std::string name) {
-        return VideoDeviceInfo{"\\\\?\\usb#vid_1234&pid_0001#x" + kTail, std::move(name), "/dev/video0"};
-    };
-    EXPECT_EQ(FindCameraDevice({named("NORVEL QVT-VZ12")}), std::nullopt);
-    EXPECT_EQ(FindCameraDevice({named("NORVEL QVT-VZ1 ")}), std::nullopt);
-    EXPECT_EQ(FindCameraDevice({named("norvel qvt-vz1")}), std::nullopt);
-    EXPECT_EQ(FindCameraDevice({named("NORVEL QVT-VZ1 #2"), named("NORVEL QVT-VZ1")}),
-              std::optional<std::size_t>(1));
-}
+    const auto named = [](std::string name) { return Device("vid_1234&pid_0001#x", std::move(name), "/dev/video0"); };
+    for (const char* near : {"NORVEL QVT-VZ12", "NORVEL QVT-VZ1 ", "norvel qvt-vz1"})
+        EXPECT_EQ(FindCameraDevice({named(near)}), std::nullopt) << near;
+    EXPECT_EQ(FindCameraDevice({named("NORVEL QVT-VZ1 #2"), named("NORVEL QVT-VZ1")}), std::optional<std::size_t>(1));
 
-TEST(CameraDeviceMatch, PathIsComparedAsACaseSensitivePrefix)
-{
-    VideoDeviceInfo upper = CameraByPath();
-    upper.devicePath = "\\\\?\\USB#VID_F1A9&PID_C20E&MI_00#x" + kTail;
-    VideoDeviceInfo otherProduct = CameraByPath();
-    otherProduct.devicePath = "\\\\?\\usb#vid_f1a9&pid_c20f#x" + kTail;
-    VideoDeviceInfo bare = CameraByPath();
-    bare.devicePath = "\\\\?\\usb#vid_f1a9&pid_c20e";
-    EXPECT_EQ(FindCameraDevice({upper, otherProduct}), std::nullopt);
-    EXPECT_EQ(FindCameraDevice({upper, bare}), std::optional<std::size_t>(1));
+    const auto pathed = [](std::string path) { return VideoDeviceInfo{std::move(path), "USB Video Device", "/dev/video0"}; };
+    const auto upper = pathed("\\\\?\\USB#VID_F1A9&PID_C20E&MI_00#x" + kTail);
+    EXPECT_EQ(FindCameraDevice({upper, pathed("\\\\?\\usb#vid_f1a9&pid_c20f#x" + kTail)}), std::nullopt);
+    EXPECT_EQ(FindCameraDevice({upper, pathed("\\\\?\\usb#vid_f1a9&pid_c20e")}), std::optional<std::size_t>(1));
     EXPECT_EQ(FindCameraDevice({}), std::nullopt);
 }
 
@@ -51,9 +39,7 @@ TEST(SysfsVideoDeviceList, BuildsWindowsDevicePathsFromTheUsbIdentity)
     sys.UsbNode(camera, "0", "video1", "NORVEL QVT-VZ1", "1");  // the metadata node
     const auto webcam = sys.UsbDevice("1-3.4", "046D", "0825", "");
     sys.UsbNode(webcam, "2", "video2", "HD Webcam C270");
-
     const auto devices = SysfsVideoDeviceList(sys.Sys(), sys.Dev()).Devices();
-
     ASSERT_EQ(devices.size(), 2u);
     EXPECT_EQ(devices[0].devicePath, "\\\\?\\usb#vid_f1a9&pid_c20e&mi_00#qv12ab" + kTail);
     EXPECT_EQ(devices[0].friendlyName, "NORVEL QVT-VZ1");
@@ -67,14 +53,10 @@ TEST(SysfsVideoDeviceList, BuildsWindowsDevicePathsFromTheUsbIdentity)
 TEST(SysfsVideoDeviceList, KeepsNumericOrderAndSkipsOtherNodeKinds)
 {
     FakeSysfs sys;
-    sys.PlainNode("video10", "Virtual Camera B");
-    sys.PlainNode("video2", "Virtual Camera A");
-    sys.PlainNode("radio0", "Radio");
-    sys.PlainNode("v4l-subdev0", "Sensor");
-    sys.PlainNode("videoX", "Odd");
-
+    for (auto [node, name] : {std::pair{"video10", "Virtual Camera B"}, {"video2", "Virtual Camera A"}, {"radio0", "Radio"},
+                              {"v4l-subdev0", "Sensor"}, {"videoX", "Odd"}})
+        sys.PlainNode(node, name);
     const auto devices = SysfsVideoDeviceList(sys.Sys(), sys.Dev()).Devices();
-
     ASSERT_EQ(devices.size(), 2u);
     EXPECT_EQ(devices[0].friendlyName, "Virtual Camera A");
     EXPECT_EQ(devices[0].devicePath, "\\\\?\\v4l#video2" + kTail);
@@ -90,9 +72,7 @@ TEST(SysfsVideoDeviceList, DamagedAttributesGiveAPathThatMatchesNothingAndNoCras
     const auto strangeSerial = sys.UsbDevice("1-6", "f1a9", "c20e", "A#B\\C D", "NORVEL QVT-VZ1");
     sys.UsbNode(strangeSerial, "0", "video1", "");
     FakeSysfs::Write(strangeSerial / "1-6:1.0" / "bInterfaceNumber", "not hex\n");
-
     const auto devices = SysfsVideoDeviceList(sys.Sys(), sys.Dev()).Devices();
-
     ASSERT_EQ(devices.size(), 2u);
     // A vendor id that is no number is no USB identity at all.
     EXPECT_EQ(devices[0].devicePath, "\\\\?\\v4l#video0" + kTail);

@@ -13,80 +13,54 @@
 // What the fakes saw; shared with the test, which keeps it after the window is gone.
 struct FakeCaptureLog
 {
-    std::vector<std::string> qualityOpened;    // nodes whose control was opened
-    std::vector<double> qualityPut;            // every PutQuality
-    int qualityControlsAlive = 0;
-    std::vector<std::string> previewStarted;   // nodes
-    QWidget* previewPicture = nullptr;         // where the last preview was drawn
-    int previewsRunning = 0;
+    std::vector<std::string> qualityOpened, previewStarted;  // nodes
+    std::vector<double> qualityPut;
+    int qualityControlsAlive = 0, previewsRunning = 0;
+    QWidget* previewPicture = nullptr;  // where the last preview was drawn
 };
 
-class FakeQualityControl final : public VideoQualityControl
+// Counts itself in the log's counter while it lives.
+struct Counted
 {
-public:
-    FakeQualityControl(std::shared_ptr<FakeCaptureLog> log, std::optional<double> quality)
-        : m_log(std::move(log)), m_quality(quality)
-    {
-        ++m_log->qualityControlsAlive;
-    }
-    ~FakeQualityControl() override { --m_log->qualityControlsAlive; }
-
-    std::optional<double> GetQuality() override { return m_quality; }
-    bool PutQuality(double quality) override
-    {
-        m_log->qualityPut.push_back(quality);
-        return true;
-    }
-
-private:
-    std::shared_ptr<FakeCaptureLog> m_log;
-    std::optional<double> m_quality;
+    Counted(std::shared_ptr<FakeCaptureLog> l, int FakeCaptureLog::*n) : log(std::move(l)), count(log.get()->*n) { ++count; }
+    ~Counted() { --count; }
+    std::shared_ptr<FakeCaptureLog> log;
+    int& count;
 };
 
-class FakePreview final : public VideoPreview
+struct FakeQualityControl final : VideoQualityControl, Counted
 {
-public:
-    explicit FakePreview(std::shared_ptr<FakeCaptureLog> log) : m_log(std::move(log)) { ++m_log->previewsRunning; }
-    ~FakePreview() override { Stop(); }
-    void Stop() override
-    {
-        if (m_running)
-            --m_log->previewsRunning;
-        m_running = false;
-    }
+    FakeQualityControl(std::shared_ptr<FakeCaptureLog> l, std::optional<double> q)
+        : Counted(std::move(l), &FakeCaptureLog::qualityControlsAlive), quality(q) {}
+    std::optional<double> GetQuality() override { return quality; }
+    bool PutQuality(double q) override { return log->qualityPut.push_back(q), true; }
+    std::optional<double> quality;
+};
 
-private:
-    std::shared_ptr<FakeCaptureLog> m_log;
-    bool m_running = true;
+struct FakePreview final : VideoPreview
+{
+    explicit FakePreview(std::shared_ptr<FakeCaptureLog> l) : running(new Counted(std::move(l), &FakeCaptureLog::previewsRunning)) {}
+    void Stop() override { running.reset(); }
+    std::unique_ptr<Counted> running;
 };
 
 class FakeVideoCapture final : public VideoCapture
 {
 public:
-    explicit FakeVideoCapture(std::vector<VideoDeviceInfo> devices, std::shared_ptr<FakeCaptureLog> log)
-        : m_devices(std::move(devices)), m_log(std::move(log))
-    {
-    }
+    FakeVideoCapture(std::vector<VideoDeviceInfo> devices, std::shared_ptr<FakeCaptureLog> log)
+        : m_devices(std::move(devices)), m_log(std::move(log)) {}
 
-    // The quality the device reports; nothing = no quality control on the device.
     bool hasQualityControl = true;
-    std::optional<double> quality = 0.5;
-    bool previewStarts = true;
+    std::optional<double> quality = 0.5;  // what the device reports; nothing: unreadable
 
     std::vector<VideoDeviceInfo> Devices() override { return m_devices; }
-
     std::unique_ptr<VideoQualityControl> OpenQualityControl(const VideoDeviceInfo& device) override
     {
         m_log->qualityOpened.push_back(device.node);
-        if (!hasQualityControl)
-            return nullptr;
-        return std::make_unique<FakeQualityControl>(m_log, quality);
+        return hasQualityControl ? std::make_unique<FakeQualityControl>(m_log, quality) : nullptr;
     }
-
     std::unique_ptr<VideoPreview> StartPreview(const VideoDeviceInfo& device, QWidget* picture) override
     {
-        if (!previewStarts)
-            return nullptr;
         m_log->previewStarted.push_back(device.node);
         m_log->previewPicture = picture;
         return std::make_unique<FakePreview>(m_log);
@@ -97,20 +71,19 @@ private:
     std::shared_ptr<FakeCaptureLog> m_log;
 };
 
+inline VideoDeviceInfo Device(const std::string& ids, std::string name, std::string node)
+{
+    return {"\\\\?\\usb#" + ids + "#{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global", std::move(name), std::move(node)};
+}
 inline VideoDeviceInfo CameraByPath(std::string node = "/dev/video0")
 {
-    return {"\\\\?\\usb#vid_f1a9&pid_c20e&mi_00#5&1a2b&0&0000#{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global",
-            "USB Video Device", std::move(node)};
+    return Device("vid_f1a9&pid_c20e&mi_00#5&1a2b&0&0000", "USB Video Device", std::move(node));
 }
-
 inline VideoDeviceInfo CameraByName(std::string node = "/dev/video2")
 {
-    return {"\\\\?\\usb#vid_1234&pid_0001&mi_00#abc#{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global",
-            "NORVEL QVT-VZ1", std::move(node)};
+    return Device("vid_1234&pid_0001&mi_00#abc", "NORVEL QVT-VZ1", std::move(node));
 }
-
 inline VideoDeviceInfo OtherWebcam(std::string node = "/dev/video4")
 {
-    return {"\\\\?\\usb#vid_046d&pid_0825&mi_00#1-3#{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global",
-            "HD Webcam C270", std::move(node)};
+    return Device("vid_046d&pid_0825&mi_00#1-3", "HD Webcam C270", std::move(node));
 }

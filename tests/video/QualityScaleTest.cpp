@@ -13,27 +13,18 @@ namespace {
 
 TEST(QualityToPercent, TruncatesAndLimits)
 {
-    EXPECT_EQ(QualityToPercent(0.755), 75);
-    EXPECT_EQ(QualityToPercent(0.759999), 75);
-    EXPECT_EQ(QualityToPercent(0.0), 0);
-    EXPECT_EQ(QualityToPercent(1.0), 100);
-    EXPECT_EQ(QualityToPercent(-0.25), 0);
-    EXPECT_EQ(QualityToPercent(1.7), 100);
-    EXPECT_EQ(QualityToPercent(std::numeric_limits<double>::infinity()), 100);
-    EXPECT_EQ(QualityToPercent(-std::numeric_limits<double>::infinity()), 0);
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    for (auto [quality, percent] : {std::pair{0.755, 75}, {0.759999, 75}, {0.0, 0}, {1.0, 100}, {-0.25, 0}, {1.7, 100},
+                                    {inf, 100}, {-inf, 0}})
+        EXPECT_EQ(QualityToPercent(quality), percent) << quality;
     EXPECT_EQ(QualityToPercent(std::nan("")), std::nullopt);
-}
-
-TEST(QualityToPercent, EveryPercentSentAsAFractionReadsBackAsItself)
-{
-    // 0.29 * 100 is 28.999... in doubles: plain truncation would show 28.
-    for (int percent = 0; percent <= 100; ++percent)
-        EXPECT_EQ(QualityToPercent(percent * 0.01), percent) << percent;
 }
 
 TEST(V4l2QualityScale, PercentRoundTripsOverTheUsualRange)
 {
+    // 0.29 * 100 is 28.999... in doubles: plain truncation would show 28.
     for (int percent = 0; percent <= 100; ++percent) {
+        EXPECT_EQ(QualityToPercent(percent * 0.01), percent) << percent;
         const int value = QualityToControlValue(percent * 0.01, 0, 100, 1);
         EXPECT_EQ(value, percent);
         EXPECT_EQ(QualityToPercent(ControlValueToQuality(value, 0, 100)), percent);
@@ -42,15 +33,13 @@ TEST(V4l2QualityScale, PercentRoundTripsOverTheUsualRange)
 
 TEST(V4l2QualityScale, OtherRangesAndStepsStayInside)
 {
-    EXPECT_EQ(QualityToControlValue(0.0, 1, 100, 1), 1);
-    EXPECT_EQ(QualityToControlValue(1.0, 1, 100, 1), 100);
-    EXPECT_EQ(QualityToControlValue(0.42, 0, 100, 5), 40);
-    EXPECT_EQ(QualityToControlValue(0.43, 0, 100, 5), 45);
-    // A range that is no whole number of steps: the nearest step would lie beyond it.
-    EXPECT_EQ(QualityToControlValue(1.0, 0, 100, 40), 100);
-    EXPECT_EQ(QualityToControlValue(1.5, 0, 100, 1), 100);
-    EXPECT_EQ(QualityToControlValue(-1.0, 10, 20, 1), 10);
-    EXPECT_EQ(QualityToControlValue(std::nan(""), 10, 20, 1), 10);
+    // quality, minimum, maximum, step: the control value. A range of no whole number of
+    // steps (40) must not round beyond it.
+    const struct { double q; int min, max, step, value; } cases[] = {
+        {0.0, 1, 100, 1, 1}, {1.0, 1, 100, 1, 100}, {0.42, 0, 100, 5, 40}, {0.43, 0, 100, 5, 45},
+        {1.0, 0, 100, 40, 100}, {1.5, 0, 100, 1, 100}, {-1.0, 10, 20, 1, 10}, {std::nan(""), 10, 20, 1, 10}};
+    for (const auto& c : cases)
+        EXPECT_EQ(QualityToControlValue(c.q, c.min, c.max, c.step), c.value) << c.q << " step " << c.step;
     EXPECT_DOUBLE_EQ(ControlValueToQuality(55, 10, 100), 0.5);
     EXPECT_DOUBLE_EQ(ControlValueToQuality(150, 0, 100), 1.0);
     EXPECT_DOUBLE_EQ(ControlValueToQuality(5, 5, 5), 0.0);

@@ -23,7 +23,6 @@ TEST(SystemVideoCapture, CameraWithoutAWorkingNodeOpensQuietlyWithNoVideo)
     const auto camera = sys.UsbDevice("1-2", "f1a9", "c20e", "QV1");
     sys.UsbNode(camera, "0", "video0", "NORVEL QVT-VZ1");
     FakeSysfs::Write(fs::path(sys.Dev()) / "video0", "not a device");
-
     SystemVideoCapture capture(sys.Sys(), sys.Dev());
     const auto devices = capture.Devices();
     ASSERT_EQ(devices.size(), 1u);

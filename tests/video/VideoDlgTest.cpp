@@ -12,7 +12,6 @@
 #include "video/VideoPicture.h"
 #include "video/VideoWindowToggle.h"
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
 #include <QTest>
@@ -26,7 +25,6 @@ class OwnerDialog final : public QWidget, public CMessageTarget
 {
 public:
     ~OwnerDialog() override { CloseVideoWindow(m_pVideoWnd); }
-
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM) override
     {
         if (message == WM_COMMAND && wParam == ID_VIDEO_WINDOW)
@@ -34,7 +32,6 @@ public:
         return 0;
     }
     bool event(QEvent* e) override { return DispatchWinMessage(e, this) || QWidget::event(e); }
-
     // The menu item's check mark, as the controller's update handler sets it.
     bool VideoItemChecked() const { return m_pVideoWnd != nullptr; }
 
@@ -46,7 +43,6 @@ class VideoDlgTest : public ::testing::Test
 {
 protected:
     void SetUp() override { CamDouble().Reset(); }
-
     // Opens the window as the menu command does, over devices.
     CVideoDlg* Open(std::vector<VideoDeviceInfo> devices, std::optional<double> quality = 0.5,
                     bool hasQualityControl = true)
@@ -62,10 +58,7 @@ protected:
     }
 
     QSlider* Slider() const { return owner.m_pVideoWnd->findChild<QSlider*>(QStringLiteral("qualitySlider")); }
-    QString BoxText() const
-    {
-        return owner.m_pVideoWnd->findChild<QLineEdit*>(QStringLiteral("qualityBox"))->text();
-    }
+    QString BoxText() const { return owner.m_pVideoWnd->findChild<QLineEdit*>(QStringLiteral("qualityBox"))->text(); }
     int Commits() const
     {
         const auto commands = CamDouble().Commands();
@@ -78,69 +71,51 @@ protected:
 
 TEST_F(VideoDlgTest, ShowsTheCamerasQualityTruncatedToAPercent)
 {
-    CVideoDlg* dlg = Open({OtherWebcam(), CameraByPath()}, 0.755);
+    CVideoDlg* dlg = Open({OtherWebcam(), CameraByName("/dev/video2"), CameraByPath("/dev/video6")}, 0.755);
     ASSERT_NE(dlg, nullptr);
-
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_EQ(dlg->windowTitle(), QStringLiteral("QVT-VZ1"));
     EXPECT_EQ(Slider()->value(), 75);
     EXPECT_TRUE(Slider()->isEnabled());
     EXPECT_EQ(BoxText(), QStringLiteral("75%"));
     EXPECT_EQ(dlg->GetInitialQuality(), 75);
-    // The preview of the camera runs over the picture control; only the camera was touched,
+    // The path match's preview runs over the picture control; only that camera was touched,
     // and showing the quality did not write it back.
-    EXPECT_EQ(log->previewStarted, std::vector<std::string>{"/dev/video0"});
-    EXPECT_EQ(log->previewPicture, dlg->findChild<VideoPicture*>());
-    EXPECT_EQ(log->qualityOpened, std::vector<std::string>{"/dev/video0"});
-    EXPECT_TRUE(log->qualityPut.empty());
-}
-
-TEST_F(VideoDlgTest, PathMatchIsPreferredOverNameMatch)
-{
-    Open({CameraByName("/dev/video2"), CameraByPath("/dev/video6")});
     EXPECT_EQ(log->previewStarted, std::vector<std::string>{"/dev/video6"});
+    EXPECT_EQ(log->previewPicture, dlg->findChild<VideoPicture*>());
+    EXPECT_EQ(log->qualityOpened, std::vector<std::string>{"/dev/video6"});
+    EXPECT_TRUE(log->qualityPut.empty());
 
     CloseVideoWindow(owner.m_pVideoWnd);
     Open({OtherWebcam(), CameraByName("/dev/video2")});
-    EXPECT_EQ(log->previewStarted.back(), "/dev/video2");
+    EXPECT_EQ(log->previewStarted.back(), "/dev/video2") << "without a path match, the name match";
 }
 
-TEST_F(VideoDlgTest, MovingAndReturningToTheOpeningValueCommitsNothing)
+TEST_F(VideoDlgTest, CommitsOnceWhenClosedAtAnotherValue)
 {
-    Open({CameraByPath()}, 0.75);
-    Slider()->setValue(40);
-    EXPECT_EQ(BoxText(), QStringLiteral("40%"));
-    Slider()->setValue(75);
-    EXPECT_EQ(BoxText(), QStringLiteral("75%"));
-    // Every move reaches the camera at once.
-    EXPECT_EQ(log->qualityPut, (std::vector<double>{0.40, 0.75}));
-
-    CloseVideoWindow(owner.m_pVideoWnd);
-    EXPECT_EQ(Commits(), 0);
-    EXPECT_EQ(log->previewsRunning, 0);
-    EXPECT_EQ(log->qualityControlsAlive, 0);
-}
-
-TEST_F(VideoDlgTest, ClosingAtAnotherValueCommitsOnce)
-{
-    Open({CameraByPath()}, 0.75);
-    Slider()->setValue(40);
-
-    CloseVideoWindow(owner.m_pVideoWnd);
-    EXPECT_EQ(Commits(), 1);
-    EXPECT_EQ(owner.m_pVideoWnd, nullptr);
-    EXPECT_EQ(log->previewsRunning, 0);
-}
-
-TEST_F(VideoDlgTest, DeletedWithoutClosingStillCommitsOnce)
-{
-    Open({CameraByPath()}, 0.75);
-    Slider()->setValue(90);
-    CVideoDlg* dlg = owner.m_pVideoWnd;
-    owner.m_pVideoWnd = nullptr;
-    delete dlg;
-    EXPECT_EQ(Commits(), 1);
-    EXPECT_EQ(log->qualityControlsAlive, 0);
+    // Values moved through, then closed (or deleted without closing); the commits expected.
+    const struct { std::vector<int> values; bool deleteIt; int commits; } cases[] = {
+        {{40, 75}, false, 0}, {{40}, false, 1}, {{90}, true, 1}};
+    for (const auto& c : cases) {
+        CamDouble().Reset();
+        log->qualityPut.clear();
+        Open({CameraByPath()}, 0.75);
+        std::vector<double> put;
+        for (int v : c.values) {
+            Slider()->setValue(v);
+            EXPECT_EQ(BoxText(), QString::number(v) + "%");
+            put.push_back(v / 100.0);
+        }
+        EXPECT_EQ(log->qualityPut, put) << "every move reaches the camera at once";
+        if (c.deleteIt)
+            delete std::exchange(owner.m_pVideoWnd, nullptr);
+        else
+            CloseVideoWindow(owner.m_pVideoWnd);
+        EXPECT_EQ(Commits(), c.commits) << c.values.back();
+        EXPECT_EQ(owner.m_pVideoWnd, nullptr);
+        EXPECT_EQ(log->previewsRunning, 0);
+        EXPECT_EQ(log->qualityControlsAlive, 0);
+    }
 }
 
 TEST_F(VideoDlgTest, CameraWithoutUsableQualityShowsDashesAndNeverCommits)
@@ -165,7 +140,6 @@ TEST_F(VideoDlgTest, NoCameraShowsNoVideoWithoutAMessage)
     ScriptedPrompter prompter;
     CVideoDlg* dlg = Open({OtherWebcam()});
     ASSERT_NE(dlg, nullptr);
-
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_TRUE(log->previewStarted.empty());
     EXPECT_TRUE(log->qualityOpened.empty());
@@ -182,19 +156,16 @@ TEST_F(VideoDlgTest, NoCameraShowsNoVideoWithoutAMessage)
     EXPECT_EQ(Commits(), 0);
 }
 
-TEST_F(VideoDlgTest, TheCommandOpensAndClosesAndTheCheckMarkFollows)
+TEST_F(VideoDlgTest, CloseBoxAndEscapeLeaveTheOwnersPointerNull)
 {
     EXPECT_FALSE(owner.VideoItemChecked());
     Open({CameraByPath()});
     EXPECT_TRUE(owner.VideoItemChecked());
     EXPECT_EQ(log->previewsRunning, 1);
-    SendMessage(&owner, WM_COMMAND, ID_VIDEO_WINDOW, 0);
+    SendMessage(&owner, WM_COMMAND, ID_VIDEO_WINDOW, 0);  // the command again closes it
     EXPECT_FALSE(owner.VideoItemChecked());
     EXPECT_EQ(log->previewsRunning, 0);
-}
 
-TEST_F(VideoDlgTest, CloseBoxAndEscapeLeaveTheOwnersPointerNull)
-{
     for (const bool escape : {false, true}) {
         CVideoDlg* dlg = Open({CameraByPath()}, 0.75);
         QPointer<CVideoDlg> watch(dlg);
@@ -232,50 +203,15 @@ TEST_F(VideoDlgTest, WithoutAnOwnerThatTakesCommandsTheCloseBoxClosesTheWindowIt
 TEST_F(VideoDlgTest, KeysMoveByOneAndToTheEnds)
 {
     Open({CameraByPath()}, 0.5);
-    QSlider* slider = Slider();
-
-    QTest::keyClick(slider, Qt::Key_Right);
-    EXPECT_EQ(slider->value(), 51);
-    QTest::keyClick(slider, Qt::Key_Left);
-    QTest::keyClick(slider, Qt::Key_Left);
-    EXPECT_EQ(slider->value(), 49);
-    QTest::keyClick(slider, Qt::Key_Up);
-    EXPECT_EQ(slider->value(), 50);
-    QTest::keyClick(slider, Qt::Key_Down);
-    EXPECT_EQ(slider->value(), 49);
-    QTest::keyClick(slider, Qt::Key_End);
-    EXPECT_EQ(slider->value(), 100);
-    QTest::keyClick(slider, Qt::Key_Right);
-    EXPECT_EQ(slider->value(), 100);
-    EXPECT_EQ(BoxText(), QStringLiteral("100%"));
-    QTest::keyClick(slider, Qt::Key_Home);
-    EXPECT_EQ(slider->value(), 0);
-    QTest::keyClick(slider, Qt::Key_Left);
-    EXPECT_EQ(slider->value(), 0);
-    EXPECT_EQ(BoxText(), QStringLiteral("0%"));
+    const std::pair<Qt::Key, int> steps[] = {{Qt::Key_Right, 51}, {Qt::Key_Left, 50}, {Qt::Key_Left, 49},
+                                             {Qt::Key_Up, 50},    {Qt::Key_Down, 49}, {Qt::Key_End, 100},
+                                             {Qt::Key_Right, 100}, {Qt::Key_Home, 0},  {Qt::Key_Left, 0}};
+    for (auto [key, value] : steps) {
+        QTest::keyClick(Slider(), key);
+        EXPECT_EQ(Slider()->value(), value) << key;
+        EXPECT_EQ(BoxText(), QString::number(value) + "%");
+    }
     EXPECT_EQ(log->qualityPut, (std::vector<double>{0.51, 0.50, 0.49, 0.50, 0.49, 1.0, 0.0}));
-}
-
-TEST_F(VideoDlgTest, ControlsShareOneRowUnderThePicture)
-{
-    CVideoDlg* dlg = Open({CameraByPath()});
-    const QRect picture = dlg->findChild<VideoPicture*>()->geometry();
-    const QRect label = dlg->findChild<QLabel*>(QStringLiteral("qualityLabel"))->geometry();
-    const QRect slider = Slider()->geometry();
-    const QRect box = dlg->findChild<QLineEdit*>(QStringLiteral("qualityBox"))->geometry();
-
-    EXPECT_EQ(label.left(), picture.left());
-    EXPECT_EQ(slider.top(), picture.bottom() + 1 + 4);
-    EXPECT_EQ(slider.left(), label.right() + 1 + 4);
-    EXPECT_EQ(box.left(), slider.right() + 1);
-    EXPECT_EQ(box.right() + 1, picture.right() + 1 + 4);
-    EXPECT_EQ(label.top(), box.top());
-    EXPECT_NEAR(label.center().y(), slider.center().y(), 1);
-    EXPECT_GT(slider.width(), 100);
-    // Same margin on every side of the content.
-    EXPECT_EQ(dlg->width(), picture.left() * 2 + picture.width());
-    EXPECT_EQ(dlg->height(), slider.bottom() + 1 + picture.top());
-    EXPECT_TRUE(dlg->rect().contains(box));
 }
 
 } // namespace
