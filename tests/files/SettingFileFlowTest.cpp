@@ -28,9 +28,7 @@ public:
     void UpdateControlsAfterImport() override { steps.push_back("UpdateControls"); }
     void EnablePositionAndReverse(bool bEnable) override { steps.push_back(bEnable ? "Enable" : "Disable"); }
     void ShowImportedSetup() override { steps.push_back("Show kind=" + std::to_string(nDeviceKind)); }
-
     ControllerSetup Setup() { return {nDeviceKind, nPosition, bReverse, settings, bModified}; }
-
     int nDeviceKind = 2, nPosition = 1;
     BOOL bReverse = 1, bModified = 1;
     CCameraSettings settings;
@@ -49,10 +47,8 @@ protected:
         host.settings.m_nUpDirection = 3;
         host.settings.m_upPresets[3] = CCameraPosition(11, 12, 13, 14);
     }
-
     static QString PathFor(const char* name) { return TestRootDir() + QStringLiteral("/") + QString::fromUtf8(name); }
     static void Write(const char* name, const char* text) { std::ofstream(PathFor(name).toStdString()) << text; }
-
     QString documents;
     ScriptedPrompter prompter;
     RecordingHost host;
@@ -73,7 +69,6 @@ TEST_F(SettingFileFlow, ExportAsksForASetFileWritesItAndClearsModified)
     EXPECT_FALSE(prompter.texts[0].isEmpty());
     EXPECT_EQ(prompter.captions[0], QStringLiteral("QVT-VZ1"));
     EXPECT_EQ(host.bModified, 1);
-
     host.settings.m_bTracking = 1;
     EXPECT_TRUE(RunExport(host, host.Setup()));
     const auto& r = prompter.requests.at(2);
@@ -84,7 +79,6 @@ TEST_F(SettingFileFlow, ExportAsksForASetFileWritesItAndClearsModified)
     EXPECT_EQ(host.bModified, 0);
     EXPECT_EQ(host.settings.m_bTracking, 0);
     EXPECT_EQ(prompter.texts.size(), 1);
-
     const auto back = ImportSettingFile(PathFor("export.set").toStdString());
     ASSERT_EQ(back.status, SettingFileStatus::Ok);
     EXPECT_EQ(std::tuple(back.content.nDeviceKind, back.content.nPosition, back.content.bReverse), std::tuple(2, 1, 1));
@@ -99,7 +93,6 @@ TEST_F(SettingFileFlow, ImportReplacesTheSetUpAndBringsTheControllerInLine)
     file.m_bTracking = 1;
     ASSERT_TRUE(ExportSettingFile(PathFor("in.set").toStdString(), file, 3, 2, 0));
     file.m_bTracking = 0;
-
     host.bModified = 0;  // no question
     prompter.files = {PathFor("in.set")};
     EXPECT_TRUE(RunImport(host, host.Setup()));
@@ -124,7 +117,6 @@ TEST_F(SettingFileFlow, ImportAfterModifyingAsksAndWithoutSpeakerphoneCentresBot
     EXPECT_TRUE(prompter.requests.empty());
     EXPECT_TRUE(host.steps.empty());
     EXPECT_EQ(QDir::currentPath(), QDir(QDir::tempPath()).canonicalPath()) << "not even the folder is reset";
-
     prompter.files = {PathFor("plain.set")};
     EXPECT_TRUE(RunImport(host, host.Setup()));
     EXPECT_EQ(prompter.texts.size(), 2);  // the question only

@@ -55,7 +55,6 @@ TEST(CameraSettings, WrittenRecordReadsBackEqual)
         EXPECT_EQ(ReadFrom("record.ini", s.m_bTracking ? CCameraSettings() : Taught()), s);
     }
     EXPECT_EQ(ProfileFile(PathFor("record.ini")).GetString("User", "Pan", ""), "-360");
-
     // Layout and order of writing.
     ASSERT_TRUE(CCameraSettings().WriteProfile(PathFor("layout.ini")));
     const std::string start = "[General]\nMode=0\nUser Mode=3\nTracking=0\n[User]\nPan=90\nTilt=0\nZoom=180\nRoll=90\n[Up]\n";
@@ -105,12 +104,10 @@ TEST(CameraSettings, HandWrittenProfileReadsWhateverTheCaseAndBlanks)
     expected.m_nFreeZoom = 7;
     const CCameraSettings s = ReadFrom("hand.ini");
     EXPECT_EQ(s, expected);
-
     // Writing the record back keeps the foreign section and the comment.
     s.WriteProfile(PathFor("hand.ini"));
     EXPECT_EQ(ProfileFile(PathFor("hand.ini")).GetInt("QVT-VZ1", "Device", -1), 3);
     EXPECT_EQ(ReadRaw("hand.ini").substr(0, 18), "; written by hand\r");
-
     // Indexes out of range are brought back.
     std::ofstream(PathFor("range.ini")) << "[General]\nMode=7\n[Up]\nDirection=9\n[Front]\nDirection=-1\n";
     const CCameraSettings range = ReadFrom("range.ini");

@@ -40,7 +40,6 @@ protected:
         dlg->OnInitDialog();
         return *dlg;
     }
-
     // OK, then the choice applied; the commands it sends are left in the double.
     SettingsOutcome Accept()
     {
@@ -48,7 +47,6 @@ protected:
         CamDouble().TakeCommands();
         return ApplySettingsChoice(current, dlg->Choice(), dlg->m_bCameraOpen);
     }
-
     AppSettings current{.bAlwaysOnTop = 1, .strFirmwareUrl = kIntranet, .nVideoFormat = 0};
     std::optional<CSettingsDlg> dlg;
 };
@@ -99,7 +97,6 @@ TEST_F(SettingsDialog, DefaultPutsTheBuiltInAddressBackOnlyOnOk)
     EXPECT_EQ(Control<QLineEdit>(*dlg, IDC_FIRMWARE_URL)->text(), kDefaultUrl);
     dlg->reject();  // Cancel: nothing is applied
     EXPECT_EQ(current.strFirmwareUrl, kIntranet);
-
     Control<QLineEdit>(Open(0), IDC_FIRMWARE_URL)->clear();
     Accept();
     EXPECT_TRUE(current.strFirmwareUrl.isEmpty()) << "an emptied address is taken as it stands";
