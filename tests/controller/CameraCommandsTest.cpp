@@ -13,9 +13,7 @@
 using Calls = std::vector<std::string>;
 
 namespace {
-
 const Calls kReadAll{"CamGetPan()", "CamGetTilt()", "CamGetZoom()", "CamGetRoll()"};
-
 struct RecordingEvents final : CameraCommandEvents
 {
     void CameraModeChanged(int mode) override { modes.push_back(mode); }
@@ -27,8 +25,8 @@ struct RecordingEvents final : CameraCommandEvents
         return hasSpeakerphone;
     }
     bool hasSpeakerphone = false;
-    std::vector<int> factoryDirections, modes;
     int layouts = 0;
+    std::vector<int> factoryDirections, modes;
     std::vector<UINT> balloons;
 };
 
@@ -50,28 +48,24 @@ protected:
         settings.m_nFreeZoom = 66;
         settings.m_userPosition = CCameraPosition(1, 2, 3, 4);
     }
-
     // Puts the layer into a stand position without recording the calls that takes.
     void Mode(int mode)
     {
         cmd.m_nCameraMode = mode;
         CamDouble().Reset();
     }
-
     Calls Take() { return CamDouble().TakeCommands(); }
-
     CCameraSettings settings;
     int modified = 0;
     RecordingEvents events;
     CCameraCommands cmd{settings, modified, events};
 };
 
-// --- Applying ---------------------------------------------------------------------------
-
 TEST_F(CameraCommandsTest, ApplySendsTheSettingOfEachStandPositionOnBothPages)
 {
     // view: the Up mode on the Auto page, the User mode on the Manual page.
-    const struct { int page, mode, view; Calls expected; } rows[] = {
+    struct Row { int page, mode, view; Calls expected; };
+    const Row rows[] = {
         {kAutoPage, kCameraRelease, 1, {"CamSetPosition(2,90,0,66,90)"}},
         {kAutoPage, kCameraUpside, 1, {"CamSetPosition(1,12,22,32,42)"}},
         {kAutoPage, kCameraUpside, 0, {"CamSelectView(0)"}},
@@ -79,17 +73,14 @@ TEST_F(CameraCommandsTest, ApplySendsTheSettingOfEachStandPositionOnBothPages)
         {kAutoPage, kCameraOhp, 1, {"CamSetPosition(2,90,0,77,180)"}},
         {kAutoPage, kCameraFront, 1, {"CamSetPosition(2,114,124,134,144)"}},
         {kAutoPage, kNoCamera, 1, {}},
-        {kManualPage, kCameraRelease, 2, {"CamSetPosition(2,1,2,3,4)"}},
-        {kManualPage, kCameraUpside, 2, {"CamSetPosition(2,1,2,3,4)"}},
-        {kManualPage, kCameraOhp, 2, {"CamSetPosition(2,1,2,3,4)"}},
-        {kManualPage, kCameraFront, 2, {"CamSetPosition(2,1,2,3,4)"}},
-        {kManualPage, kCameraRelease, 0, {"CamSelectView(0)"}},
-        {kManualPage, kCameraUpside, 0, {"CamSelectView(0)"}},
-        {kManualPage, kCameraOhp, 0, {"CamSelectView(0)"}},
-        {kManualPage, kCameraFront, 0, {"CamSelectView(0)"}},
         {kManualPage, kNoCamera, 2, {}},
     };
-    for (const auto& r : rows) {
+    std::vector table(std::begin(rows), std::end(rows));
+    for (int mode : {kCameraRelease, kCameraUpside, kCameraOhp, kCameraFront}) {
+        table.push_back({kManualPage, mode, 2, {"CamSetPosition(2,1,2,3,4)"}});
+        table.push_back({kManualPage, mode, 0, {"CamSelectView(0)"}});
+    }
+    for (const auto& r : table) {
         settings.m_nMode = r.page;
         (r.page == kAutoPage ? settings.m_nUpMode : settings.m_nUserMode) = r.view;
         Mode(r.mode);
@@ -100,8 +91,6 @@ TEST_F(CameraCommandsTest, ApplySendsTheSettingOfEachStandPositionOnBothPages)
         }
     }
 }
-
-// --- Reading back -----------------------------------------------------------------------
 
 TEST_F(CameraCommandsTest, ReadBackStoresWhatEachStandPositionLearns)
 {
@@ -128,7 +117,6 @@ TEST_F(CameraCommandsTest, ReadBackStoresWhatEachStandPositionLearns)
     EXPECT_EQ(save(kNoCamera), Calls{});
     settings.m_nUpMode = 3;
     EXPECT_EQ(save(kCameraUpside), Calls{}) << "a built-in view learns nothing";
-
     // The Manual page learns only its own position.
     settings.m_nMode = kManualPage;
     settings.m_nUserMode = 3;
@@ -163,8 +151,6 @@ TEST_F(CameraCommandsTest, AHeldPadIsStoppedBeforeTheReadBack)
     EXPECT_EQ(Take(), Calls{"CamGetZoom()"}) << "stopped once only";
 }
 
-// --- Tracking holds the camera ----------------------------------------------------------
-
 TEST_F(CameraCommandsTest, TrackingInUpsideOrFrontKeepsReadBackAndUnforcedApplyAway)
 {
     settings.m_bTracking = 1;
@@ -193,15 +179,12 @@ TEST_F(CameraCommandsTest, TrackingDoesNotHoldTheCameraInReleaseOhpOrOnTheManual
     cmd.SaveCameraPosition();
     cmd.ApplyCameraPosition(FALSE);
     EXPECT_EQ(Take(), (Calls{"CamGetZoom()", "CamSetPosition(2,90,0,88,180)"}));
-
     settings.m_nMode = kManualPage;
     settings.m_nUserMode = 3;
     Mode(kCameraFront);
     cmd.ApplyCameraPosition(FALSE);
     EXPECT_EQ(Take(), Calls{"CamSelectView(3)"});
 }
-
-// --- Camera mode messages ---------------------------------------------------------------
 
 TEST_F(CameraCommandsTest, ModeChangeReadsBackTheOldModeOnTheAutoPageThenForcesTheNewOne)
 {
@@ -214,7 +197,6 @@ TEST_F(CameraCommandsTest, ModeChangeReadsBackTheOldModeOnTheAutoPageThenForcesT
     EXPECT_EQ(cmd.m_nCameraMode, kCameraFront);
     EXPECT_EQ(events.modes, std::vector<int>{kCameraFront});
     EXPECT_EQ(events.layouts, 1);
-
     // The Manual page sends its own setting without reading back.
     settings.m_nMode = kManualPage;
     settings.m_nUserMode = 2;
@@ -234,15 +216,12 @@ TEST_F(CameraCommandsTest, RepeatedOrUnknownModeChangesNothing)
     EXPECT_EQ(events.layouts, 0);
 }
 
-// --- Link and errors --------------------------------------------------------------------
-
 TEST_F(CameraCommandsTest, LinkUpSendsTheCurrentSettingUnforced)
 {
     Mode(kCameraOhp);
     cmd.OnCameraLink(1);
     EXPECT_EQ(Take(), Calls{"CamSetPosition(2,90,0,77,180)"});
     EXPECT_EQ(events.layouts, 1);
-
     settings.m_bTracking = 1;
     Mode(kCameraFront);
     cmd.OnCameraLink(1);
@@ -262,15 +241,12 @@ TEST_F(CameraCommandsTest, LinkLossAndCommunicationErrorCloseAndForgetTheMode)
             << "only the communication error shows a balloon";
     }
     EXPECT_EQ(events.layouts, 2);
-
     // With no camera nothing is applied or read, but the pads still drive.
     cmd.ApplyCameraPosition(TRUE);
     cmd.SaveCameraPosition();
     cmd.OnPadButton(1008, 1);
     EXPECT_EQ(Take(), Calls{"CamDrive(1)"});
 }
-
-// --- Pads -------------------------------------------------------------------------------
 
 TEST_F(CameraCommandsTest, PadButtonsDriveWithTheirBitsAndReleaseAlwaysStops)
 {
@@ -288,7 +264,6 @@ TEST_F(CameraCommandsTest, PadButtonsDriveWithTheirBitsAndReleaseAlwaysStops)
     cmd.OnPadButton(1004, 2);  // anything but 1 stops
     EXPECT_EQ(Take(), (Calls{"CamDrive(0)", "CamDrive(0)", "CamDrive(0)"}));
     EXPECT_EQ(modified, 0) << "steering in Release teaches no direction preset";
-
     Mode(kCameraUpside);
     cmd.OnPadButton(1004, 0);
     EXPECT_EQ(modified, 0) << "a release alone changes nothing";
@@ -301,43 +276,38 @@ TEST_F(CameraCommandsTest, PadButtonsDriveWithTheirBitsAndReleaseAlwaysStops)
     EXPECT_EQ(modified, 0) << "the Manual page teaches no direction preset";
 }
 
-// --- Setters ----------------------------------------------------------------------------
-
 TEST_F(CameraCommandsTest, SettersReadBackWhereTheyMustAndApply)
 {
     settings.m_nUpMode = 1;
     Mode(kCameraUpside);
     CamDouble().pan = {1, 55};
+    const auto readAllThen = [](const char* call) {
+        Calls c = kReadAll;
+        c.push_back(call);
+        return c;
+    };
     cmd.SetUpsideMode(1, 0, 1, 2, 3, 4);
-    Calls expected = kReadAll;
-    expected.push_back("CamSetPosition(1,1,2,3,4)");
-    EXPECT_EQ(Take(), expected);
+    EXPECT_EQ(Take(), readAllThen("CamSetPosition(1,1,2,3,4)"));
     cmd.SetUpsideMode(1, -1, -1, -1, -1, -1);
     EXPECT_EQ(settings.m_upPresets[2].m_nPan, 55) << "a negative flag keeps the preset, read back";
     Take();
     cmd.SetUpsideMode(0, -1, -1, -1, -1, -1);
     EXPECT_EQ(Take().back(), "CamSelectView(0)");
-
     Mode(kCameraOhp);
     cmd.SetOhpRoll(270);
     EXPECT_EQ(Take(), (Calls{"CamGetZoom()", "CamSetPosition(2,90,0,90,270)"}));
     cmd.SetOhpZoom(100);
     EXPECT_EQ(Take(), Calls{"CamSetPosition(2,90,0,100,270)"});
-
     Mode(kCameraRelease);
     cmd.SetFreeZoom(12);
     EXPECT_EQ(Take(), Calls{"CamSetPosition(2,90,0,12,90)"});
-
     Mode(kCameraFront);
     cmd.SetFrontPreset(4, 90, 0, 180, 90);
     EXPECT_EQ(Take(), Calls{"CamSetPosition(2,90,0,180,90)"});
-
     settings.m_nMode = kManualPage;
     settings.m_nUserMode = 2;
     cmd.SetUserMode(3, -1, -1, -1, -1);
-    expected = kReadAll;
-    expected.push_back("CamSelectView(3)");
-    EXPECT_EQ(Take(), expected);
+    EXPECT_EQ(Take(), readAllThen("CamSelectView(3)"));
     cmd.SetUserMode(2, 90, 0, 180, 90);
     EXPECT_EQ(Take(), Calls{"CamSetPosition(2,90,0,180,90)"});
 }
@@ -351,7 +321,6 @@ TEST_F(CameraCommandsTest, ADirectionOutsideTheSevenPresetsUsesTheCentre)
     cmd.ApplyCameraPosition(FALSE);
     EXPECT_EQ(Take(), Calls{"CamSetPosition(1,16,26,36,46)"});
     EXPECT_EQ(settings.m_nUpDirection, 6);
-
     Mode(kCameraFront);
     CamDouble().pan = {1, 1};
     cmd.SaveCameraPosition();
@@ -360,8 +329,6 @@ TEST_F(CameraCommandsTest, ADirectionOutsideTheSevenPresetsUsesTheCentre)
     cmd.SetFrontPreset(1000, 5, 6, 7, 8);
     EXPECT_EQ(settings.m_frontPresets[6].m_nZoom, 7);
 }
-
-// --- Opening and the video format ---------------------------------------------------------
 
 TEST_F(CameraCommandsTest, OpenTakesThePortAndReadsTheVideoFormat)
 {
@@ -372,7 +339,6 @@ TEST_F(CameraCommandsTest, OpenTakesThePortAndReadsTheVideoFormat)
     CamDouble().present = 0;
     EXPECT_EQ(cmd.OpenCamera("/dev/pts/9", nullptr), 0);
     EXPECT_EQ(Take(), Calls{});
-
     // The video format is sent and committed only when changed on an open camera.
     cmd.m_nVideoFormat = 0;
     cmd.ChangeVideoFormat(1, FALSE);
@@ -384,42 +350,35 @@ TEST_F(CameraCommandsTest, OpenTakesThePortAndReadsTheVideoFormat)
     EXPECT_EQ(cmd.m_nVideoFormat, 1);
 }
 
-// --- Tracking response ------------------------------------------------------------------
-
 TEST_F(CameraCommandsTest, TalkerDirectionsMoveToTheirPresetOnlyWhileTrackingOnTheAutoPage)
 {
     settings.m_nUpMode = 1;
     Mode(kCameraUpside);
     cmd.OnTrackingDirection(1);
     EXPECT_EQ(Take(), Calls{}) << "tracking off";
-
     settings.m_bTracking = 1;
     cmd.OnTrackingDirection(1);
     cmd.OnTrackingDirection(255);
     EXPECT_EQ(Take(), (Calls{"CamSetPosition(1,11,21,31,41)", "CamSetPosition(1,16,26,36,46)"}));
     EXPECT_EQ(settings.m_nUpDirection, 2) << "the chosen direction stays";
-
     Mode(kCameraFront);
     cmd.OnTrackingDirection(0);
     EXPECT_EQ(Take(), Calls{"CamSetPosition(2,110,120,130,140)"});
     for (WPARAM bad : {WPARAM(7), WPARAM(200), WPARAM(254), WPARAM(-1)})
         cmd.OnTrackingDirection(bad);
     EXPECT_EQ(Take(), Calls{}) << "a byte that names no preset is dropped";
-
     for (int mode : {kCameraRelease, kCameraOhp, kNoCamera}) {
-        Mode(mode);
+        cmd.m_nCameraMode = mode;
         cmd.OnTrackingDirection(3);
     }
     settings.m_nUpMode = 3;
-    Mode(kCameraUpside);
+    cmd.m_nCameraMode = kCameraUpside;
     cmd.OnTrackingDirection(3);
     settings.m_nMode = kManualPage;
-    Mode(kCameraFront);
+    cmd.m_nCameraMode = kCameraFront;
     cmd.OnTrackingDirection(3);
     EXPECT_EQ(Take(), Calls{});
 }
-
-// --- View buttons -------------------------------------------------------------------------
 
 TEST_F(CameraCommandsTest, OhpRotateStepsTheRollByQuarterTurns)
 {
@@ -441,14 +400,12 @@ TEST_F(CameraCommandsTest, FrontViewButtonsSetThePresetAndMarkItModified)
     EXPECT_EQ(events.factoryDirections, std::vector<int>{4});
     EXPECT_EQ(Take(), Calls{"CamSetPosition(2,90,0,90,90)"}) << "no speakerphone: the plain default";
     EXPECT_EQ(modified, 1);
-
     modified = 0;
     events.hasSpeakerphone = true;
     settings.m_frontPresets[4] = CCameraPosition(1, 2, 3, 4);
     cmd.OnViewButton(1);
     EXPECT_EQ(Take(), Calls{"CamSetPosition(2,1,2,3,4)"}) << "the factory preset as loaded";
     EXPECT_EQ(modified, 1);
-
     modified = 0;
     cmd.OnViewButton(2);
     EXPECT_EQ(Take(), Calls{"CamSetPosition(2,90,0,180,90)"});
@@ -463,18 +420,15 @@ TEST_F(CameraCommandsTest, ViewButtonsOfEachModeAndOfTheManualPage)
     for (int button : {1, 2, 3})
         cmd.OnViewButton(button);
     EXPECT_EQ(Take(), (Calls{"CamSetPosition(2,90,0,90,90)"}));
-
     Mode(kCameraUpside);
     cmd.OnViewButton(3);
     EXPECT_EQ(settings.m_nUpMode, 0);
     cmd.OnViewButton(1);
     EXPECT_EQ(settings.m_nUpMode, 1);
     EXPECT_EQ(Take(), (Calls{"CamSelectView(0)", "CamSetPosition(1,12,22,32,42)"}));
-
     Mode(kCameraOhp);
     cmd.OnViewButton(1);
     EXPECT_EQ(Take(), Calls{"CamSetPosition(2,90,0,100,180)"});
-
     settings.m_nMode = kManualPage;
     cmd.OnViewButton(1);
     EXPECT_EQ(settings.m_nUserMode, 2);

@@ -31,6 +31,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,7 +39,6 @@
 using Calls = std::vector<std::string>;
 
 namespace {
-
 // The application's main window as the dialog sees it: where balloons go.
 struct FakeFrame final : QObject, CMessageTarget, TrayFrameOperations
 {
@@ -68,14 +68,7 @@ protected:
         path = (TestRootDir() + QStringLiteral("/controller-%1.ini").arg(++n)).toStdString();
     }
     void TearDown() override { dlg.reset(), AfxSetMainWnd(nullptr); }
-
-    void WriteProfile(const char* text)
-    {
-        QFile f(QString::fromStdString(path));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-    }
-
+    void WriteProfile(const char* text) { std::ofstream(path, std::ios::binary) << text; }
     CControllerDlg& Make()
     {
         dlg = std::make_unique<CControllerDlg>(nullptr, path);
@@ -84,9 +77,7 @@ protected:
         CamDouble().TakeCommands();
         return *dlg;
     }
-
     int Saved(const char* section, const char* key) const { return ProfileFile(path).GetInt(section, key, -12345); }
-
     QAction* Action(UINT id) const
     {
         for (QAction* a : dlg->m_pFileMenu->actions())
@@ -94,7 +85,6 @@ protected:
                 return a;
         return nullptr;
     }
-
     // The user picks entry index of box, as with the mouse.
     static void Choose(QComboBox* box, int index)
     {
@@ -102,7 +92,6 @@ protected:
         box->setCurrentIndex(index);
         Q_EMIT box->activated(index);
     }
-
     FakeFrame frame;
     ScriptedPrompter prompter;
     std::string path;
@@ -136,7 +125,6 @@ TEST_F(ControllerDlgTest, SavedValuesComeBackAndGoOutAgainUnchanged)
     EXPECT_EQ(d.m_tabPages->GetCurSel(), 1);
     EXPECT_FALSE(d.m_cbDevice->isEnabled()) << "the Manual tab disables the choices";
     EXPECT_EQ(d.m_settings.m_nFrontDirection, 2) << "a chosen speakerphone keeps the directions";
-
     SendMessage(dlg.get(), WM_DESTROY, 0, 0);
     for (const auto& [key, value] : {std::pair{"Device", 3}, {"Position", 2}, {"Reverse", 1}, {"AlwaysOnTop", 1}, {"Modified", 1}})
         EXPECT_EQ(Saved("QVT-VZ1", key), value) << key;
@@ -174,7 +162,6 @@ TEST_F(ControllerDlgTest, WhatTheUserSetIsInTheProfileAfterTheDialogEnds)
     const Calls calls = CamDouble().TakeCommands();
     ASSERT_GE(calls.size(), 2u);
     EXPECT_EQ(calls.back(), "CamClose()") << "saved first, then the camera closes";
-
     // The end of the session saves, closes and agrees.
     Choose(Make().m_cbDevice, 2);
     EXPECT_EQ(SendMessage(dlg.get(), WM_QUERYENDSESSION, 0, 0), TRUE);
@@ -204,7 +191,6 @@ TEST_F(ControllerDlgTest, ReplacingTaughtPresetsAsksAndCancelKeepsTheChoice)
     EXPECT_EQ(d.m_cbPosition->currentText(), QStringLiteral("25cm"));
     EXPECT_EQ(d.m_bReverse, 0);
     EXPECT_FALSE(d.m_btnReverse->isChecked());
-
     prompter.answers = {IDOK};
     Choose(d.m_cbDevice, 2);
     EXPECT_EQ(d.m_nDeviceKind, 2);
@@ -332,17 +318,14 @@ TEST_F(ControllerDlgTest, ExportThenImportBringsTheSetUpBackIntoTheControls)
     SendMessage(&d, WM_COMMAND, ID_FILE_EXPORT, 0);
     ASSERT_TRUE(QFile::exists(file));
     EXPECT_EQ(d.m_bModified, 0);
-
     Choose(d.m_cbDevice, 0);
     EXPECT_FALSE(d.m_cbPosition->isEnabled());
     prompter.files = {file};
     SendMessage(&d, WM_COMMAND, ID_FILE_IMPORT, 0);
-    EXPECT_EQ(d.m_nDeviceKind, 2);
     EXPECT_EQ(d.m_cbDevice->currentText(), QStringLiteral("QVT-90UX"));
     EXPECT_EQ(d.m_cbPosition->currentText(), QStringLiteral("25cm"));
-    EXPECT_TRUE(d.m_btnReverse->isChecked());
-    EXPECT_TRUE(d.m_cbPosition->isEnabled());
-    EXPECT_EQ(d.m_autoPage.GetDeviceKind(), 2);
+    EXPECT_TRUE(d.m_btnReverse->isChecked() && d.m_cbPosition->isEnabled());
+    EXPECT_EQ(std::pair(d.m_nDeviceKind, d.m_autoPage.GetDeviceKind()), std::pair(2, 2));
     EXPECT_EQ(d.m_settings.m_bTracking, 0);
 }
 
@@ -379,7 +362,6 @@ TEST_F(ControllerDlgTest, ThePagesOptionButtonsRunTheDialogsOperations)
     rotate->click();
     EXPECT_EQ(d.m_settings.m_nOhpRoll, 0);
     EXPECT_EQ(CamDouble().TakeCommands(), (Calls{"CamGetZoom()", "CamSetPosition(2,90,0,100,0)"}));
-
     d.m_tabPages->TabBar()->setCurrentIndex(1);
     CamDouble().TakeCommands();
     d.m_manualPage.OptionButton(1016)->click();
@@ -391,13 +373,18 @@ TEST_F(ControllerDlgTest, CameraMessagesReachThePagesAndTheTray)
 {
     CControllerDlg& d = Make();
     EXPECT_EQ(SendMessage(&d, WM_CAMERA_MODE, 3, 0), 0);
-    EXPECT_EQ(d.m_camera.m_nCameraMode, 3);
-    EXPECT_EQ(d.m_autoPage.GetCameraMode(), 3);
-    EXPECT_EQ(d.m_manualPage.GetCameraMode(), 3);
+    const auto modes = [&] {
+        return std::vector{d.m_camera.m_nCameraMode, d.m_autoPage.GetCameraMode(), d.m_manualPage.GetCameraMode()};
+    };
+    EXPECT_EQ(modes(), std::vector(3, 3));
     EXPECT_EQ(SendMessage(&d, WM_CAMERA_COMM_ERROR, 0, 0), 0);
-    EXPECT_EQ(d.m_autoPage.GetCameraMode(), 255);
-    EXPECT_EQ(d.m_manualPage.GetCameraMode(), 255);
+    EXPECT_EQ(modes(), std::vector(3, 255));
     EXPECT_EQ(frame.balloons, std::vector<UINT>{35013});
+    EXPECT_EQ(CamDouble().TakeCommands().back(), "CamClose()");
+    SendMessage(&d, WM_CAMERA_MODE, 1, 0);
+    EXPECT_EQ(modes(), std::vector(3, 1));
+    SendMessage(&d, WM_CAMERA_LINK, 0, 0);  // link loss
+    EXPECT_EQ(modes(), std::vector(3, 255));
     EXPECT_EQ(CamDouble().TakeCommands().back(), "CamClose()");
 }
 
@@ -425,7 +412,6 @@ TEST_F(ControllerDlgTest, MenuStatesFollowCameraTrackingAndVideoWindow)
         EXPECT_FALSE(Action(id)->isEnabled()) << id;
     EXPECT_TRUE(Action(ID_SETTINGS)->isEnabled() && Action(ID_CLOSE_CONTROLLER)->isEnabled());
     EXPECT_FALSE(Action(ID_VIDEO_WINDOW)->isChecked());
-
     d.m_settings.m_bTracking = 0;
     CamDouble().open = 1;
     SendMessage(&d, WM_COMMAND, ID_VIDEO_WINDOW, 0);
@@ -447,7 +433,6 @@ TEST_F(ControllerDlgTest, EnterAndEscapeDoNothingCloseHidesAndClosesTheVideoWind
     QTest::keyClick(&d, Qt::Key_Return);
     QTest::keyClick(d.m_cbPosition, Qt::Key_Escape);
     EXPECT_TRUE(d.isVisible());
-
     SendMessage(&d, WM_COMMAND, ID_VIDEO_WINDOW, 0);
     QPointer<QWidget> video = d.m_pVideoWnd;
     ASSERT_FALSE(video.isNull());
@@ -456,7 +441,6 @@ TEST_F(ControllerDlgTest, EnterAndEscapeDoNothingCloseHidesAndClosesTheVideoWind
     EXPECT_FALSE(d.isVisible());
     EXPECT_TRUE(video.isNull());
     EXPECT_EQ(d.m_pVideoWnd, nullptr);
-
     d.show();
     d.close();  // the close box
     EXPECT_FALSE(d.isVisible());
@@ -474,7 +458,6 @@ TEST_F(ControllerDlgTest, TopMostFollowsTheForcedAndToggledRulesWithoutMoving)
     d.move(120, 80);
     const QPoint pos = d.pos();
     const QSize size = d.size();
-
     const auto topMost = [&] {
         EXPECT_EQ(d.windowFlags().testFlag(Qt::WindowStaysOnTopHint), d.GetAlwaysOnTop() == 1);
         return d.GetAlwaysOnTop();
@@ -497,24 +480,20 @@ TEST_F(ControllerDlgTest, TopMostFollowsTheForcedAndToggledRulesWithoutMoving)
 TEST_F(ControllerDlgTest, LayoutFitsTheCurrentPageAndNeverGetsNarrowerThanTheChoices)
 {
     CControllerDlg& d = Make();
-    const QRect tab = d.m_tabPages->geometry();
     const QSize page = d.m_autoPage.GetPageSize();
-    EXPECT_EQ(tab.topLeft(), QPoint(d.m_nMargin, d.m_nTabTop));
-    EXPECT_EQ(tab.size(), QSize(page.width() + 8, page.height() + 8 + d.m_tabPages->ItemHeight()));
+    const int item = d.m_tabPages->ItemHeight();
+    EXPECT_EQ(d.m_tabPages->geometry(), QRect(d.m_nMargin, d.m_nTabTop, page.width() + 8, page.height() + 8 + item));
     EXPECT_EQ(d.m_autoPage.geometry().topLeft(), d.m_tabPages->DisplayOrigin());
     EXPECT_GE(d.width(), d.m_nMinWidth);
     EXPECT_EQ(d.m_pClient->geometry().bottom() + 1, d.height());
     EXPECT_GT(d.m_nTabTop, d.m_cbPosition->geometry().bottom());
     EXPECT_GT(d.m_nMinWidth, d.m_btnReverse->geometry().right());
-    for (QWidget* w : {static_cast<QWidget*>(d.m_cbDevice), static_cast<QWidget*>(d.m_btnReverse)})
-        EXPECT_LE(w->geometry().right(), d.width()) << "every control lies inside the dialog";
-
+    EXPECT_LE(std::max(d.m_cbDevice->geometry().right(), d.m_btnReverse->geometry().right()), d.width());
     // The Manual page has a size of its own; the dialog follows the tab, keeping its place.
     d.move(50, 60);
     d.m_tabPages->TabBar()->setCurrentIndex(1);
-    const QSize manual = d.m_manualPage.GetPageSize();
-    EXPECT_EQ(manual, QSize(222, 222));
-    EXPECT_EQ(d.m_tabPages->size(), QSize(230, 230 + d.m_tabPages->ItemHeight()));
+    EXPECT_EQ(d.m_manualPage.GetPageSize(), QSize(222, 222));
+    EXPECT_EQ(d.m_tabPages->size(), QSize(230, 230 + item));
     EXPECT_EQ(d.m_manualPage.geometry().topLeft(), d.m_tabPages->DisplayOrigin());
     EXPECT_EQ(d.width(), std::max(230 + 2 * d.m_nMargin, d.m_nMinWidth));
     EXPECT_EQ(d.pos(), QPoint(50, 60));
@@ -529,7 +508,6 @@ TEST_F(ControllerDlgTest, AboutBoxShowsTheFirmwareVersionAndStaysOnTop)
     EXPECT_EQ(CAboutDlg::FirmwareVersionLine(), QStringLiteral("QVT-VZ1 Firmware Ver.2.05%n"));
     CamDouble().firmwareVersionResult = 0;
     EXPECT_EQ(CAboutDlg::FirmwareVersionLine(), QStringLiteral("QVT-VZ1 Firmware Ver.Unknown"));
-
     CamDouble().firmwareVersionResult = 1;
     CamDouble().firmwareVersion = "2.03";
     bool checked = false;
