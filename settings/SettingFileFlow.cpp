@@ -17,15 +17,10 @@ std::string LocalPath(const QString& path)
 
 int Message(SettingFileHost& host, UINT id, UINT type)
 {
-    return Prompter().MessageBox(host.DialogParent(), QString::fromUtf8(kMessageBoxCaption), SettingFileText(id), type);
+    return Prompter().MessageBox(host.DialogParent(), QString::fromUtf8(kMessageBoxCaption), LoadStringRes(id), type);
 }
 
 } // namespace
-
-QString SettingFileText(UINT id)
-{
-    return LoadStringRes(id);
-}
 
 FileDialogRequest SettingFileDialogRequest(bool bOpen)
 {

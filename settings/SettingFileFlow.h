@@ -60,6 +60,3 @@ bool RunImport(SettingFileHost& host, ControllerSetup setup);
 // Makes the user's documents folder the current folder (the program's folder when there is
 // none) and returns it.
 QString ResetCurrentDirectory();
-
-// The text of a string id, with the built-in English text when the table lacks it.
-QString SettingFileText(UINT id);

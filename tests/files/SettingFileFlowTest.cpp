@@ -1,4 +1,5 @@
 #include "settings/SettingFile.h"
+#include "res/Strings.h"
 #include "settings/SettingFileFlow.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestEnvironment.h"
@@ -65,7 +66,7 @@ TEST_F(SettingFileFlow, ExportAsksForASetFileWritesItAndClearsModified)
     EXPECT_EQ(QDir::currentPath(), documents);
     EXPECT_FALSE(RunExport(host, host.Setup())) << "cannot write";
     ASSERT_EQ(prompter.texts.size(), 1);
-    EXPECT_EQ(prompter.texts[0], SettingFileText(IDS_SETTING_FILE_NOT_WRITTEN));
+    EXPECT_EQ(prompter.texts[0], LoadStringRes(IDS_SETTING_FILE_NOT_WRITTEN));
     EXPECT_FALSE(prompter.texts[0].isEmpty());
     EXPECT_EQ(prompter.captions[0], QStringLiteral("QVT-VZ1"));
     EXPECT_EQ(host.bModified, 1);
@@ -111,7 +112,7 @@ TEST_F(SettingFileFlow, ImportAfterModifyingAsksAndWithoutSpeakerphoneCentresBot
     prompter.answers = {IDCANCEL, IDOK};
     EXPECT_FALSE(RunImport(host, host.Setup())) << "Cancel stops everything";
     ASSERT_EQ(prompter.texts.size(), 1);
-    EXPECT_EQ(prompter.texts[0], SettingFileText(IDS_REPLACE_SETTINGS));
+    EXPECT_EQ(prompter.texts[0], LoadStringRes(IDS_REPLACE_SETTINGS));
     EXPECT_TRUE(prompter.texts[0].startsWith(QStringLiteral("Current camera settings will be replaced")));
     EXPECT_EQ(prompter.types[0], MB_OKCANCEL | MB_ICONINFORMATION);
     EXPECT_TRUE(prompter.requests.empty());
@@ -141,7 +142,7 @@ TEST_F(SettingFileFlow, RefusedFilesChangeNothing)
         EXPECT_TRUE(prompter.texts[i].startsWith(QStringLiteral("Invalid Device\n"))) << i;
         EXPECT_EQ(prompter.types[i], MB_OK | MB_ICONSTOP);
     }
-    EXPECT_EQ(prompter.texts[2], SettingFileText(IDS_SETTING_FILE_NOT_READ));
+    EXPECT_EQ(prompter.texts[2], LoadStringRes(IDS_SETTING_FILE_NOT_READ));
     EXPECT_EQ(QDir::currentPath(), documents);
     EXPECT_EQ(std::tuple(host.nDeviceKind, host.nPosition, host.bReverse, host.bModified), std::tuple(2, 1, 1, 0));
     EXPECT_EQ(host.settings, before);
