@@ -4,6 +4,8 @@
 #include "platform/WinMessage.h"
 #include "platform/WinMessages.h"
 
+#include <QMetaObject>
+
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
@@ -79,7 +81,7 @@ bool CameraLink::Open(const std::string& port, HWND wnd, UINT linkMsg, UINT mode
         return false;
     }
     m_linkUp = true;
-    PostMessage(wnd, linkMsg, 1, 0);
+    PostForThisLink(linkMsg, 1);
     if (auto stand = Inquire(visca::VendorInquiry(visca::kItemStand), 1); stand && (*stand)[0] <= 3)
         PostStand((*stand)[0]);
     m_keeper = std::thread(&CameraLink::KeeperLoop, this);
@@ -105,6 +107,8 @@ void CameraLink::StopThreads()
         m_keeper.join();
     if (m_reader.joinable())
         m_reader.join();
+    // After the joins: whatever the threads posted carries the old generation.
+    ++*m_generation;
 }
 
 void CameraLink::Close()
@@ -160,6 +164,8 @@ bool CameraLink::Transact(const visca::Frame& frame, Expect expect, std::size_t 
         m_misses = 0;
         return ok;
     }
+    if (m_stop)
+        return false;  // woken by a close: the camera missed nothing
     const bool lose = m_linkUp && ++m_misses >= m_timing.missesForLinkLoss;
     lock.unlock();
     if (lose)
@@ -230,7 +236,20 @@ void CameraLink::PostStand(int stand)
         return;
     m_lastStand = stand;
     if (m_linkUp)
-        PostMessage(m_wnd, m_modeMsg, static_cast<WPARAM>(stand), 0);
+        PostForThisLink(m_modeMsg, static_cast<WPARAM>(stand));
+}
+
+void CameraLink::PostForThisLink(UINT msg, WPARAM wParam)
+{
+    if (!m_wnd || m_stop)
+        return;
+    QMetaObject::invokeMethod(
+        m_wnd,
+        [wnd = m_wnd, msg, wParam, generation = m_generation, sentFor = m_generation->load()] {
+            if (generation->load() == sentFor)
+                SendMessage(wnd, msg, wParam, 0);
+        },
+        Qt::QueuedConnection);
 }
 
 void CameraLink::LinkLost()
@@ -243,7 +262,7 @@ void CameraLink::LinkLost()
         m_replied.notify_all();
     }
     if (m_linkUp)
-        PostMessage(m_wnd, m_linkMsg, 0, 0);
+        PostForThisLink(m_linkMsg, 0);
 }
 
 void CameraLink::ReaderLoop()

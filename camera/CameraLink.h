@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -36,7 +37,9 @@ public:
     // Posts linkMsg 1 and modeMsg with the stand to wnd on success, WM_CAMERA_COMM_ERROR
     // when the port cannot be opened or the camera does not answer. Closes first when open.
     bool Open(const std::string& port, HWND wnd, UINT linkMsg, UINT modeMsg);
-    // Joins the threads and closes the port; nothing is posted afterwards.
+    // Joins the threads and closes the port. Nothing is posted afterwards, and link and
+    // stand messages posted before but not yet delivered are dropped on delivery: a
+    // camera opened after this close never sees the old link's news.
     void Close();
     // Open and the link not lost.
     bool IsUsable() const;
@@ -70,6 +73,8 @@ private:
     void OnFrame(const visca::Frame& frame);
     void LinkLost();
     void PostStand(int stand);
+    // Posts msg to m_wnd, delivered only while this link is still the one it was sent for.
+    void PostForThisLink(UINT msg, WPARAM wParam);
     void StopThreads();
 
     const CameraLinkTiming m_timing;
@@ -86,6 +91,8 @@ private:
     UINT m_linkMsg = 0;
     UINT m_modeMsg = 0;
     std::atomic<int> m_lastStand{-1};
+    // Counts closes; shared with queued deliveries, which may outlive the link.
+    std::shared_ptr<std::atomic<unsigned>> m_generation = std::make_shared<std::atomic<unsigned>>(0);
 
     std::mutex m_requestMutex;  // one request on the wire at a time
     std::mutex m_stateMutex;    // m_pending, m_misses
