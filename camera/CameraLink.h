@@ -4,6 +4,13 @@
 // user-interface thread go out one at a time (one writer), and each waits for its own
 // reply, matched by kind and socket, at most the reply time-out; frames that match no
 // request (noise, late replies) are skipped.
+//
+// Inquiry answers name no inquiry, and several have the same length (zoom and roll). So
+// once an inquiry went unanswered, its answer may still come and must not be taken for
+// the next one: it is owed. While answers are owed, the next inquiry first sends a
+// barrier, an inquiry whose answer nothing else has (the standard version inquiry); the
+// camera answers in order, so once the barrier's answer is in, nothing older can follow.
+// Owed answers that arrive between requests settle their debt on their own.
 #include "camera/ViscaFrame.h"
 #include "camera/ViscaFrameSplitter.h"
 #include "camera/ViscaReply.h"
@@ -11,6 +18,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -55,7 +63,7 @@ public:
     std::atomic<int> driveBits{0};
 
 private:
-    enum class Expect { None, Ack, Completion, Inquiry, AddressSet, InterfaceClear };
+    enum class Expect { None, Ack, Completion, Inquiry, Barrier, AddressSet, InterfaceClear };
     struct Pending
     {
         Expect expect = Expect::None;
@@ -67,6 +75,9 @@ private:
     };
 
     bool Transact(const visca::Frame& frame, Expect expect, std::size_t payloadLength,
+                  std::vector<std::uint8_t>* payload);
+    // One request and its wait; the caller holds m_requestMutex.
+    bool Exchange(const visca::Frame& frame, Expect expect, std::size_t payloadLength,
                   std::vector<std::uint8_t>* payload);
     void ReaderLoop();
     void KeeperLoop();
@@ -95,10 +106,11 @@ private:
     std::shared_ptr<std::atomic<unsigned>> m_generation = std::make_shared<std::atomic<unsigned>>(0);
 
     std::mutex m_requestMutex;  // one request on the wire at a time
-    std::mutex m_stateMutex;    // m_pending, m_misses
+    std::mutex m_stateMutex;    // m_pending, m_misses, m_owed
     std::condition_variable m_replied;
     Pending m_pending;
     int m_misses = 0;
+    std::deque<std::size_t> m_owed;  // payload lengths of unanswered inquiries, oldest first
 
     std::mutex m_stopMutex;
     std::condition_variable m_stopSignal;
