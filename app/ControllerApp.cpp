@@ -12,6 +12,8 @@
 #include "res/Strings.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QSessionManager>
 
 BOOL AfxSocketInit()
@@ -69,8 +71,16 @@ void CControllerApp::LoadResourceDll()
         return;
     // A missing or unreadable catalogue is no error: the built-in texts serve.
     m_hResourceDll = LoadLanguageLibrary(library, m_surroundings.languageDirs);
-    if (m_hResourceDll)
-        AfxSetResourceCatalogue(m_hResourceDll.get());
+    if (!m_hResourceDll)
+        return;
+    AfxSetResourceCatalogue(m_hResourceDll.get());
+    // Without Qt's translations its dialogs would stay English around translated texts;
+    // a missing file leaves them English and is no error.
+    auto translator = std::make_unique<QTranslator>();
+    const QString name = QtTranslationName(m_surroundings.userLocale());
+    if (translator->load(QStringLiteral("qtbase_") + name, QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(translator.get()))
+        m_pQtTranslator = std::move(translator);
 }
 
 void CControllerApp::WatchSystem()
@@ -108,6 +118,10 @@ int CControllerApp::ExitInstance()
         m_pMainWnd->DestroyWindow();
         AfxSetMainWnd(nullptr);
         m_pMainWnd.reset();
+    }
+    if (m_pQtTranslator) {
+        QCoreApplication::removeTranslator(m_pQtTranslator.get());
+        m_pQtTranslator.reset();
     }
     if (m_hResourceDll) {
         AfxSetResourceCatalogue(nullptr);
