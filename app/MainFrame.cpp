@@ -99,6 +99,8 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return OnDeviceChange(wParam);
     case WM_TRAYNOTIFY:
         return OnTrayNotify(wParam, lParam);
+    case WM_TRAY_CREATED:
+        return OnTrayCreated();
     case WM_CAMERA_PRESENCE:
         return OnCameraPresence(wParam);
     case WM_CAMERA_LINK:
@@ -255,6 +257,8 @@ void CMainFrame::ShowTrayMessage(UINT stringId)
 
 void CMainFrame::UpdateTrayIcon(const QString& text)
 {
+    m_bIconWanted = true;
+    m_strTrayText = text;
     TrayIconData data;
     data.icon = m_hTrayIcon;
     data.tip = CutText(LoadStringRes(102), 127);
@@ -268,7 +272,23 @@ void CMainFrame::UpdateTrayIcon(const QString& text)
 
 void CMainFrame::DeleteTrayIcon()
 {
+    m_bIconWanted = false;
     m_pTray->Delete();
+}
+
+LRESULT CMainFrame::OnTrayCreated()
+{
+    // A panel that started after the program: from now on all is as if it had been there
+    // from the start. The window that stood in for the icon goes; the icon shows the
+    // state its last balloon told.
+    if (m_bNoTray) {
+        m_bNoTray = false;
+        m_dlgController.removeEventFilter(this);
+        m_dlgController.hide();
+    }
+    if (m_bIconWanted && !m_pTray->IsShown())
+        UpdateTrayIcon(m_strTrayText);
+    return 0;
 }
 
 void CMainFrame::CheckCameraPresence(BOOL force)
