@@ -4,6 +4,7 @@
 #include "platform/WinMessages.h"
 #include "res/Resource.h"
 #include "res/Strings.h"
+#include "ui/controller/AppIcon.h"
 
 #include <QAction>
 #include <QLoggingCategory>
@@ -29,14 +30,6 @@ QString CutText(const QString& text, qsizetype n)
     if (end > 0 && text.at(end - 1).isHighSurrogate())
         --end;
     return text.left(end);
-}
-
-QIcon LoadTrayIcon()
-{
-    QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64, 128})
-        icon.addFile(QStringLiteral(":/qvt/icons/128/%1.png").arg(size), QSize(size, size));
-    return icon;
 }
 
 } // namespace
@@ -140,7 +133,7 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* e)
 int CMainFrame::OnCreate()
 {
     BuildTrayMenu();
-    m_hTrayIcon = LoadTrayIcon();
+    m_hTrayIcon = LoadAppIcon();
     m_pTray->SetContextMenu(&m_menuTray);
     m_pTray->SetNotifyTarget(this);
     m_dlgController.Create();

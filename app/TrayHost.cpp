@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusVariant>
 #include <QGuiApplication>
 
 #include <cstdlib>
@@ -13,11 +15,22 @@
 
 namespace {
 
-bool StatusNotifierWatcherRegistered()
+// A watcher alone is not yet a tray: Qt also wants it to report a host that shows items,
+// and keeps its first answer, so asking before the host has registered would lose the tray.
+bool StatusNotifierHostRegistered()
 {
-    const QDBusConnection bus = QDBusConnection::sessionBus();
+    const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+    QDBusConnection bus = QDBusConnection::sessionBus();
     const QDBusConnectionInterface* iface = bus.isConnected() ? bus.interface() : nullptr;
-    return iface && iface->isServiceRegistered(QStringLiteral("org.kde.StatusNotifierWatcher")).value();
+    if (!iface || !iface->isServiceRegistered(watcher).value())
+        return false;
+    QDBusMessage get = QDBusMessage::createMethodCall(watcher, QStringLiteral("/StatusNotifierWatcher"),
+                                                      QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                      QStringLiteral("Get"));
+    get << watcher << QStringLiteral("IsStatusNotifierHostRegistered");
+    const QDBusMessage reply = bus.call(get, QDBus::Block, 1000);
+    return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
+        && reply.arguments().front().value<QDBusVariant>().variant().toBool();
 }
 
 // The screen number of DISPLAY (":1.2" is screen 2); 0 when it names none.
@@ -51,7 +64,7 @@ bool XEmbedTrayOwned()
 TrayHost CurrentTrayHost()
 {
     // Qt prefers the notifier protocol when its watcher is there, whatever else is.
-    if (StatusNotifierWatcherRegistered())
+    if (StatusNotifierHostRegistered())
         return TrayHost::StatusNotifier;
     return XEmbedTrayOwned() ? TrayHost::XEmbed : TrayHost::None;
 }
