@@ -320,8 +320,10 @@ TEST_F(ControllerDlgTest, ExportThenImportBringsTheSetUpBackIntoTheControls)
     EXPECT_EQ(d.m_bModified, 0);
     Choose(d.m_cbDevice, 0);
     EXPECT_FALSE(d.m_cbPosition->isEnabled());
+    d.m_tabPages->TabBar()->setCurrentIndex(1);  // exported on Auto, imported on Manual
     prompter.files = {file};
     SendMessage(&d, WM_COMMAND, ID_FILE_IMPORT, 0);
+    EXPECT_EQ(std::pair(d.m_tabPages->GetCurSel(), d.m_settings.m_nMode), std::pair(1, 1)) << "the tab and the mode agree";
     EXPECT_EQ(d.m_cbDevice->currentText(), QStringLiteral("QVT-90UX"));
     EXPECT_EQ(d.m_cbPosition->currentText(), QStringLiteral("25cm"));
     EXPECT_TRUE(d.m_btnReverse->isChecked() && d.m_cbPosition->isEnabled());
