@@ -71,6 +71,7 @@ private:
     void OnCameraLinkDown();
     LRESULT OnDeviceChange(WPARAM event);
     LRESULT OnPowerBroadcast(WPARAM event);
+    LRESULT OnTrayCreated();
     void StartHideTimer();
     void KillHideTimer();
     void BuildTrayMenu();
@@ -89,5 +90,8 @@ private:
     bool m_bCreated = false;
     bool m_bDestroyed = false;
     bool m_bNoTray = false;
+    // The icon the frame means to show, kept while the desktop has no tray to show it in.
+    bool m_bIconWanted = false;
+    QString m_strTrayText;
     std::function<void()> m_onDestroyed;
 };

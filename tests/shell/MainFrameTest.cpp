@@ -1,6 +1,7 @@
 // The hidden frame over the camera library double and a recorded tray: presence, balloons,
 // the hide timer, suspend and resume, the tray menu, commands and the message relays.
 #include "app/MainFrame.h"
+#include "app/SystemTrayIcon.h"
 #include "platform/WinMessages.h"
 #include "res/Resource.h"
 #include "tests/shell/MessageSpy.h"
@@ -370,6 +371,33 @@ TEST_F(MainFrameTest, WithoutTrayTheDialogShowsAtStartStaysAndClosingItEndsThePr
     EXPECT_EQ(destroyed, 1);
 }
 
+TEST_F(MainFrameTest, ATrayThatAppearsLaterTakesOverFromTheWindow)
+{
+    // Whether the camera is there, and whether the hide timer ran out before the tray came.
+    for (auto [present, hidden, balloon] : {std::tuple{1, false, kAvailable}, {0, false, kNotConnected},
+                                            {0, true, QString()}}) {
+        SCOPED_TRACE(present * 10 + hidden);
+        Create(present, false);
+        Pump();
+        if (hidden)
+            FireHideTimer();
+        EXPECT_TRUE(m_tray->events.empty());
+        m_tray->available = true;
+        PostMessage(m_frame.get(), WM_TRAY_CREATED, 0, 0);
+        Pump();
+        EXPECT_FALSE(Dialog().isVisible()) << "the window stood in for the icon";
+        EXPECT_EQ(m_tray->shown, !hidden);
+        EXPECT_EQ(m_tray->Balloons(), hidden ? std::vector<QString>{} : std::vector<QString>{balloon});
+        int destroyed = 0;
+        m_frame->SetOnDestroyed([&] { ++destroyed; });
+        Send(WM_TRAYNOTIFY, 1, WM_LBUTTONDBLCLK);
+        Dialog().close();
+        Pump();
+        EXPECT_EQ(destroyed, 0) << "with a tray, closing the window no longer ends the program";
+        m_frame.reset();
+    }
+}
+
 TEST_F(MainFrameTest, BalloonTextIsCutWithoutSplittingACharacter)
 {
     Create(1);
@@ -377,6 +405,33 @@ TEST_F(MainFrameTest, BalloonTextIsCutWithoutSplittingACharacter)
     EXPECT_EQ(m_tray->events.back().data.info.size(), 255);
     m_frame->UpdateTrayIcon(QString(254, u'x') + QString::fromUtf8("\xF0\x9F\x93\xB7"));
     EXPECT_EQ(m_tray->events.back().data.info, QString(254, u'x'));
+}
+
+TEST(SystemTrayIconTest, WaitsForATrayThenOpensTheControllerWithEachHostsGesture)
+{
+    using R = QSystemTrayIcon::ActivationReason;
+    // The host that appears, and the mouse message each activation then stands for.
+    for (auto [host, trigger] : {std::pair{TrayHost::XEmbed, WM_LBUTTONDOWN}, {TrayHost::StatusNotifier, WM_LBUTTONDBLCLK}}) {
+        TrayHost offered = TrayHost::None;
+        CSystemTrayIcon tray([&] { return offered; }, 5);
+        RecordingWindow target;
+        tray.SetNotifyTarget(&target);
+        EXPECT_FALSE(tray.IsAvailable());
+        EXPECT_FALSE(tray.Add({}));
+        offered = host;
+        ASSERT_TRUE(WaitUntil([&] { return !target.Params(WM_TRAY_CREATED).empty(); }, 5000));
+        EXPECT_TRUE(tray.IsAvailable());
+        for (R reason : {R::Trigger, R::DoubleClick, R::Context, R::MiddleClick})
+            emit tray.Icon()->activated(reason);
+        QCoreApplication::sendPostedEvents();
+        const std::vector<LPARAM> clicks{trigger, WM_LBUTTONDBLCLK};
+        std::vector<LPARAM> got;
+        for (const RecordedMessage& m : target.Messages())
+            if (m.message == WM_TRAYNOTIFY && m.wParam == 1)
+                got.push_back(m.lParam);
+        EXPECT_EQ(got, clicks);
+        EXPECT_EQ(target.Params(WM_TRAY_CREATED).size(), 1u) << "announced once";
+    }
 }
 
 } // namespace
