@@ -9,6 +9,7 @@
 #include "platform/Prompt.h"
 #include "platform/WinMessages.h"
 #include "res/LanguageCatalogue.h"
+#include "res/Resource.h"
 #include "res/Strings.h"
 #include "ui/controller/AppIcon.h"
 
@@ -65,6 +66,9 @@ BOOL CControllerApp::InitInstance()
     }
     if (m_surroundings.watchSystem)
         WatchSystem();
+    // scripts/demo shows the controller while its meeting plays, as Show Controller would.
+    if (qEnvironmentVariableIntValue("QVT_VZ1_SHOW_CONTROLLER") == 1)
+        m_pMainWnd->WindowProc(WM_COMMAND, ID_SHOW_CONTROLLER, 0);
     return TRUE;
 }
 
