@@ -94,6 +94,7 @@ const std::unordered_map<UINT, const char*>& BuiltInStrings()
         {36051, "All Files (*)"},
         {36052, "Firmware Update Files (*.BIN *.bin)"},
         {36060, "Unknown"},
+        {36061, "Closing the camera"},
         // Setting files that cannot be written or read.
         {35900, "The setting file could not be written."},
         {35901, "The setting file could not be read."},
