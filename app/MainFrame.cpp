@@ -250,6 +250,8 @@ void CMainFrame::ShowTrayMessage(UINT stringId)
 
 void CMainFrame::UpdateTrayIcon(const QString& text)
 {
+    if (m_bFirmwareUpdating)
+        return;
     m_bIconWanted = true;
     m_strTrayText = text;
     TrayIconData data;
@@ -284,8 +286,18 @@ LRESULT CMainFrame::OnTrayCreated()
     return 0;
 }
 
+void CMainFrame::SetFirmwareUpdating(BOOL updating)
+{
+    m_bFirmwareUpdating = updating != 0;
+    // A countdown that ran out meanwhile would hide the dialog behind the update dialog.
+    if (m_bFirmwareUpdating)
+        KillHideTimer();
+}
+
 void CMainFrame::CheckCameraPresence(BOOL force)
 {
+    if (m_bFirmwareUpdating)
+        return;
     const BOOL present = CamIsPresent();
     if (present == m_bCameraPresent && !force)
         return;
@@ -295,6 +307,9 @@ void CMainFrame::CheckCameraPresence(BOOL force)
 
 LRESULT CMainFrame::OnCameraPresence(WPARAM attached)
 {
+    // Reports queued before the update started are as stale as those it would cause.
+    if (m_bFirmwareUpdating)
+        return 0;
     KillHideTimer();
     if (attached == 1) {
         ShowTrayMessage(35015);

@@ -2,12 +2,14 @@
 // the hide timer, suspend and resume, the tray menu, commands and the message relays.
 #include "app/MainFrame.h"
 #include "app/SystemTrayIcon.h"
+#include "firmware/FirmwareUpdateProcedure.h"
 #include "platform/WinMessages.h"
 #include "res/Resource.h"
 #include "tests/shell/MessageSpy.h"
 #include "tests/shell/RecordingTray.h"
 #include "tests/support/CameraApiDouble.h"
 #include "tests/support/RecordingWindow.h"
+#include "ui/controller/ControllerHosts.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
@@ -202,6 +204,34 @@ TEST_F(MainFrameTest, SuspendRemovesIconAndClosesCameraResumeTellsTheState)
     Pump();
     EXPECT_EQ(m_tray->Balloons().back(), kNotConnected);
     EXPECT_NE(m_frame->HideTimerId(), 0);
+}
+
+TEST_F(MainFrameTest, TheFrameLeavesTheCameraAloneWhileAFirmwareUpdateRuns)
+{
+    Create(1);
+    Pump();
+    ControllerFirmwareHost host(Dialog());
+    bool ran = false;
+    RunFirmwareUpdate(host, [&](CFirmwareUpdateDlg&) {
+        ran = true;
+        CamDouble().calls.clear();
+        // The camera restarts with its new firmware, and the machine wakes meanwhile.
+        for (int present : {0, 1}) {
+            CamDouble().present = present;
+            DeviceChange();
+        }
+        Send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
+        PostMessage(m_frame.get(), WM_TRAY_CREATED, 0, 0);
+        Pump();
+        EXPECT_FALSE(m_tray->shown);
+        EXPECT_EQ(m_tray->Balloons().size(), 1u) << "no balloon since the start";
+        EXPECT_FALSE(CameraCalled("CamOpen("));
+        EXPECT_EQ(m_frame->HideTimerId(), 0);
+    });
+    ASSERT_TRUE(ran);
+    Pump();
+    EXPECT_TRUE(m_tray->shown) << "one presence check brings everything back";
+    EXPECT_EQ(m_tray->Balloons(), (std::vector<QString>{kAvailable, kAvailable}));
 }
 
 TEST_F(MainFrameTest, MenuStatesFollowTheCameraAndTheDialog)
