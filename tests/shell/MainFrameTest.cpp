@@ -14,6 +14,8 @@
 #include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QCoreApplication>
+#include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -121,6 +123,26 @@ TEST_F(MainFrameTest, UnplugWhileTheDialogIsVisibleClosesTheCameraThenHidesDialo
     FireHideTimer();
     EXPECT_FALSE(Dialog().isVisible());
     EXPECT_FALSE(m_tray->shown);
+}
+
+TEST_F(MainFrameTest, AfterUnplugAutoHideAndReplugTheControllerIsWhereTheUserPutIt)
+{
+    Create(1);
+    Pump();
+    Send(WM_TRAYNOTIFY, 1, WM_LBUTTONDBLCLK);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Dialog()));
+    // Dragged by the user: the window system moves it, not the program.
+    const QPoint where = Dialog().pos() + QPoint(97, 41);
+    Dialog().windowHandle()->setFramePosition(where);
+    ASSERT_TRUE(WaitUntil([&] { return Dialog().pos() == where; }, 5000));
+    CamDouble().present = 0;
+    DeviceChange();
+    FireHideTimer();
+    ASSERT_FALSE(Dialog().isVisible());
+    CamDouble().present = 1;
+    DeviceChange();
+    Send(WM_TRAYNOTIFY, 1, WM_LBUTTONDBLCLK);
+    EXPECT_EQ(Dialog().pos(), where);
 }
 
 TEST_F(MainFrameTest, DeviceChangesThatChangeNothingShowNoBalloon)
