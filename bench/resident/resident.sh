@@ -48,28 +48,27 @@ wait_for() {
     sleep 0.01
   done
 }
-# private_env NAME: a fresh runtime and configuration folder
+# private_env NAME: a fresh runtime and configuration folder, exported; its path in $dir.
+# Never in a command substitution: the exports must reach the programs started after it.
 private_env() {
-  local dir=$work/$1
+  dir=$work/$1
   mkdir -p "$dir"; mkdir -m 700 "$dir/runtime" "$dir/config"
   export XDG_RUNTIME_DIR=$dir/runtime XDG_CONFIG_HOME=$dir/config QVT_VZ1_SHM_PREFIX=qvt-resident-$$-$1-
-  echo "$dir"
 }
 
 # ---- start-up and memory -----------------------------------------------------------------
-# start_program NAME PROGRAM: starts it, prints "pid ms" once it showed its first balloon
+# start_program NAME PROGRAM: starts it; sets $pid and $ms once it showed its first balloon
 start_program() {
-  local dir; dir=$(private_env "$1")
+  private_env "$1"
   local t0; t0=$(date +%s%N)
   "$2" > /dev/null 2> "$dir/err" &
-  local pid=$!
+  pid=$!
+  pids+=("$pid")
   wait_for "$dir/err" "tray balloon:" 10000 || { echo "$1: no balloon within 10 s" >&2; cat "$dir/err" >&2; exit 1; }
-  echo "$pid $(( ($(date +%s%N) - t0) / 1000000 ))"
+  ms=$(( ($(date +%s%N) - t0) / 1000000 ))
 }
-read -r bare_pid bare_ms < <(start_program bare "$bare")
-pids+=("$bare_pid")
-read -r ctl_pid ctl_ms < <(start_program startup "$controller")
-pids+=("$ctl_pid")
+start_program bare "$bare"; bare_pid=$pid bare_ms=$ms
+start_program startup "$controller"; ctl_pid=$pid ctl_ms=$ms
 sleep "$secs"
 bare_rss=$(rss_kb "$bare_pid"); ctl_rss=$(rss_kb "$ctl_pid")
 kill "$bare_pid" "$ctl_pid"; wait "$bare_pid" "$ctl_pid" 2>/dev/null || true
@@ -84,24 +83,25 @@ printf "  %-34s %6.1f MB %5.1f MB %8s   %s\n" "resident memory after ${secs} s i
   "$(awk -v a="$ctl_rss" -v b="$bare_rss" 'BEGIN {printf "%.2f", a / b}')" "ratio <= 1.30"
 
 # ---- CPU and wake-ups --------------------------------------------------------------------
-# measure_state NAME KIND SPEAKERPHONE PERIOD_MS: prints "cpu% wakeups/s"
+# measure_state NAME KIND SPEAKERPHONE: prints "cpu% wakeups/s"; run in a subshell
 measure_state() {
   local name=$1 kind=$2 phone=$3
-  local dir; dir=$(private_env "$name")
+  private_env "$name"
   local tracking=$(( kind != 0 ))
   printf '[QVT-VZ1]\nDevice=%d\n[General]\nMode=0\nTracking=%d\n[Up]\nMode=1\nDirection=6\n' \
     "$kind" "$tracking" > "$dir/config/qvt-vz1-controller.ini"
   mkfifo "$dir/sim-in"
   "$sim" --trace --stay < "$dir/sim-in" > "$dir/sim-out" 2>&1 &
-  local simpid=$!
+  simpid=$!
   exec 3> "$dir/sim-in"
+  trap 'kill $pid $simpid 2>/dev/null || true' EXIT
   echo "stand upside" >&3
   [ "$kind" = 0 ] || echo "speakerphone $phone" >&3
   wait_for "$dir/sim-out" "attached port=" 10000 || { echo "$name: the simulator did not start" >&2; exit 1; }
   "$controller" > /dev/null 2> "$dir/err" &
-  local pid=$!
+  pid=$!
   # Settled: the camera took its first preset (tracking posts the centre first).
-  wait_for "$dir/sim-out" "set-position" 15000 || { echo "$name: the camera was not moved" >&2; cat "$dir/err" >&2; exit 1; }
+  wait_for "$dir/sim-out" "set-position\|select-view" 15000 || { echo "$name: the camera was not moved" >&2; cat "$dir/err" >&2; exit 1; }
   sleep 2
   local t0 w0 c0
   t0=$(now_ms); w0=$(wakeups "$pid"); c0=$(cpu_ticks "$pid")
