@@ -10,6 +10,8 @@
 #include "res/Strings.h"
 #include "settings/SettingRanges.h"
 #include "settings/SettingsDlg.h"
+#include "tracking/TrackingState.h"
+#include "tracking/micarray/MicArraySetup.h"
 #include "ui/controller/AboutDlg.h"
 #include "ui/controller/ControllerHosts.h"
 #include "ui/controller/ControllerValues.h"
@@ -32,7 +34,8 @@
 namespace {
 constexpr UINT kReplacePresetsQuestion = 35014;
 constexpr UINT kFirstDeviceName = 35029;  // 35029..35034, item data 0..5
-constexpr int kDeviceKinds = 6;
+constexpr UINT kMicArrayName = 36500;     // item data 6, after the speakerphones
+constexpr int kDeviceKinds = 7;
 constexpr UINT kAutoPageTemplate = 194;
 constexpr UINT kManualPageTemplate = 195;
 // Texts of the dialog template that a language catalogue may translate: 0 is the caption,
@@ -89,7 +92,7 @@ BOOL CControllerDlg::Create()
     }
 
     for (int kind = 0; kind < kDeviceKinds; ++kind)
-        m_cbDevice->addItem(LoadStringRes(kFirstDeviceName + kind), kind);
+        m_cbDevice->addItem(LoadStringRes(kind < 6 ? kFirstDeviceName + kind : kMicArrayName), kind);
     SelectDeviceEntry(m_nDeviceKind);
 
     m_autoPage.m_pSettings = &m_settings;
@@ -352,6 +355,12 @@ int CControllerDlg::StartTracking()
     if (m_trackingWorker.IsRunning() || m_nDeviceKind == 0 || m_settings.m_nMode != kAutoPage
         || m_settings.m_bTracking != 1)
         return 0;
+    // The array's device, geometry and direction 0, as the settings dialog last stored them.
+    if (m_nDeviceKind == kTrackingMicArray) {
+        MicArraySetup setup;
+        setup.Read(ProfileFile(m_strProfilePath));
+        SetMicArraySetup(setup);
+    }
     return m_trackingWorker.Start(m_nDeviceKind, this, *m_pClock) ? 1 : 0;
 }
 
