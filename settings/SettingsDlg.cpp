@@ -3,6 +3,7 @@
 #include "camera/QvtVz1Api.h"
 #include "platform/Prompt.h"
 #include "settings/FirmwareUrl.h"
+#include "settings/MicArrayGroup.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -70,6 +71,8 @@ CSettingsDlg::CSettingsDlg(QWidget* parent)
     layout->addWidget(m_checkTop);
     layout->addWidget(formatBox);
     layout->addWidget(urlBox);
+    m_micArrayGroup = new CMicArrayGroup(this);
+    layout->addWidget(m_micArrayGroup);
     layout->addStretch();
     layout->addWidget(buttons);
 
@@ -94,6 +97,8 @@ BOOL CSettingsDlg::OnInitDialog()
     // The radios still show the last known format; they just cannot be changed.
     m_radioNtsc->setEnabled(m_bCameraOpen != 0);
     m_radioPal->setEnabled(m_bCameraOpen != 0);
+    if (m_bListenToArray)
+        m_micArrayGroup->StartListening();
     return TRUE;
 }
 
@@ -115,7 +120,9 @@ void CSettingsDlg::DoDataExchange(bool bSaveAndValidate)
         m_bAlwaysOnTop = m_checkTop->isChecked() ? 1 : 0;
         m_strFirmwareUrl = m_editUrl->text();
         m_nVideoFormat = m_radioPal->isChecked() ? 1 : (m_radioNtsc->isChecked() ? 0 : m_nVideoFormat);
+        m_micArraySetup = m_micArrayGroup->Setup();
     } else {
+        m_micArrayGroup->SetSetup(m_micArraySetup);
         m_checkTop->setChecked(m_bAlwaysOnTop != 0);
         m_editUrl->setText(m_strFirmwareUrl);
         // A format other than 0 or 1 checks neither radio, as the radio group shows it.
@@ -135,13 +142,19 @@ AppSettings CSettingsDlg::Choice() const
     return choice;
 }
 
-SettingsOutcome RunSettingsDialog(QWidget* parent, AppSettings& current)
+SettingsOutcome RunSettingsDialog(QWidget* parent, AppSettings& current, MicArraySetup* micArray, bool listen)
 {
     CSettingsDlg dlg(parent);
     dlg.m_bAlwaysOnTop = current.bAlwaysOnTop;
     dlg.m_strFirmwareUrl = current.strFirmwareUrl;
     dlg.m_nVideoFormat = current.nVideoFormat;
+    if (micArray)
+        dlg.m_micArraySetup = *micArray;
+    dlg.m_micArrayGroup->setVisible(micArray != nullptr);
+    dlg.m_bListenToArray = micArray && listen;
     if (dlg.exec() != IDOK)
         return {};
+    if (micArray)
+        *micArray = dlg.m_micArraySetup;
     return ApplySettingsChoice(current, dlg.Choice(), dlg.m_bCameraOpen);
 }

@@ -533,7 +533,22 @@ void CControllerDlg::OnImport()
 void CControllerDlg::OnSettings()
 {
     AppSettings current{m_bAlwaysOnTop, m_strFirmwareURL, m_camera.m_nVideoFormat};
-    const SettingsOutcome outcome = RunSettingsDialog(this, current);
+    ProfileFile profile(m_strProfilePath);
+    MicArraySetup micArray;
+    micArray.Read(profile);
+    const MicArraySetup micArrayBefore = micArray;
+    const bool arrayTracking = m_nDeviceKind == kTrackingMicArray && m_trackingWorker.IsRunning();
+    const SettingsOutcome outcome = RunSettingsDialog(this, current, &micArray, !arrayTracking);
+    if (micArray.device != micArrayBefore.device || micArray.geometry != micArrayBefore.geometry
+        || micArray.nZeroAngle != micArrayBefore.nZeroAngle) {
+        micArray.Write(profile);
+        profile.Save();
+        // A running array source takes the new setup at once.
+        if (arrayTracking) {
+            StopTracking();
+            StartTracking();
+        }
+    }
     // The camera has its new format already; the dialog keeps the values and its z-order.
     if (outcome.topMost == TopMostChange::MakeTopMost)
         SetWindowTopMost(this, true);
