@@ -3,6 +3,7 @@
 // writes controller-auto.png, controller-manual.png, controller-front.png and about.png there.
 #include "platform/WinMessages.h"
 #include "tests/support/CameraApiDouble.h"
+#include "settings/SettingsDlg.h"
 #include "ui/controller/AboutDlg.h"
 #include "ui/controller/ControllerDlg.h"
 #include "ui/controller/PageTabCtrl.h"
@@ -49,6 +50,18 @@ int main(int argc, char** argv)
     about.show();
     QApplication::processEvents();
     ok = about.grab().save(out + QStringLiteral("/about.png")) && ok;
+    // A microphone array chosen: its entry in the Device Name box; the settings dialog's group.
+    dlg.m_cbDevice->setCurrentIndex(dlg.m_cbDevice->findData(6));
+    dlg.OnSelchangeDevice();
+    QApplication::processEvents();
+    ok = dlg.grab().save(out + QStringLiteral("/controller-micarray.png")) && ok;
+    CSettingsDlg settings;
+    settings.m_micArraySetup.geometry = "circular:6:0.046";
+    settings.m_micArraySetup.nZeroAngle = 90;
+    settings.OnInitDialog();
+    settings.show();
+    QApplication::processEvents();
+    ok = settings.grab().save(out + QStringLiteral("/settings.png")) && ok;
     std::printf("%s\n", ok ? "written" : "failed");
     return ok ? 0 : 1;
 }
