@@ -4,16 +4,26 @@
 // through the same chain as the worker (direction finder, sector decision, 500 ms hold,
 // on audio time). Prints the share of first posted sectors that are right, the median angle
 // error, the time from talk start to the posted direction, the posts in 60 s of noise
-// alone, and the CPU the chain takes per second of audio.
+// alone, the CPU the chain takes per second of audio, and how long StopTracking blocks with
+// the real worker reading the simulator's virtual array through ALSA.
 //
 //   qvt-bench-microphone-array [speech cache folder]
 #include "sim/room/RoomSimulator.h"
+#include "sim/speakerphones/MicArraySpeakerphone.h"
 #include "sim/room/SpeechSource.h"
 #include "tracking/DeviceFileFilter.h"
+#include "tracking/TrackingState.h"
+#include "tracking/TrackingWorker.h"
+#include "tracking/micarray/MicArrayReadout.h"
+#include "tracking/micarray/MicArraySetup.h"
 #include "tracking/micarray/DirectionFinder.h"
 #include "tracking/micarray/SectorDecision.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -143,6 +153,50 @@ Outcome RunPosition(const ArrayGeometry& geometry, const Room& room, int index, 
     return o;
 }
 
+// StopTracking with the worker reading the virtual array (talking), at random points.
+void StopTimes(const std::string& cache)
+{
+    char folder[] = "/tmp/qvt-bench-array-XXXXXX";
+    if (!::mkdtemp(folder))
+        return;
+    ::setenv("QVT_SPEECH_CACHE", cache.c_str(), 1);
+    MicArraySpeakerphone array(folder);
+    ::setenv("ALSA_CONFIG_PATH", ("/usr/share/alsa/alsa.conf:" + array.ConfigPath()).c_str(), 1);
+    std::string error;
+    if (!array.Attach(&error)) {
+        std::printf("stop time: %s\n", error.c_str());
+        return;
+    }
+    array.SetCode(1);
+    MicArraySetup setup;
+    setup.device = kVirtualArrayPcm;
+    SetMicArraySetup(setup);
+    double worst = 0, sum = 0;
+    constexpr int kRounds = 20;
+    for (int round = 0; round < kRounds; ++round) {
+        CTrackingWorker worker;
+        worker.Start(kTrackingMicArray, nullptr, SystemClock());
+        // Running and deciding, then stopped at some point of a read.
+        while (true) {
+            DoaDecision d;
+            if ((LatestReadout(&d) && d.timeS > 0.3) || worker.HasEnded())
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(7 * round % 23));
+        const auto before = std::chrono::steady_clock::now();
+        worker.Stop();
+        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - before).count();
+        worst = std::max(worst, ms);
+        sum += ms;
+    }
+    array.Detach();
+    ::rmdir((std::string(folder) + "/speech").c_str());
+    ::rmdir(folder);
+    std::printf("%-35s StopTracking blocks: mean %.1f ms, max %.1f ms over %d stops (goal: 50 ms)\n",
+                "worker on the virtual array", sum / kRounds, worst, kRounds);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -150,6 +204,7 @@ int main(int argc, char** argv)
     const std::string cache = argc > 1 ? argv[1] : "/tmp/qvt-vz1-speech";
     const char* arrays[] = {"circular:4:0.032", "circular:6:0.046"};
     const Room rooms[] = {{0.2, 20, 97, 5}, {0.4, 10, 93, 8}, {0.6, 5, 85, 12}};
+    StopTimes(cache);
 
     std::printf("%-18s %-16s %9s %6s %9s %6s %12s %12s\n", "array", "room", "correct", "goal", "median", "goal",
                 "latency p50", "latency max");

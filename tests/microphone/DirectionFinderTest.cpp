@@ -4,13 +4,17 @@
 #include "sim/room/SpeechSource.h"
 #include "tracking/micarray/DirectionFinder.h"
 #include "tracking/micarray/SectorDecision.h"
+#include "tracking/micarray/WavFile.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
+
+#include <unistd.h>
 
 namespace {
 
@@ -126,4 +130,53 @@ TEST(ArrayGeometry, TextsAndTheirMicrophones)
                             "circular:4.5:0.03", "linear:4:2", "spiral:4:0.03", "custom:", "custom:0,0;0,0",
                             "custom:0,0;x,1", "circular:4:0.03:1", "circular:4:nan"})
         EXPECT_FALSE(ParseArrayGeometry(bad)) << bad;
+}
+
+namespace {
+// A WAV file of format/bits with 2 channels and the given sample bytes; extensible puts the
+// format into the sub-format field.
+std::string WavBytes(int format, int bits, const std::string& data, bool extensible = false)
+{
+    auto le = [](std::uint32_t v, int n) {
+        std::string s;
+        for (int i = 0; i < n; ++i)
+            s += char(v >> (8 * i) & 0xFF);
+        return s;
+    };
+    std::string fmt = le(extensible ? 0xFFFE : format, 2) + le(2, 2) + le(16000, 4) + le(16000 * bits / 4, 4)
+                      + le(bits / 4, 2) + le(bits, 2);
+    if (extensible)
+        fmt += le(22, 2) + le(bits, 2) + le(3, 4) + le(format, 2) + std::string(14, '\0');
+    const std::string body = "WAVEfmt " + le(fmt.size(), 4) + fmt + "data" + le(data.size(), 4) + data;
+    return "RIFF" + le(body.size(), 4) + body;
+}
+} // namespace
+
+TEST(WavFile, FormatsAreReadAndDamageIsRefused)
+{
+    const std::string half16("\x00\x40\x00\xC0", 4);                        // +0.5, -0.5
+    const std::string half32("\x00\x00\x00\x40\x00\x00\x00\xC0", 8);
+    const std::string halfFloat("\x00\x00\x00\x3F\x00\x00\x00\xBF", 8);
+    struct Row { std::string bytes; bool ok; };
+    const Row rows[] = {{WavBytes(1, 16, half16), true},          {WavBytes(1, 32, half32), true},
+                        {WavBytes(3, 32, halfFloat), true},       {WavBytes(3, 32, halfFloat, true), true},
+                        {WavBytes(1, 8, "\x80\x80"), false},      {WavBytes(1, 16, half16).substr(0, 36), false},
+                        {"RIFF\x04\x00\x00\x00WAVX", false},      {"", false}};
+    const std::string path = "/tmp/qvt-vz1-wav-test-" + std::to_string(::getpid()) + ".wav";
+    for (const Row& row : rows) {
+        FILE* f = std::fopen(path.c_str(), "wb");
+        std::fwrite(row.bytes.data(), 1, row.bytes.size(), f);
+        std::fclose(f);
+        WavAudio audio;
+        std::string error;
+        ASSERT_EQ(ReadWav(path, &audio, &error), row.ok) << row.bytes.size() << " " << error;
+        if (row.ok) {
+            EXPECT_EQ(audio.channels, 2);
+            EXPECT_EQ(audio.rate, 16000u);
+            EXPECT_EQ(audio.samples, (std::vector<float>{0.5f, -0.5f}));
+        } else {
+            EXPECT_FALSE(error.empty());
+        }
+    }
+    std::remove(path.c_str());
 }
