@@ -82,7 +82,7 @@ TEST_F(MicArraySourceTest, NoiseAloneNeverPostsADirection)
     ASSERT_TRUE(array->SetRoom(0.6, 5));
     ASSERT_TRUE(array->Attach(nullptr));
     Start();
-    ASSERT_TRUE(Heard(4.0));
+    ASSERT_TRUE(Heard(3.0));
     for (WPARAM posted : Posted())
         EXPECT_EQ(posted, 255u);
 }
