@@ -541,8 +541,11 @@ void CControllerDlg::OnSettings()
     MicArraySetup micArray;
     micArray.Read(profile);
     const MicArraySetup micArrayBefore = micArray;
-    const bool arrayTracking = m_nDeviceKind == kTrackingMicArray && m_trackingWorker.IsRunning();
-    const SettingsOutcome outcome = RunSettingsDialog(this, current, &micArray, !arrayTracking);
+    // The readout listens itself only for a chosen array that no worker reads: nobody's
+    // microphone is opened just because the dialog is.
+    const bool arrayChosen = m_nDeviceKind == kTrackingMicArray;
+    const bool arrayTracking = arrayChosen && m_trackingWorker.IsRunning();
+    const SettingsOutcome outcome = RunSettingsDialog(this, current, &micArray, arrayChosen && !arrayTracking);
     if (micArray.device != micArrayBefore.device || micArray.geometry != micArrayBefore.geometry
         || micArray.nZeroAngle != micArrayBefore.nZeroAngle) {
         micArray.Write(profile);
