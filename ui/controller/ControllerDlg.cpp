@@ -544,7 +544,7 @@ void CControllerDlg::OnSettings()
     // The readout listens itself only for a chosen array that no worker reads: nobody's
     // microphone is opened just because the dialog is.
     const bool arrayChosen = m_nDeviceKind == kTrackingMicArray;
-    const bool arrayTracking = arrayChosen && m_trackingWorker.IsRunning();
+    const bool arrayTracking = arrayChosen && m_trackingWorker.IsRunning() && !m_trackingWorker.HasEnded();
     const SettingsOutcome outcome = RunSettingsDialog(this, current, &micArray, arrayChosen && !arrayTracking);
     if (micArray.device != micArrayBefore.device || micArray.geometry != micArrayBefore.geometry
         || micArray.nZeroAngle != micArrayBefore.nZeroAngle) {
