@@ -550,8 +550,8 @@ void CControllerDlg::OnSettings()
         || micArray.nZeroAngle != micArrayBefore.nZeroAngle) {
         micArray.Write(profile);
         profile.Save();
-        // A running array source takes the new setup at once.
-        if (arrayTracking) {
+        // An array source takes the new setup at once (also one whose device had vanished).
+        if (arrayChosen && m_trackingWorker.IsRunning()) {
             StopTracking();
             StartTracking();
         }
