@@ -83,7 +83,10 @@ void CControllerApp::LoadResourceDll()
         return;
     AfxSetResourceCatalogue(m_hResourceDll.get());
     // Without Qt's translations its dialogs would stay English around translated texts;
-    // a missing file leaves them English and is no error.
+    // a missing file leaves them English and is no error. A catalogue without a single text
+    // (a damaged file) leaves the program English, Qt's texts included.
+    if (m_hResourceDll->Count() == 0)
+        return;
     auto translator = std::make_unique<QTranslator>();
     const QString name = QtTranslationName(m_surroundings.userLocale());
     if (translator->load(QStringLiteral("qtbase_") + name, QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&

@@ -256,6 +256,8 @@ void CMainFrame::ShowTrayMessage(UINT stringId)
 
 void CMainFrame::UpdateTrayIcon(const QString& text)
 {
+    if (m_bFirmwareUpdating)
+        return;
     m_bIconWanted = true;
     m_strTrayText = text;
     TrayIconData data;
@@ -290,8 +292,18 @@ LRESULT CMainFrame::OnTrayCreated()
     return 0;
 }
 
+void CMainFrame::SetFirmwareUpdating(BOOL updating)
+{
+    m_bFirmwareUpdating = updating != 0;
+    // A countdown that ran out meanwhile would hide the dialog behind the update dialog.
+    if (m_bFirmwareUpdating)
+        KillHideTimer();
+}
+
 void CMainFrame::CheckCameraPresence(BOOL force)
 {
+    if (m_bFirmwareUpdating)
+        return;
     const BOOL present = CamIsPresent();
     if (present == m_bCameraPresent && !force)
         return;
@@ -301,6 +313,9 @@ void CMainFrame::CheckCameraPresence(BOOL force)
 
 LRESULT CMainFrame::OnCameraPresence(WPARAM attached)
 {
+    // Reports queued before the update started are as stale as those it would cause.
+    if (m_bFirmwareUpdating)
+        return 0;
     KillHideTimer();
     m_retries.Stop();
     if (attached == 1) {

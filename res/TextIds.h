@@ -17,3 +17,5 @@ constexpr UINT IDS_FILTER_ALL_FILES = 36051;
 constexpr UINT IDS_FILTER_FIRMWARE_FILES = 36052;
 // The firmware version that the About box shows when the camera does not tell it.
 constexpr UINT IDS_VERSION_UNKNOWN = 36060;
+// Why the program delays a suspend, as the desktop lists it.
+constexpr UINT IDS_SLEEP_DELAY_REASON = 36061;

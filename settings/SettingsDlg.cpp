@@ -115,7 +115,14 @@ BOOL CSettingsDlg::OnInitDialog()
 void CSettingsDlg::OnDefault()
 {
     m_strFirmwareUrl = QString::fromUtf8(kDefaultFirmwareUrl);
+    ShowUrl();
+}
+
+void CSettingsDlg::ShowUrl()
+{
+    // From its start: the server and path tell more than the file name at the end.
     m_editUrl->setText(m_strFirmwareUrl);
+    m_editUrl->setCursorPosition(0);
 }
 
 void CSettingsDlg::accept()
@@ -134,7 +141,7 @@ void CSettingsDlg::DoDataExchange(bool bSaveAndValidate)
     } else {
         m_micArrayGroup->SetSetup(m_micArraySetup);
         m_checkTop->setChecked(m_bAlwaysOnTop != 0);
-        m_editUrl->setText(m_strFirmwareUrl);
+        ShowUrl();
         // A format other than 0 or 1 checks neither radio, as the radio group shows it.
         m_formats->setExclusive(false);
         m_radioNtsc->setChecked(m_nVideoFormat == 0);

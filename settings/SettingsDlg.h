@@ -55,6 +55,8 @@ public:
     CMicArrayGroup* m_micArrayGroup = nullptr;
 
 private:
+    void ShowUrl();
+
     QCheckBox* m_checkTop = nullptr;
     QRadioButton* m_radioNtsc = nullptr;
     QRadioButton* m_radioPal = nullptr;

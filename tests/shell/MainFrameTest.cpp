@@ -2,16 +2,20 @@
 // the hide timer, suspend and resume, the tray menu, commands and the message relays.
 #include "app/MainFrame.h"
 #include "app/SystemTrayIcon.h"
+#include "firmware/FirmwareUpdateProcedure.h"
 #include "platform/WinMessages.h"
 #include "res/Resource.h"
 #include "tests/shell/MessageSpy.h"
 #include "tests/shell/RecordingTray.h"
 #include "tests/support/CameraApiDouble.h"
 #include "tests/support/RecordingWindow.h"
+#include "ui/controller/ControllerHosts.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QCoreApplication>
+#include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -121,6 +125,26 @@ TEST_F(MainFrameTest, UnplugWhileTheDialogIsVisibleClosesTheCameraThenHidesDialo
     FireHideTimer();
     EXPECT_FALSE(Dialog().isVisible());
     EXPECT_FALSE(m_tray->shown);
+}
+
+TEST_F(MainFrameTest, AfterUnplugAutoHideAndReplugTheControllerIsWhereTheUserPutIt)
+{
+    Create(1);
+    Pump();
+    Send(WM_TRAYNOTIFY, 1, WM_LBUTTONDBLCLK);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Dialog()));
+    // Dragged by the user: the window system moves it, not the program.
+    const QPoint where = Dialog().pos() + QPoint(97, 41);
+    Dialog().windowHandle()->setFramePosition(where);
+    ASSERT_TRUE(WaitUntil([&] { return Dialog().pos() == where; }, 5000));
+    CamDouble().present = 0;
+    DeviceChange();
+    FireHideTimer();
+    ASSERT_FALSE(Dialog().isVisible());
+    CamDouble().present = 1;
+    DeviceChange();
+    Send(WM_TRAYNOTIFY, 1, WM_LBUTTONDBLCLK);
+    EXPECT_EQ(Dialog().pos(), where);
 }
 
 TEST_F(MainFrameTest, DeviceChangesThatChangeNothingShowNoBalloon)
@@ -258,6 +282,34 @@ TEST_F(MainFrameTest, SuspendRemovesIconAndClosesCameraResumeTellsTheState)
     Pump();
     EXPECT_EQ(m_tray->Balloons().back(), kNotConnected);
     EXPECT_NE(m_frame->HideTimerId(), 0);
+}
+
+TEST_F(MainFrameTest, TheFrameLeavesTheCameraAloneWhileAFirmwareUpdateRuns)
+{
+    Create(1);
+    Pump();
+    ControllerFirmwareHost host(Dialog());
+    bool ran = false;
+    RunFirmwareUpdate(host, [&](CFirmwareUpdateDlg&) {
+        ran = true;
+        CamDouble().calls.clear();
+        // The camera restarts with its new firmware, and the machine wakes meanwhile.
+        for (int present : {0, 1}) {
+            CamDouble().present = present;
+            DeviceChange();
+        }
+        Send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
+        PostMessage(m_frame.get(), WM_TRAY_CREATED, 0, 0);
+        Pump();
+        EXPECT_FALSE(m_tray->shown);
+        EXPECT_EQ(m_tray->Balloons().size(), 1u) << "no balloon since the start";
+        EXPECT_FALSE(CameraCalled("CamOpen("));
+        EXPECT_EQ(m_frame->HideTimerId(), 0);
+    });
+    ASSERT_TRUE(ran);
+    Pump();
+    EXPECT_TRUE(m_tray->shown) << "one presence check brings everything back";
+    EXPECT_EQ(m_tray->Balloons(), (std::vector<QString>{kAvailable, kAvailable}));
 }
 
 TEST_F(MainFrameTest, MenuStatesFollowTheCameraAndTheDialog)

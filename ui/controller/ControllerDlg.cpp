@@ -672,6 +672,9 @@ void CControllerDlg::showEvent(QShowEvent* e)
 void CControllerDlg::hideEvent(QHideEvent* e)
 {
     QDialog::hideEvent(e);
+    // Shown again, a dialog is centred anew unless it was placed by the program; where the
+    // user dragged it counts as placed, so it comes back there.
+    setAttribute(Qt::WA_Moved);
     if (!m_bChangingTopMost)
         CloseVideoWindow();
     RecalcLayout();
