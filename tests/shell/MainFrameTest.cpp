@@ -286,7 +286,7 @@ TEST_F(MainFrameTest, SuspendRemovesIconAndClosesCameraResumeTellsTheState)
 
 TEST_F(MainFrameTest, TheFrameLeavesTheCameraAloneWhileAFirmwareUpdateRuns)
 {
-    Create(1);
+    Create(1, true, 10000, {.portPollMs = 10, .portWaitMs = 0, .reopenMs = 20});
     Pump();
     ControllerFirmwareHost host(Dialog());
     bool ran = false;
@@ -300,7 +300,9 @@ TEST_F(MainFrameTest, TheFrameLeavesTheCameraAloneWhileAFirmwareUpdateRuns)
         }
         Send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
         PostMessage(m_frame.get(), WM_TRAY_CREATED, 0, 0);
+        Send(WM_CAMERA_LINK, 0);  // no tries to open the camera under the update
         Pump();
+        EXPECT_FALSE(m_frame->Retries().Reopening());
         EXPECT_FALSE(m_tray->shown);
         EXPECT_EQ(m_tray->Balloons().size(), 1u) << "no balloon since the start";
         EXPECT_FALSE(CameraCalled("CamOpen("));
