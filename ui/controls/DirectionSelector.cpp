@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QPainter>
+#include <QFocusEvent>
 #include <QRadioButton>
 
 namespace {
@@ -25,6 +26,7 @@ CDirectionSelector::CDirectionSelector(const SelectorShape& shape, QWidget* pare
         radio->setObjectName(QStringLiteral("radio%1").arg(IDC_DIR_RADIO_FIRST + i));
         radio->setGeometry(m_shape.radios[i].x, m_shape.radios[i].y, kRadioSize, kRadioSize);
         connect(radio, &QAbstractButton::clicked, this, [this, i] { OnRadioClicked(i); });
+        radio->installEventFilter(this);
         m_radios[i] = radio;
     }
     SetDirection(m_nDirection);
@@ -36,6 +38,19 @@ CDirectionSelector::CDirectionSelector(const SelectorShape& shape, QWidget* pare
 }
 
 CDirectionSelector::~CDirectionSelector() = default;
+
+bool CDirectionSelector::eventFilter(QObject* watched, QEvent* event)
+{
+    // Tab enters the radios as one stop, at the first of them; the stop is the chosen one.
+    if (event->type() == QEvent::FocusIn) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        QRadioButton* chosen = Radio(GetDirection());
+        if ((reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) && chosen && watched != chosen
+            && chosen->isEnabled())
+            chosen->setFocus(reason);
+    }
+    return QWidget::eventFilter(watched, event);
+}
 
 QRadioButton* CDirectionSelector::Radio(int index) const
 {
