@@ -2,6 +2,7 @@
 // The hidden frame: the application's main window that is never shown. It owns the controller
 // dialog, the tray icon and its menu, watches whether the camera is attached and relays the
 // messages of the camera library and the controls to the controller dialog.
+#include "app/CameraRetries.h"
 #include "app/TrayIcon.h"
 #include "platform/WinMessage.h"
 #include "ui/controller/ControllerDlg.h"
@@ -21,7 +22,7 @@ class CMainFrame final : public QObject, public CMessageTarget, public TrayFrame
 {
 public:
     // The hide timer runs hideTimerMs (10 s) after a "not connected" report.
-    explicit CMainFrame(std::unique_ptr<ITrayIcon> tray, int hideTimerMs = 10000);
+    explicit CMainFrame(std::unique_ptr<ITrayIcon> tray, int hideTimerMs = 10000, CameraRetryTiming retries = {});
     ~CMainFrame() override;
     CMainFrame(const CMainFrame&) = delete;
     CMainFrame& operator=(const CMainFrame&) = delete;
@@ -51,6 +52,7 @@ public:
     // The id of the running hide timer; 0 when it is not running.
     int HideTimerId() const { return m_nHideTimer; }
     BOOL CameraPresent() const { return m_bCameraPresent; }
+    const CameraRetries& Retries() const { return m_retries; }
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -67,6 +69,7 @@ private:
     void OnTimer(WPARAM timerId);
     LRESULT OnTrayNotify(WPARAM iconId, LPARAM mouseMessage);
     LRESULT OnCameraPresence(WPARAM attached);
+    void OnCameraLinkDown();
     LRESULT OnDeviceChange(WPARAM event);
     LRESULT OnPowerBroadcast(WPARAM event);
     LRESULT OnTrayCreated();
@@ -82,6 +85,7 @@ private:
     QIcon m_hTrayIcon;
     int m_nHideTimer = 0;
     BOOL m_bCameraPresent = 0;
+    CameraRetries m_retries;
 
     const int m_nHideTimerMs;
     bool m_bCreated = false;

@@ -1,6 +1,7 @@
 #include "settings/SettingFileFlow.h"
 
 #include "res/Strings.h"
+#include "res/TextIds.h"
 #include "settings/SettingFile.h"
 
 #include <QCoreApplication>
@@ -29,7 +30,8 @@ FileDialogRequest SettingFileDialogRequest(bool bOpen)
     request.defaultExt = QStringLiteral("set");
     request.fileName = bOpen ? QString() : QStringLiteral("noname.set");
     // "All Files (*.*)" of the Windows filter means every file; in Qt that is "*".
-    request.filter = QStringLiteral("Setting Files (*.set);;All Files (*)");
+    request.filter = LoadFilterString(IDS_FILTER_SETTING_FILES) + QStringLiteral(";;") +
+                     LoadFilterString(IDS_FILTER_ALL_FILES);
     request.directory = QString();
     request.overwritePrompt = true;
     return request;

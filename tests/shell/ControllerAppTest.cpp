@@ -88,10 +88,13 @@ TEST(ControllerApp, FrenchCanadaLoadsTheFrenchCatalogueUntilTheEnd)
     ASSERT_NE(app.ResourceDll(), nullptr);
     EXPECT_EQ(LoadStringRes(35015), QStringLiteral("QVT-VZ1 est disponible."));
     EXPECT_EQ(ExitText(app), QStringLiteral("&Quitter"));
+    const auto qtCancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
+    EXPECT_EQ(qtCancel(), QStringLiteral("Annuler")) << "Qt's own texts in the same language";
     EXPECT_EQ(AfxGetMainWnd(), app.MainFrame());
     EXPECT_EQ(app.ExitInstance(), 0);
     EXPECT_EQ(AfxGetMainWnd(), nullptr);
     EXPECT_EQ(LoadStringRes(35015), QStringLiteral("QVT-VZ1 is available."));
+    EXPECT_EQ(qtCancel(), QStringLiteral("Cancel"));
     QCoreApplication::sendPostedEvents();
 }
 
@@ -110,6 +113,7 @@ TEST(ControllerApp, EnglishLoadsNothingAndAMissingOrDamagedCatalogueFallsBackSil
         ASSERT_TRUE(app.InitInstance()) << lcid;
         EXPECT_EQ(app.ResourceDll() != nullptr, lcid == 0x0804u) << lcid;
         EXPECT_EQ(ExitText(app), QStringLiteral("&Exit")) << lcid;
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel")) << lcid;
     }
     EXPECT_TRUE(prompts.texts.isEmpty()) << "no message about the language";
     QCoreApplication::sendPostedEvents();

@@ -53,6 +53,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void FitCheckBox(int cx);
     void OnRadioClicked(int index);
     void OnTrackingClicked();
     void EnableRadios(bool enable);
