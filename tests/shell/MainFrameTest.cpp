@@ -262,9 +262,12 @@ TEST_F(MainFrameTest, SuspendRemovesIconAndClosesCameraResumeTellsTheState)
 {
     Create(1);
     Pump();
+    Send(WM_CAMERA_MODE, 0);  // Release: the zoom is read back into the settings
+    CamDouble().zoom = {1, 144};
     EXPECT_EQ(Send(WM_POWERBROADCAST, PBT_APMSUSPEND), TRUE);
     EXPECT_FALSE(m_tray->shown);
     EXPECT_TRUE(CameraCalled("CamClose("));
+    EXPECT_EQ(Dialog().m_settings.m_nFreeZoom, 144) << "read back before the close";
     EXPECT_EQ(Send(WM_POWERBROADCAST, PBT_APMQUERYSUSPEND), TRUE) << "no icon to remove: no harm";
     EXPECT_EQ(Send(WM_POWERBROADCAST, 10), TRUE);
     Pump();
