@@ -9,7 +9,9 @@
 #include "platform/Prompt.h"
 #include "platform/WinMessages.h"
 #include "res/LanguageCatalogue.h"
+#include "res/Resource.h"
 #include "res/Strings.h"
+#include "ui/controller/AppIcon.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -42,8 +44,11 @@ BOOL CControllerApp::InitInstance()
     LoadResourceDll();
 
     // Hiding the controller dialog does not end the program: it lives on in the tray.
-    if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+    if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         gui->setQuitOnLastWindowClosed(false);
+        // Every window, message box and file dialog shows icon 128 in the task bar.
+        QGuiApplication::setWindowIcon(LoadAppIcon());
+    }
     std::unique_ptr<ITrayIcon> tray =
         m_surroundings.makeTray ? m_surroundings.makeTray() : std::make_unique<CSystemTrayIcon>();
     m_pMainWnd = std::make_unique<CMainFrame>(std::move(tray));
@@ -61,6 +66,9 @@ BOOL CControllerApp::InitInstance()
     }
     if (m_surroundings.watchSystem)
         WatchSystem();
+    // scripts/demo shows the controller while its meeting plays, as Show Controller would.
+    if (qEnvironmentVariableIntValue("QVT_VZ1_SHOW_CONTROLLER") == 1)
+        m_pMainWnd->WindowProc(WM_COMMAND, ID_SHOW_CONTROLLER, 0);
     return TRUE;
 }
 

@@ -81,7 +81,11 @@ bool RunImport(SettingFileHost& host, ControllerSetup setup)
             setup.nDeviceKind = file.content.nDeviceKind;
             setup.nPosition = file.content.nPosition;
             setup.bReverse = file.content.bReverse;
+            // The page stays the tab on screen: the file's page choice would part the visible
+            // tab from the mode that tracking and the option buttons go by.
+            const int page = setup.settings.m_nMode;
             setup.settings = file.content.settings;
+            setup.settings.m_nMode = page;
             setup.settings.m_bTracking = 0;
 
             host.ApplyCameraPosition();

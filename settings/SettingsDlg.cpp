@@ -110,7 +110,14 @@ BOOL CSettingsDlg::OnInitDialog()
 void CSettingsDlg::OnDefault()
 {
     m_strFirmwareUrl = QString::fromUtf8(kDefaultFirmwareUrl);
+    ShowUrl();
+}
+
+void CSettingsDlg::ShowUrl()
+{
+    // From its start: the server and path tell more than the file name at the end.
     m_editUrl->setText(m_strFirmwareUrl);
+    m_editUrl->setCursorPosition(0);
 }
 
 void CSettingsDlg::accept()
@@ -127,7 +134,7 @@ void CSettingsDlg::DoDataExchange(bool bSaveAndValidate)
         m_nVideoFormat = m_radioPal->isChecked() ? 1 : (m_radioNtsc->isChecked() ? 0 : m_nVideoFormat);
     } else {
         m_checkTop->setChecked(m_bAlwaysOnTop != 0);
-        m_editUrl->setText(m_strFirmwareUrl);
+        ShowUrl();
         // A format other than 0 or 1 checks neither radio, as the radio group shows it.
         m_formats->setExclusive(false);
         m_radioNtsc->setChecked(m_nVideoFormat == 0);

@@ -9,6 +9,8 @@
 #include "res/Resource.h"
 #include "res/Strings.h"
 #include "tests/shell/RecordingTray.h"
+#include "ui/controller/AboutDlg.h"
+#include "ui/controller/AppIcon.h"
 #include "tests/support/CameraApiDouble.h"
 #include "tests/support/RecordingWindow.h"
 #include "tests/support/ScriptedPrompter.h"
@@ -16,6 +18,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QFile>
+#include <QLabel>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -113,6 +116,21 @@ TEST(ControllerApp, EnglishLoadsNothingAndAMissingOrDamagedCatalogueFallsBackSil
         EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel")) << lcid;
     }
     EXPECT_TRUE(prompts.texts.isEmpty()) << "no message about the language";
+    QCoreApplication::sendPostedEvents();
+}
+
+TEST(ControllerApp, EveryWindowAndTheAboutBoxShowIcon128)
+{
+    CamDouble().Reset();
+    CControllerApp app(Isolated(0x0409));
+    ASSERT_TRUE(app.InitInstance());
+    const QImage icon128 = LoadAppIcon().pixmap(32, 32).toImage();
+    ASSERT_FALSE(icon128.isNull());
+    CAboutDlg about;
+    for (QWidget* w : std::initializer_list<QWidget*>{&app.MainFrame()->ControllerDlg(), &about})
+        EXPECT_EQ(w->windowIcon().pixmap(32, 32).toImage(), icon128) << w->metaObject()->className();
+    const QPixmap shown = about.findChild<QLabel*>(QStringLiteral("icon"))->pixmap();
+    EXPECT_EQ(shown.toImage(), icon128) << "not a generic computer";
     QCoreApplication::sendPostedEvents();
 }
 

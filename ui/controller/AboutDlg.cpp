@@ -4,13 +4,13 @@
 #include "res/Resource.h"
 #include "res/Strings.h"
 #include "res/TextIds.h"
+#include "ui/controller/AppIcon.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
 #include <QVBoxLayout>
 
 #include <cstring>
@@ -60,10 +60,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent), m_stVersion(new QLabel(
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
     auto* icon = new QLabel(this);
-    const QIcon appIcon = QApplication::windowIcon().isNull()
-        ? style()->standardIcon(QStyle::SP_ComputerIcon)
-        : QApplication::windowIcon();
-    icon->setPixmap(appIcon.pixmap(32, 32));
+    icon->setObjectName(QStringLiteral("icon"));
+    icon->setPixmap(LoadAppIcon().pixmap(32, 32));
     icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
     auto* lines = new QVBoxLayout;
