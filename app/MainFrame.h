@@ -50,6 +50,8 @@ public:
     // The id of the running hide timer; 0 when it is not running.
     int HideTimerId() const { return m_nHideTimer; }
     BOOL CameraPresent() const { return m_bCameraPresent; }
+    // False when the desktop had no tray at start: hiding the dialog then ends the program.
+    bool HasTray() const { return !m_bNoTray; }
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 

@@ -152,7 +152,11 @@ int RunVerb(const QStringList& args)
     QTextStream out(stdout);
     QTextStream err(stderr);
     const RemoteRequest request = ParseVerb(args.mid(1), QDir::currentPath());
-    return RunRequest(request, QDBusConnection::sessionBus(), out, err);
+    // A connection of its own, closed while the application still exists.
+    const QString name = QStringLiteral("qvt-vz1-controller-verb");
+    const int status = RunRequest(request, QDBusConnection::connectToBus(QDBusConnection::SessionBus, name), out, err);
+    QDBusConnection::disconnectFromBus(name);
+    return status;
 }
 
 } // namespace remote

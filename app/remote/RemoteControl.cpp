@@ -101,6 +101,9 @@ void RemoteControl::ShowController()
 void RemoteControl::HideController()
 {
     Outcome outcome = CheckNotBusy();
+    // Without a tray the closed window ends the program, which nobody asked for here.
+    if (!outcome && m_canHide && !m_canHide())
+        outcome = Refusal{kNotInThisMode, QStringLiteral("Without a system tray, hiding the window would end the controller.")};
     if (!outcome)
         SendMessage(&m_dlg, WM_COMMAND, ID_CLOSE_CONTROLLER, 0);
     Answer(outcome);

@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
 #include <optional>
 
 class CControllerDlg;
@@ -34,6 +35,9 @@ public:
     // Follows dlg and the application's main window (the frame that relays to it).
     RemoteControl(CControllerDlg& dlg, QDBusConnection bus);
     ~RemoteControl() override;
+
+    // Asked before hiding the dialog: false when hiding would end the program (no tray).
+    void SetCanHide(std::function<bool()> canHide) { m_canHide = std::move(canHide); }
 
     // Exports the object and takes the bus name; false (and nothing exported) when there is
     // no bus or another process holds the name.
@@ -113,6 +117,7 @@ private:
     int m_nHeldButton = 0;
     QTimer m_driveTimer;
     QTimer m_refreshTimer;
+    std::function<bool()> m_canHide;
 };
 
 } // namespace remote
