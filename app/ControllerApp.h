@@ -20,6 +20,7 @@ class ITrayIcon;
 namespace remote {
 class RemoteControl;
 }
+class QTranslator;
 
 class CControllerApp
 {
@@ -63,6 +64,8 @@ private:
     Surroundings m_surroundings;
     bool m_bHoldsMutex = false;
     std::unique_ptr<CLanguageCatalogue> m_hResourceDll;
+    // Qt's own texts (standard buttons, file dialogs) in the catalogue's language.
+    std::unique_ptr<QTranslator> m_pQtTranslator;
     std::unique_ptr<CMainFrame> m_pMainWnd;
     std::unique_ptr<CDeviceChangeWatcher> m_pDeviceWatcher;
     std::unique_ptr<CPowerWatcher> m_pPowerWatcher;

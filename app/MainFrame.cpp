@@ -4,6 +4,7 @@
 #include "platform/WinMessages.h"
 #include "res/Resource.h"
 #include "res/Strings.h"
+#include "ui/controller/AppIcon.h"
 
 #include <QAction>
 #include <QLoggingCategory>
@@ -31,18 +32,10 @@ QString CutText(const QString& text, qsizetype n)
     return text.left(end);
 }
 
-QIcon LoadTrayIcon()
-{
-    QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64, 128})
-        icon.addFile(QStringLiteral(":/qvt/icons/128/%1.png").arg(size), QSize(size, size));
-    return icon;
-}
-
 } // namespace
 
-CMainFrame::CMainFrame(std::unique_ptr<ITrayIcon> tray, int hideTimerMs)
-    : m_pTray(std::move(tray)), m_nHideTimerMs(hideTimerMs)
+CMainFrame::CMainFrame(std::unique_ptr<ITrayIcon> tray, int hideTimerMs, CameraRetryTiming retries)
+    : m_pTray(std::move(tray)), m_retries(retries), m_nHideTimerMs(hideTimerMs)
 {
     setObjectName(QStringLiteral("QVTVZCTRLWND"));
 }
@@ -99,10 +92,17 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return OnDeviceChange(wParam);
     case WM_TRAYNOTIFY:
         return OnTrayNotify(wParam, lParam);
+    case WM_TRAY_CREATED:
+        return OnTrayCreated();
     case WM_CAMERA_PRESENCE:
         return OnCameraPresence(wParam);
     case WM_CAMERA_LINK:
-    case WM_CAMERA_COMM_ERROR:
+    case WM_CAMERA_COMM_ERROR: {
+        const LRESULT result = SendMessage(&m_dlgController, message, wParam, lParam);
+        if (message == WM_CAMERA_COMM_ERROR || wParam == 0)
+            OnCameraLinkDown();
+        return result;
+    }
     case WM_CAMERA_MODE:
     case WM_PAD_BUTTON:
     case WM_SELECT_DIRECTION:
@@ -138,7 +138,7 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* e)
 int CMainFrame::OnCreate()
 {
     BuildTrayMenu();
-    m_hTrayIcon = LoadTrayIcon();
+    m_hTrayIcon = LoadAppIcon();
     m_pTray->SetContextMenu(&m_menuTray);
     m_pTray->SetNotifyTarget(this);
     m_dlgController.Create();
@@ -155,6 +155,7 @@ int CMainFrame::OnCreate()
 
 void CMainFrame::OnDestroy()
 {
+    m_retries.Stop();
     KillHideTimer();
     DeleteTrayIcon();
 }
@@ -255,6 +256,10 @@ void CMainFrame::ShowTrayMessage(UINT stringId)
 
 void CMainFrame::UpdateTrayIcon(const QString& text)
 {
+    if (m_bFirmwareUpdating)
+        return;
+    m_bIconWanted = true;
+    m_strTrayText = text;
     TrayIconData data;
     data.icon = m_hTrayIcon;
     data.tip = CutText(LoadStringRes(102), 127);
@@ -268,11 +273,37 @@ void CMainFrame::UpdateTrayIcon(const QString& text)
 
 void CMainFrame::DeleteTrayIcon()
 {
+    m_bIconWanted = false;
     m_pTray->Delete();
+}
+
+LRESULT CMainFrame::OnTrayCreated()
+{
+    // A panel that started after the program: from now on all is as if it had been there
+    // from the start. The window that stood in for the icon goes; the icon shows the
+    // state its last balloon told.
+    if (m_bNoTray) {
+        m_bNoTray = false;
+        m_dlgController.removeEventFilter(this);
+        m_dlgController.hide();
+    }
+    if (m_bIconWanted && !m_pTray->IsShown())
+        UpdateTrayIcon(m_strTrayText);
+    return 0;
+}
+
+void CMainFrame::SetFirmwareUpdating(BOOL updating)
+{
+    m_bFirmwareUpdating = updating != 0;
+    // A countdown that ran out meanwhile would hide the dialog behind the update dialog.
+    if (m_bFirmwareUpdating)
+        KillHideTimer();
 }
 
 void CMainFrame::CheckCameraPresence(BOOL force)
 {
+    if (m_bFirmwareUpdating)
+        return;
     const BOOL present = CamIsPresent();
     if (present == m_bCameraPresent && !force)
         return;
@@ -282,16 +313,24 @@ void CMainFrame::CheckCameraPresence(BOOL force)
 
 LRESULT CMainFrame::OnCameraPresence(WPARAM attached)
 {
+    // Reports queued before the update started are as stale as those it would cause.
+    if (m_bFirmwareUpdating)
+        return 0;
     KillHideTimer();
+    m_retries.Stop();
     if (attached == 1) {
         ShowTrayMessage(35015);
-        if (m_dlgController.FindCameraPort()) {
-            m_dlgController.OpenCamera();
-            m_dlgController.StartTracking();
-            return 0;
-        }
-        ShowTrayMessage(35016);
-        StartHideTimer();
+        // The port may follow the USB device by a moment: a few seconds' grace before
+        // "not connected".
+        m_retries.WaitForPort([this] { return m_dlgController.FindCameraPort() != 0; },
+                              [this] {
+                                  m_dlgController.OpenCamera();
+                                  m_dlgController.StartTracking();
+                              },
+                              [this] {
+                                  ShowTrayMessage(35016);
+                                  StartHideTimer();
+                              });
         return 0;
     }
     ShowTrayMessage(35016);
@@ -299,6 +338,13 @@ LRESULT CMainFrame::OnCameraPresence(WPARAM attached)
     m_dlgController.CloseCamera();
     StartHideTimer();
     return 0;
+}
+
+void CMainFrame::OnCameraLinkDown()
+{
+    // The dialog has closed the camera. While it stays attached, keep trying; when it
+    // answers, it comes back as on a plug-in, balloon included.
+    m_retries.StartReopening([this] { CheckCameraPresence(TRUE); });
 }
 
 void CMainFrame::StartHideTimer()
@@ -337,6 +383,7 @@ LRESULT CMainFrame::OnPowerBroadcast(WPARAM event)
     switch (event) {
     case PBT_APMQUERYSUSPEND:
     case PBT_APMSUSPEND:
+        m_retries.Stop();
         DeleteTrayIcon();
         m_dlgController.StopTracking();
         m_dlgController.SaveCameraPosition();

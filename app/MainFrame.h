@@ -2,6 +2,7 @@
 // The hidden frame: the application's main window that is never shown. It owns the controller
 // dialog, the tray icon and its menu, watches whether the camera is attached and relays the
 // messages of the camera library and the controls to the controller dialog.
+#include "app/CameraRetries.h"
 #include "app/TrayIcon.h"
 #include "platform/WinMessage.h"
 #include "ui/controller/ControllerDlg.h"
@@ -21,7 +22,7 @@ class CMainFrame final : public QObject, public CMessageTarget, public TrayFrame
 {
 public:
     // The hide timer runs hideTimerMs (10 s) after a "not connected" report.
-    explicit CMainFrame(std::unique_ptr<ITrayIcon> tray, int hideTimerMs = 10000);
+    explicit CMainFrame(std::unique_ptr<ITrayIcon> tray, int hideTimerMs = 10000, CameraRetryTiming retries = {});
     ~CMainFrame() override;
     CMainFrame(const CMainFrame&) = delete;
     CMainFrame& operator=(const CMainFrame&) = delete;
@@ -41,6 +42,7 @@ public:
     void UpdateTrayIcon(const QString& text);
     void DeleteTrayIcon() override;
     void CheckCameraPresence(BOOL force) override;
+    void SetFirmwareUpdating(BOOL updating) override;
 
     CControllerDlg& ControllerDlg() { return m_dlgController; }
     QMenu& TrayMenu() { return m_menuTray; }
@@ -52,6 +54,7 @@ public:
     BOOL CameraPresent() const { return m_bCameraPresent; }
     // False when the desktop had no tray at start: hiding the dialog then ends the program.
     bool HasTray() const { return !m_bNoTray; }
+    const CameraRetries& Retries() const { return m_retries; }
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -68,8 +71,10 @@ private:
     void OnTimer(WPARAM timerId);
     LRESULT OnTrayNotify(WPARAM iconId, LPARAM mouseMessage);
     LRESULT OnCameraPresence(WPARAM attached);
+    void OnCameraLinkDown();
     LRESULT OnDeviceChange(WPARAM event);
     LRESULT OnPowerBroadcast(WPARAM event);
+    LRESULT OnTrayCreated();
     void StartHideTimer();
     void KillHideTimer();
     void BuildTrayMenu();
@@ -82,10 +87,15 @@ private:
     QIcon m_hTrayIcon;
     int m_nHideTimer = 0;
     BOOL m_bCameraPresent = 0;
+    CameraRetries m_retries;
 
     const int m_nHideTimerMs;
     bool m_bCreated = false;
     bool m_bDestroyed = false;
     bool m_bNoTray = false;
+    bool m_bFirmwareUpdating = false;
+    // The icon the frame means to show, kept while the desktop has no tray to show it in.
+    bool m_bIconWanted = false;
+    QString m_strTrayText;
     std::function<void()> m_onDestroyed;
 };

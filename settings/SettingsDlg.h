@@ -50,6 +50,8 @@ public:
     int m_nVideoFormat = 0;  // 0 "NTSC", 1 "PAL"
 
 private:
+    void ShowUrl();
+
     QCheckBox* m_checkTop = nullptr;
     QRadioButton* m_radioNtsc = nullptr;
     QRadioButton* m_radioPal = nullptr;

@@ -100,6 +100,7 @@ void VirtualCamera::DetachLocked()
         return;
     RemoveCameraAnnouncement();
     m_pty.Close();
+    m_delayed.clear();
     m_model.StopAll();
     Emit("detached");
 }
@@ -143,6 +144,15 @@ void VirtualCamera::SetMute(bool on)
     m_mute = on;
 }
 
+void VirtualCamera::SetReplyDelay(int ms)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_replyDelayMs = std::max(0, ms);
+    }
+    Wake();
+}
+
 CameraModel VirtualCamera::Snapshot() const
 {
     std::lock_guard lock(m_mutex);
@@ -163,8 +173,23 @@ void VirtualCamera::Send(const visca::Frame& bytes)
             byte = r == 0x80 ? 0xFF : static_cast<std::uint8_t>(r);
         }
     }
+    if (m_replyDelayMs > 0 || !m_delayed.empty()) {
+        // Behind earlier delayed replies even when the delay was just ended: order holds.
+        m_delayed.emplace_back(NowMs() + m_replyDelayMs, std::move(out));
+        Wake();
+        return;
+    }
     // Non-blocking: with nobody reading the port, replies are dropped rather than stall.
     [[maybe_unused]] ssize_t n = ::write(m_pty.Master(), out.data(), out.size());
+}
+
+void VirtualCamera::SendDue(long long nowMs)
+{
+    while (!m_delayed.empty() && m_delayed.front().first <= nowMs) {
+        const visca::Frame& out = m_delayed.front().second;
+        [[maybe_unused]] ssize_t n = m_pty.IsOpen() ? ::write(m_pty.Master(), out.data(), out.size()) : 0;
+        m_delayed.pop_front();
+    }
 }
 
 void VirtualCamera::Run()
@@ -186,8 +211,10 @@ void VirtualCamera::Run()
             m_comeBackAtMs = -1;
             AttachLocked();
         }
+        SendDue(now);
         int timeout = m_model.Moving() ? 20 : 250;
-        for (long long at : {m_goAwayAtMs, m_comeBackAtMs})
+        const long long nextReplyAt = m_delayed.empty() ? -1 : m_delayed.front().first;
+        for (long long at : {m_goAwayAtMs, m_comeBackAtMs, nextReplyAt})
             if (at >= 0)
                 timeout = static_cast<int>(std::max(0LL, std::min<long long>(timeout, at - now)));
         pollfd fds[2] = {{m_wake[0], POLLIN, 0}, {m_pty.Master(), POLLIN, 0}};

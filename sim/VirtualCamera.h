@@ -8,6 +8,7 @@
 #include "sim/PseudoTerminal.h"
 #include "sim/ViscaServer.h"
 
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <random>
@@ -46,6 +47,8 @@ public:
     void SetVersion(const std::string& version);
     void SetGarble(bool on);   // replies become noise that never forms a frame
     void SetMute(bool on);     // no replies at all
+    // Every reply and report leaves ms later, in order: a slow camera or line. 0 ends it.
+    void SetReplyDelay(int ms);
 
     CameraModel Snapshot() const;
 
@@ -53,6 +56,7 @@ private:
     void Run();
     void Wake();
     void Send(const visca::Frame& bytes);  // under m_mutex
+    void SendDue(long long nowMs);         // under m_mutex: the delayed replies due by now
     bool AttachLocked();
     void DetachLocked();
     void Emit(const std::string& line);
@@ -66,6 +70,8 @@ private:
     visca::FrameSplitter m_splitter{ViscaServer::kMaxFrameLength};
     bool m_garble = false;
     bool m_mute = false;
+    int m_replyDelayMs = 0;
+    std::deque<std::pair<long long, visca::Frame>> m_delayed;  // (due, bytes), oldest first
     long long m_goAwayAtMs = -1;   // firmware accepted: detach then
     long long m_comeBackAtMs = -1; // and attach again then
     std::string m_pendingVersion;
