@@ -52,6 +52,8 @@ public:
     // The id of the running hide timer; 0 when it is not running.
     int HideTimerId() const { return m_nHideTimer; }
     BOOL CameraPresent() const { return m_bCameraPresent; }
+    // False when the desktop had no tray at start: hiding the dialog then ends the program.
+    bool HasTray() const { return !m_bNoTray; }
     const CameraRetries& Retries() const { return m_retries; }
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

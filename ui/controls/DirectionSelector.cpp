@@ -61,6 +61,11 @@ QRadioButton* CDirectionSelector::Radio(int index) const
     return index >= 0 && index < m_shape.radioCount ? m_radios[index] : nullptr;
 }
 
+int CDirectionSelector::RadioDirection(int index) const
+{
+    return index >= 0 && index < m_shape.radioCount ? m_shape.radios[index].direction : -1;
+}
+
 HWND CDirectionSelector::Target() const
 {
     return m_hTarget ? m_hTarget : AfxGetMainWnd();

@@ -41,6 +41,8 @@ public:
     int RadioCount() const { return m_shape.radioCount; }
     // Radio index i (id 100 + i), or null outside the created ones.
     QRadioButton* Radio(int index) const;
+    // The direction radio index reports when clicked; -1 outside the created ones.
+    int RadioDirection(int index) const;
     QCheckBox* TrackingBox() const { return m_pCheck; }
     UINT PictureId() const { return m_picture.Id(); }
     // Where the picture is drawn, in the control's coordinates.
