@@ -85,25 +85,25 @@ UnitMap::UnitMap(const ViscaModel& model)
 {
 }
 
-int UnitMap::PanToWire(int pan) const
+int UnitMap::PanToWire(double pan) const
 {
     const ViscaModel& m = m_model;
-    const double degrees = std::clamp(pan - 180, m.panMinDegrees, m.panMaxDegrees);
+    const double degrees = std::clamp(pan - 180, double(m.panMinDegrees), double(m.panMaxDegrees));
     const int wire = Wire(Map(degrees, m.panMinDegrees, m.panMaxDegrees, m.panMinUnits, m.panMaxUnits));
     return m.panReversed ? m.panMinUnits + m.panMaxUnits - wire : wire;
 }
 
-int UnitMap::TiltToWire(int tilt) const
+int UnitMap::TiltToWire(double tilt) const
 {
     const ViscaModel& m = m_model;
-    const double degrees = std::clamp(tilt, m.tiltMinDegrees, m.tiltMaxDegrees);
+    const double degrees = std::clamp(tilt, double(m.tiltMinDegrees), double(m.tiltMaxDegrees));
     const int wire = Wire(Map(degrees, m.tiltMinDegrees, m.tiltMaxDegrees, m.tiltMinUnits, m.tiltMaxUnits));
     return m.tiltReversed ? m.tiltMinUnits + m.tiltMaxUnits - wire : wire;
 }
 
-int UnitMap::ZoomToWire(int zoom) const
+int UnitMap::ZoomToWire(double zoom) const
 {
-    return Wire(Map(std::clamp(zoom, 0, 180), 0, 180, m_model.zoomWideUnits, m_model.zoomTeleUnits));
+    return Wire(Map(std::clamp(zoom, 0.0, 180.0), 0, 180, m_model.zoomWideUnits, m_model.zoomTeleUnits));
 }
 
 double UnitMap::PanFromWireExact(int wire) const

@@ -51,9 +51,13 @@ class UnitMap
 public:
     explicit UnitMap(const ViscaModel& model);
 
-    int PanToWire(int pan) const;
-    int TiltToWire(int tilt) const;
-    int ZoomToWire(int zoom) const;
+    int PanToWire(int pan) const { return PanToWire(double(pan)); }
+    int TiltToWire(int tilt) const { return TiltToWire(double(tilt)); }
+    int ZoomToWire(int zoom) const { return ZoomToWire(double(zoom)); }
+    // The same for fractional positions (the virtual camera's).
+    int PanToWire(double pan) const;
+    int TiltToWire(double tilt) const;
+    int ZoomToWire(double zoom) const;
     std::optional<int> PanFromWire(int wire) const;
     std::optional<int> TiltFromWire(int wire) const;
     std::optional<int> ZoomFromWire(int wire) const;

@@ -6,7 +6,8 @@ std::vector<std::uint8_t> Encode(std::uint16_t type, std::uint32_t sequence, std
 {
     const auto length = static_cast<std::uint16_t>(payload.size());
     std::vector<std::uint8_t> out(kHeaderLength + payload.size());
-    const std::uint32_t header[] = {type >> 8u, type, length >> 8u, length, sequence >> 24, sequence >> 16,
+    const std::uint32_t t = type, n = length;
+    const std::uint32_t header[] = {t >> 8, t, n >> 8, n, sequence >> 24, sequence >> 16,
                                     sequence >> 8, sequence};
     for (std::size_t i = 0; i < kHeaderLength; ++i)
         out[i] = static_cast<std::uint8_t>(header[i]);
