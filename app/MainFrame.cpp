@@ -42,8 +42,8 @@ QIcon LoadTrayIcon()
 
 } // namespace
 
-CMainFrame::CMainFrame(std::unique_ptr<ITrayIcon> tray, int hideTimerMs)
-    : m_pTray(std::move(tray)), m_nHideTimerMs(hideTimerMs)
+CMainFrame::CMainFrame(std::unique_ptr<ITrayIcon> tray, int hideTimerMs, CameraRetryTiming retries)
+    : m_pTray(std::move(tray)), m_retries(retries), m_nHideTimerMs(hideTimerMs)
 {
     setObjectName(QStringLiteral("QVTVZCTRLWND"));
 }
@@ -103,7 +103,12 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CAMERA_PRESENCE:
         return OnCameraPresence(wParam);
     case WM_CAMERA_LINK:
-    case WM_CAMERA_COMM_ERROR:
+    case WM_CAMERA_COMM_ERROR: {
+        const LRESULT result = SendMessage(&m_dlgController, message, wParam, lParam);
+        if (message == WM_CAMERA_COMM_ERROR || wParam == 0)
+            OnCameraLinkDown();
+        return result;
+    }
     case WM_CAMERA_MODE:
     case WM_PAD_BUTTON:
     case WM_SELECT_DIRECTION:
@@ -156,6 +161,7 @@ int CMainFrame::OnCreate()
 
 void CMainFrame::OnDestroy()
 {
+    m_retries.Stop();
     KillHideTimer();
     DeleteTrayIcon();
 }
@@ -293,15 +299,20 @@ void CMainFrame::CheckCameraPresence(BOOL force)
 LRESULT CMainFrame::OnCameraPresence(WPARAM attached)
 {
     KillHideTimer();
+    m_retries.Stop();
     if (attached == 1) {
         ShowTrayMessage(35015);
-        if (m_dlgController.FindCameraPort()) {
-            m_dlgController.OpenCamera();
-            m_dlgController.StartTracking();
-            return 0;
-        }
-        ShowTrayMessage(35016);
-        StartHideTimer();
+        // The port may follow the USB device by a moment: a few seconds' grace before
+        // "not connected".
+        m_retries.WaitForPort([this] { return m_dlgController.FindCameraPort() != 0; },
+                              [this] {
+                                  m_dlgController.OpenCamera();
+                                  m_dlgController.StartTracking();
+                              },
+                              [this] {
+                                  ShowTrayMessage(35016);
+                                  StartHideTimer();
+                              });
         return 0;
     }
     ShowTrayMessage(35016);
@@ -309,6 +320,13 @@ LRESULT CMainFrame::OnCameraPresence(WPARAM attached)
     m_dlgController.CloseCamera();
     StartHideTimer();
     return 0;
+}
+
+void CMainFrame::OnCameraLinkDown()
+{
+    // The dialog has closed the camera. While it stays attached, keep trying; when it
+    // answers, it comes back as on a plug-in, balloon included.
+    m_retries.StartReopening([this] { CheckCameraPresence(TRUE); });
 }
 
 void CMainFrame::StartHideTimer()
@@ -351,6 +369,7 @@ LRESULT CMainFrame::OnPowerBroadcast(WPARAM event)
     switch (event) {
     case PBT_APMQUERYSUSPEND:
     case PBT_APMSUSPEND:
+        m_retries.Stop();
         DeleteTrayIcon();
         m_dlgController.StopTracking();
         m_dlgController.SaveCameraPosition();

@@ -2,6 +2,7 @@
 // The hidden frame: the application's main window that is never shown. It owns the controller
 // dialog, the tray icon and its menu, watches whether the camera is attached and relays the
 // messages of the camera library and the controls to the controller dialog.
+#include "app/CameraRetries.h"
 #include "app/TrayIcon.h"
 #include "platform/WinMessage.h"
 #include "ui/controller/ControllerDlg.h"
@@ -21,7 +22,7 @@ class CMainFrame final : public QObject, public CMessageTarget, public TrayFrame
 {
 public:
     // The hide timer runs hideTimerMs (10 s) after a "not connected" report.
-    explicit CMainFrame(std::unique_ptr<ITrayIcon> tray, int hideTimerMs = 10000);
+    explicit CMainFrame(std::unique_ptr<ITrayIcon> tray, int hideTimerMs = 10000, CameraRetryTiming retries = {});
     ~CMainFrame() override;
     CMainFrame(const CMainFrame&) = delete;
     CMainFrame& operator=(const CMainFrame&) = delete;
@@ -53,6 +54,7 @@ public:
     // A network camera is looked for every presencePollMs (5 s): nothing announces it.
     void SetPresencePollMs(int ms) { m_nPresencePollMs = ms; }
     int PresencePollTimerId() const { return m_nPresencePollTimer; }
+    const CameraRetries& Retries() const { return m_retries; }
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -69,6 +71,7 @@ private:
     void OnTimer(WPARAM timerId);
     LRESULT OnTrayNotify(WPARAM iconId, LPARAM mouseMessage);
     LRESULT OnCameraPresence(WPARAM attached);
+    void OnCameraLinkDown();
     LRESULT OnDeviceChange(WPARAM event);
     LRESULT OnPowerBroadcast(WPARAM event);
     void StartHideTimer();
@@ -85,6 +88,7 @@ private:
     int m_nPresencePollTimer = 0;
     int m_nPresencePollMs = 5000;
     BOOL m_bCameraPresent = 0;
+    CameraRetries m_retries;
 
     const int m_nHideTimerMs;
     bool m_bCreated = false;

@@ -4,6 +4,8 @@
 #include "platform/WinMessage.h"
 #include "platform/WinMessages.h"
 
+#include <QMetaObject>
+
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
@@ -27,6 +29,17 @@ bool IsVersionText(const std::vector<std::uint8_t>& payload)
             return false;
     return true;
 }
+
+// Whether payload has the form of the answer to an inquiry expecting payloadLength bytes
+// (0: a version text).
+bool Fits(const std::vector<std::uint8_t>& payload, std::size_t payloadLength)
+{
+    return payloadLength == 0 ? IsVersionText(payload) : payload.size() == payloadLength;
+}
+
+// The standard version inquiry answers vendor, model, ROM version and sockets: 7 bytes,
+// a length no inquiry of the library expects.
+constexpr std::size_t kBarrierLength = 7;
 
 } // namespace
 
@@ -62,6 +75,7 @@ bool CameraLink::Open(std::unique_ptr<CameraTransport> transport, const CameraLi
     m_linkUp = false;
     m_stop = false;
     m_misses = 0;
+    m_owed.clear();
     driveBits = 0;
     m_profile = profile;
     m_openVersion.clear();
@@ -86,7 +100,7 @@ bool CameraLink::Open(std::unique_ptr<CameraTransport> transport, const CameraLi
         return false;
     }
     m_linkUp = true;
-    PostMessage(wnd, linkMsg, 1, 0);
+    PostForThisLink(linkMsg, 1);
     if (!m_profile.vendorFrames)
         PostStand(m_profile.framingStand);
     else if (auto stand = Inquire(visca::VendorInquiry(visca::kItemStand), 1); stand && (*stand)[0] <= 3)
@@ -142,6 +156,8 @@ void CameraLink::StopThreads()
         m_keeper.join();
     if (m_reader.joinable())
         m_reader.join();
+    // After the joins: whatever the threads posted carries the old generation.
+    ++*m_generation;
 }
 
 void CameraLink::Close()
@@ -180,6 +196,24 @@ bool CameraLink::Transact(const visca::Frame& frame, Expect expect, std::size_t 
     std::lock_guard request(m_requestMutex);
     if (m_fd < 0 || m_lost || m_stop)
         return false;
+    if (expect == Expect::Inquiry) {
+        bool owing;
+        {
+            std::lock_guard lock(m_stateMutex);
+            owing = !m_owed.empty();
+        }
+        // An inquiry that cannot tell its answer from an older one is not asked.
+        if (owing && !Exchange(visca::VersionInquiry(), Expect::Barrier, kBarrierLength, nullptr))
+            return false;
+    }
+    return Exchange(frame, expect, payloadLength, payload);
+}
+
+bool CameraLink::Exchange(const visca::Frame& frame, Expect expect, std::size_t payloadLength,
+                          std::vector<std::uint8_t>* payload)
+{
+    if (m_fd < 0 || m_lost || m_stop)
+        return false;
     {
         std::lock_guard lock(m_stateMutex);
         m_pending = Pending{};
@@ -208,8 +242,14 @@ bool CameraLink::Transact(const visca::Frame& frame, Expect expect, std::size_t 
     m_pending = Pending{};
     if (answered) {
         m_misses = 0;
+        if (expect == Expect::Barrier)
+            m_owed.clear();  // everything older has come or will never come
         return ok;
     }
+    if (m_stop)
+        return false;  // woken by a close: the camera missed nothing
+    if (expect == Expect::Inquiry || expect == Expect::Barrier)
+        m_owed.push_back(payloadLength);
     const bool lose = m_linkUp && ++m_misses >= m_timing.missesForLinkLoss;
     lock.unlock();
     if (lose)
@@ -239,8 +279,11 @@ void CameraLink::OnFrame(const visca::Frame& received)
     }
     std::lock_guard lock(m_stateMutex);
     Pending& p = m_pending;
-    if (p.done || p.expect == Expect::None)
+    if (p.done || p.expect == Expect::None) {
+        if (reply.kind == Kind::InquiryData && !m_owed.empty() && Fits(reply.payload, m_owed.front()))
+            m_owed.pop_front();  // a late answer between requests settles its debt
         return;
+    }
     switch (reply.kind) {
     case Kind::Ack:
         if (p.expect == Expect::Ack) {
@@ -259,13 +302,18 @@ void CameraLink::OnFrame(const visca::Frame& received)
             || (p.expect == Expect::Completion && (p.socket < 0 || reply.socket == p.socket || reply.socket == 0))) {
             p.done = true;
             p.ok = false;
+        } else if (p.expect == Expect::Barrier && reply.errorCode == visca::kErrorSyntax) {
+            p.done = p.ok = true;  // a camera without the version inquiry: answered all the same
         }
         break;
     case Kind::InquiryData:
-        if (p.expect == Expect::Inquiry
-            && (p.payloadLength == 0 ? IsVersionText(reply.payload) : reply.payload.size() == p.payloadLength)) {
+        if (p.expect == Expect::Barrier) {
+            p.done = p.ok = reply.payload.size() == kBarrierLength;
+        } else if (p.expect == Expect::Inquiry && m_owed.empty() && Fits(reply.payload, p.payloadLength)) {
             p.done = p.ok = true;
             p.payload = reply.payload;
+        } else if (!m_owed.empty() && Fits(reply.payload, m_owed.front())) {
+            m_owed.pop_front();  // a late answer, taken for nothing
         }
         break;
     case Kind::AddressSetDone:
@@ -289,7 +337,20 @@ void CameraLink::PostStand(int stand)
         return;
     m_lastStand = stand;
     if (m_linkUp)
-        PostMessage(m_wnd, m_modeMsg, static_cast<WPARAM>(stand), 0);
+        PostForThisLink(m_modeMsg, static_cast<WPARAM>(stand));
+}
+
+void CameraLink::PostForThisLink(UINT msg, WPARAM wParam)
+{
+    if (!m_wnd || m_stop)
+        return;
+    QMetaObject::invokeMethod(
+        m_wnd,
+        [wnd = m_wnd, msg, wParam, generation = m_generation, sentFor = m_generation->load()] {
+            if (generation->load() == sentFor)
+                SendMessage(wnd, msg, wParam, 0);
+        },
+        Qt::QueuedConnection);
 }
 
 void CameraLink::LinkLost()
@@ -302,7 +363,7 @@ void CameraLink::LinkLost()
         m_replied.notify_all();
     }
     if (m_linkUp)
-        PostMessage(m_wnd, m_linkMsg, 0, 0);
+        PostForThisLink(m_linkMsg, 0);
 }
 
 void CameraLink::ReaderLoop()

@@ -4,6 +4,13 @@
 // user-interface thread go out one at a time (one writer), and each waits for its own
 // reply, matched by kind and socket, at most the reply time-out; frames that match no
 // request (noise, late replies) are skipped.
+//
+// Inquiry answers name no inquiry, and several have the same length (zoom and roll). So
+// once an inquiry went unanswered, its answer may still come and must not be taken for
+// the next one: it is owed. While answers are owed, the next inquiry first sends a
+// barrier, an inquiry whose answer nothing else has (the standard version inquiry); the
+// camera answers in order, so once the barrier's answer is in, nothing older can follow.
+// Owed answers that arrive between requests settle their debt on their own.
 #include "camera/ViscaFrame.h"
 #include "camera/ViscaFrameSplitter.h"
 #include "camera/ViscaReply.h"
@@ -11,8 +18,9 @@
 #include "platform/WinTypes.h"
 
 #include <atomic>
-#include <memory>
 #include <condition_variable>
+#include <deque>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -51,7 +59,9 @@ public:
     // answering the version inquiry, and its stand is profile.framingStand.
     bool Open(std::unique_ptr<CameraTransport> transport, const CameraLinkProfile& profile, HWND wnd,
               UINT linkMsg, UINT modeMsg);
-    // Joins the threads and closes the port; nothing is posted afterwards.
+    // Joins the threads and closes the port. Nothing is posted afterwards, and link and
+    // stand messages posted before but not yet delivered are dropped on delivery: a
+    // camera opened after this close never sees the old link's news.
     void Close();
     // Open and the link not lost.
     bool IsUsable() const;
@@ -72,7 +82,7 @@ public:
     std::atomic<int> driveBits{0};
 
 private:
-    enum class Expect { None, Ack, Completion, Inquiry, AddressSet, InterfaceClear };
+    enum class Expect { None, Ack, Completion, Inquiry, Barrier, AddressSet, InterfaceClear };
     struct Pending
     {
         Expect expect = Expect::None;
@@ -85,11 +95,16 @@ private:
 
     bool Transact(const visca::Frame& frame, Expect expect, std::size_t payloadLength,
                   std::vector<std::uint8_t>* payload);
+    // One request and its wait; the caller holds m_requestMutex.
+    bool Exchange(const visca::Frame& frame, Expect expect, std::size_t payloadLength,
+                  std::vector<std::uint8_t>* payload);
     void ReaderLoop();
     void KeeperLoop();
     void OnFrame(const visca::Frame& frame);
     void LinkLost();
     void PostStand(int stand);
+    // Posts msg to m_wnd, delivered only while this link is still the one it was sent for.
+    void PostForThisLink(UINT msg, WPARAM wParam);
     void StopThreads();
     bool StartLink();
     visca::Frame Addressed(const visca::Frame& frame) const;
@@ -112,12 +127,15 @@ private:
     UINT m_linkMsg = 0;
     UINT m_modeMsg = 0;
     std::atomic<int> m_lastStand{-1};
+    // Counts closes; shared with queued deliveries, which may outlive the link.
+    std::shared_ptr<std::atomic<unsigned>> m_generation = std::make_shared<std::atomic<unsigned>>(0);
 
     std::mutex m_requestMutex;  // one request on the wire at a time
-    std::mutex m_stateMutex;    // m_pending, m_misses
+    std::mutex m_stateMutex;    // m_pending, m_misses, m_owed
     std::condition_variable m_replied;
     Pending m_pending;
     int m_misses = 0;
+    std::deque<std::size_t> m_owed;  // payload lengths of unanswered inquiries, oldest first
 
     std::mutex m_stopMutex;
     std::condition_variable m_stopSignal;

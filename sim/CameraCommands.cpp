@@ -56,6 +56,17 @@ void RegisterCameraCommands(CommandRegistry& registry, VirtualCamera& camera)
                      camera.SetMute(true);
                      return true;
                  });
+    registry.Add("delay", "MS", "answer MS milliseconds late, in order (0 ends it)",
+                 [&camera](const auto& args, std::ostream&) {
+                     int ms = -1;
+                     if (args.size() == 1 && !args[0].empty() && args[0].find_first_not_of("0123456789") == std::string::npos
+                         && args[0].size() <= 5)
+                         ms = std::stoi(args[0]);
+                     if (ms < 0 || ms > 60000)
+                         return false;
+                     camera.SetReplyDelay(ms);
+                     return true;
+                 });
     registry.Add("unmute", "", "answer normally again (ends mute and garble)",
                  [&camera](const auto& args, std::ostream&) {
                      if (!NoArgs(args))

@@ -40,18 +40,6 @@ bool ViscaServer::Generic(const visca::Frame& f, ServerOutput& out)
         out.trace.push_back("syntax-error frame=" + visca::ToHex(f));
         return true;
     }
-    if (f == visca::Frame{0x81, 0x01, 0x00, 0x01, 0xFF}) {  // addressed interface clear
-        out.trace.push_back("if-clear");
-        Append(out.reply, visca::Frame{visca::kReplyHeader, 0x50, visca::kTerminator});
-        return true;
-    }
-    if (f.size() == 5 && f[1] == 0x01 && f[2] == 0x06 && (f[3] == 0x04 || f[3] == 0x05)) {
-        out.trace.push_back(f[3] == 0x04 ? "pan-tilt-home" : "pan-tilt-reset");
-        m.StopAll();
-        m.pan = 180, m.tilt = 0;
-        Done(out);
-        return true;
-    }
     // 81 01 04 3F 0c pp FF: memory reset (0), set (1), recall (2) of memories 0..15.
     if (f.size() == 7 && f[1] == 0x01 && f[2] == 0x04 && f[3] == 0x3F && f[4] <= 0x02 && f[5] <= 0x7F) {
         const int n = f[5];

@@ -124,6 +124,7 @@ void VirtualCamera::DetachLocked()
         RemoveCameraAnnouncement();
     m_pty.Close();
     m_net.Close();
+    m_delayed.clear();
     m_model.StopAll();
     Emit("detached");
 }
@@ -174,6 +175,15 @@ void VirtualCamera::SetMute(bool on)
     m_mute = on;
 }
 
+void VirtualCamera::SetReplyDelay(int ms)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_replyDelayMs = std::max(0, ms);
+    }
+    Wake();
+}
+
 CameraModel VirtualCamera::Snapshot() const
 {
     std::lock_guard lock(m_mutex);
@@ -188,10 +198,7 @@ void VirtualCamera::Send(const visca::Frame& bytes)
     if (out.empty())
         return;
     m_net.Broadcast(out);
-    if (!m_pty.IsOpen())
-        return;
-    // Non-blocking: with nobody reading the port, replies are dropped rather than stall.
-    [[maybe_unused]] ssize_t n = ::write(m_pty.Master(), out.data(), out.size());
+    ToPty(out);
 }
 
 visca::Frame VirtualCamera::Noisy(const visca::Frame& bytes)
@@ -209,6 +216,20 @@ visca::Frame VirtualCamera::Noisy(const visca::Frame& bytes)
     return out;
 }
 
+void VirtualCamera::ToPty(visca::Frame out)
+{
+    if (!m_pty.IsOpen() || out.empty())
+        return;
+    if (m_replyDelayMs > 0 || !m_delayed.empty()) {
+        // Behind earlier delayed replies even when the delay was just ended: order holds.
+        m_delayed.emplace_back(NowMs() + m_replyDelayMs, std::move(out));
+        Wake();
+        return;
+    }
+    // Non-blocking: with nobody reading the port, replies are dropped rather than stall.
+    [[maybe_unused]] ssize_t n = ::write(m_pty.Master(), out.data(), out.size());
+}
+
 visca::Frame VirtualCamera::Serve(const visca::Frame& frame)
 {
     ServerOutput out = m_server.Handle(frame, NowMs());
@@ -220,6 +241,15 @@ visca::Frame VirtualCamera::Serve(const visca::Frame& frame)
         m_goAwayAtMs = NowMs() + m_options.restartDelayMs;
     }
     return out.reply;
+}
+
+void VirtualCamera::SendDue(long long nowMs)
+{
+    while (!m_delayed.empty() && m_delayed.front().first <= nowMs) {
+        const visca::Frame& out = m_delayed.front().second;
+        [[maybe_unused]] ssize_t n = m_pty.IsOpen() ? ::write(m_pty.Master(), out.data(), out.size()) : 0;
+        m_delayed.pop_front();
+    }
 }
 
 void VirtualCamera::Run()
@@ -241,8 +271,10 @@ void VirtualCamera::Run()
             m_comeBackAtMs = -1;
             AttachLocked();
         }
+        SendDue(now);
         int timeout = m_model.Moving() ? 20 : 250;
-        for (long long at : {m_goAwayAtMs, m_comeBackAtMs})
+        const long long nextReplyAt = m_delayed.empty() ? -1 : m_delayed.front().first;
+        for (long long at : {m_goAwayAtMs, m_comeBackAtMs, nextReplyAt})
             if (at >= 0)
                 timeout = static_cast<int>(std::max(0LL, std::min<long long>(timeout, at - now)));
         std::vector<pollfd> fds{{m_wake[0], POLLIN, 0}, {m_pty.Master(), POLLIN, 0}};
@@ -263,9 +295,7 @@ void VirtualCamera::Run()
         if (got <= 0)
             continue;
         m_splitter.Feed({buf, static_cast<size_t>(got)}, [this](const visca::Frame& frame) {
-            const visca::Frame reply = Noisy(Serve(frame));
-            if (!reply.empty())
-                [[maybe_unused]] ssize_t n = ::write(m_pty.Master(), reply.data(), reply.size());
+            ToPty(Noisy(Serve(frame)));
         });
     }
 }

@@ -9,6 +9,7 @@
 #include "sim/PseudoTerminal.h"
 #include "sim/ViscaServer.h"
 
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <random>
@@ -51,6 +52,8 @@ public:
     void SetVersion(const std::string& version);
     void SetGarble(bool on);   // replies become noise that never forms a frame
     void SetMute(bool on);     // no replies at all
+    // Every reply and report leaves ms later, in order: a slow camera or line. 0 ends it.
+    void SetReplyDelay(int ms);
 
     CameraModel Snapshot() const;
 
@@ -60,6 +63,8 @@ private:
     void Send(const visca::Frame& bytes);  // under m_mutex
     visca::Frame Noisy(const visca::Frame& bytes);  // under m_mutex: as mute and garble make it
     visca::Frame Serve(const visca::Frame& frame);  // under m_mutex: the reply to one frame
+    void ToPty(visca::Frame out);          // under m_mutex: now, or later while replies are delayed
+    void SendDue(long long nowMs);         // under m_mutex: the delayed replies due by now
     bool AttachLocked();
     void DetachLocked();
     void Emit(const std::string& line);
@@ -75,6 +80,8 @@ private:
     visca::FrameSplitter m_splitter{ViscaServer::kMaxFrameLength};
     bool m_garble = false;
     bool m_mute = false;
+    int m_replyDelayMs = 0;
+    std::deque<std::pair<long long, visca::Frame>> m_delayed;  // (due, bytes), oldest first
     long long m_goAwayAtMs = -1;   // firmware accepted: detach then
     long long m_comeBackAtMs = -1; // and attach again then
     std::string m_pendingVersion;

@@ -74,6 +74,13 @@ ServerOutput ViscaServer::Handle(const visca::Frame& f, long long nowMs)
     }
     if (f[0] != visca::kCameraHeader)
         return out;  // another address or not a command: not ours
+    if (f.size() == 5 && f[1] == 0x01 && f[2] == 0x00 && f[3] == 0x01) {
+        // Interface clear sent to this camera alone: a socketless completion, 90 50 FF.
+        out.trace.push_back("if-clear");
+        m_model.StopAll();
+        out.reply = {visca::kReplyHeader, 0x50, visca::kTerminator};
+        return out;
+    }
     if (m_generic && Generic(f, out))
         return out;
     if (f[1] == 0x01)
@@ -131,6 +138,16 @@ void ViscaServer::Command(const visca::Frame& f, ServerOutput& out)
         // command completes, which is what a read-back right after expects.
         m.pan = p;
         m.tilt = t;
+        m.panDirection = m.tiltDirection = 0;
+        Done(out);
+        return;
+    }
+    // 81 01 06 04 FF home, 81 01 06 05 FF reset (a real head runs to its ends first):
+    // both end at the centre, wire 0/0.
+    if (f.size() == 5 && f[2] == 0x06 && (f[3] == 0x04 || f[3] == 0x05)) {
+        out.trace.push_back(f[3] == 0x04 ? "pan-tilt-home" : "pan-tilt-reset");
+        m.pan = visca_units::PanFromWireExact(0);
+        m.tilt = visca_units::TiltFromWireExact(0);
         m.panDirection = m.tiltDirection = 0;
         Done(out);
         return;

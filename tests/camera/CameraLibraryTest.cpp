@@ -289,3 +289,34 @@ TEST_F(CameraLibrary, GarbledAnswersFailGettersAndTheLinkRecoversWhenTheyStop)
     EXPECT_EQ(roll, 90);
     EXPECT_EQ(CamIsOpen(), 1);
 }
+
+TEST_F(CameraLibrary, ASlowCameraTeachesTheRightValuesOrNone)
+{
+    // A zoom of 10 read as a roll is 91: within range, so only the matching can catch it.
+    const int truth[4] = {65, 20, 10, 180}, before[4] = {90, 0, 90, 90};
+    for (int delayMs : {150, 450, 600, 700}) {
+        SCOPED_TRACE(delayMs);
+        CamClose();
+        camera->Detach();  // drops replies still on their way
+        ASSERT_TRUE(camera->Attach());
+        window.Clear();
+        Open();
+        ASSERT_EQ(CamSetPosition(2, truth[0], truth[1], truth[2], truth[3]), 1);
+        camera->SetReplyDelay(delayMs);
+        for (int round = 0; round < 2; ++round) {
+            // The read-back of a taught preset: each value stored only when its getter says so.
+            int preset[4] = {before[0], before[1], before[2], before[3]};
+            int value = -1;
+            int (*const getters[4])(int*) = {CamGetPan, CamGetTilt, CamGetZoom, CamGetRoll};
+            for (int i = 0; i < 4; ++i)
+                if (value = -1; getters[i](&value))
+                    preset[i] = value;
+            for (int i = 0; i < 4; ++i)
+                EXPECT_TRUE(preset[i] == truth[i] || preset[i] == before[i]) << "value " << i << " = " << preset[i];
+            if (delayMs < 400) {
+                EXPECT_EQ(std::vector<int>(preset, preset + 4), std::vector<int>(truth, truth + 4));
+            }
+        }
+        camera->SetReplyDelay(0);
+    }
+}

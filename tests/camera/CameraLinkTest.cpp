@@ -9,9 +9,19 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 namespace {
+
+// Delivers everything posted to window so far: a marker posted now arrives after it.
+void DeliverPosted(RecordingWindow& window)
+{
+    constexpr UINT kMarker = WM_USER + 99;
+    const auto markers = window.Params(kMarker).size();
+    PostMessage(&window, kMarker, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return window.Params(kMarker).size() > markers; }));
+}
 
 // A link on short timings to a virtual camera in this process.
 struct CameraLinkThreads : ::testing::Test
@@ -76,4 +86,35 @@ TEST_F(CameraLinkThreads, ConcurrentRequestsEachGetTheirOwnReply)
     b.join();
     EXPECT_EQ(wrong, 0);
     EXPECT_TRUE(link.IsUsable());
+}
+
+TEST_F(CameraLinkThreads, NewsOfAClosedLinkNeverReachesTheNextOne)
+{
+    camera.SetMute(true);  // the keeper posts the loss; nothing is delivered yet
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (link.IsUsable() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_FALSE(link.IsUsable());
+    camera.SetMute(false);
+    link.Close();
+    ASSERT_TRUE(link.Open(camera.PortPath(), &window, WM_CAMERA_LINK, WM_CAMERA_MODE));
+    DeliverPosted(window);
+    EXPECT_EQ(window.Params(WM_CAMERA_LINK), (std::vector<WPARAM>{1}));
+    EXPECT_EQ(window.Params(WM_CAMERA_MODE), (std::vector<WPARAM>{1}));
+}
+
+TEST(CameraLinkClose, AKeeperWaitingForItsAnswerIsNoMissedReply)
+{
+    std::atomic<int> standInquiries{0};
+    VirtualCamera camera({}, [&](const std::string& line) { standInquiries += line == "inquire stand"; });
+    ASSERT_TRUE(camera.Attach());
+    RecordingWindow window;
+    CameraLink link({.replyTimeoutMs = 5000, .keepAliveMs = 100, .missesForLinkLoss = 1});
+    ASSERT_TRUE(link.Open(camera.PortPath(), &window, WM_CAMERA_LINK, WM_CAMERA_MODE));
+    DeliverPosted(window);
+    camera.SetMute(true);
+    ASSERT_TRUE(WaitUntil([&] { return standInquiries >= 2; }));  // the keeper waits on its answer
+    link.Close();
+    DeliverPosted(window);
+    EXPECT_EQ(window.Params(WM_CAMERA_LINK), (std::vector<WPARAM>{1}));
 }

@@ -38,14 +38,16 @@ protected:
         Pump();
     }
 
-    // Creates the frame; its first presence report is handled when the test pumps.
-    void Create(int present, bool trayAvailable = true, int hideTimerMs = 10000)
+    // Creates the frame; its first presence report is handled when the test pumps. Unless
+    // a test asks for them, the retries give up on a missing port at once and never reopen.
+    void Create(int present, bool trayAvailable = true, int hideTimerMs = 10000,
+                CameraRetryTiming retries = {.portPollMs = 10, .portWaitMs = 0, .reopenMs = 600000})
     {
         CamDouble().present = present;
         auto tray = std::make_unique<RecordingTray>();
         tray->available = trayAvailable;
         m_tray = tray.get();
-        m_frame = std::make_unique<CMainFrame>(std::move(tray), hideTimerMs);
+        m_frame = std::make_unique<CMainFrame>(std::move(tray), hideTimerMs, retries);
         AfxSetMainWnd(m_frame.get());
         ASSERT_TRUE(m_frame->Create());
     }
@@ -147,6 +149,60 @@ TEST_F(MainFrameTest, CameraWithoutPortIsNotConnectedAndOnlyReplugTriesAgain)
     DeviceChange();
     EXPECT_EQ(m_tray->Balloons().back(), kAvailable);
     EXPECT_TRUE(CameraCalled("CamOpen("));
+}
+
+TEST_F(MainFrameTest, APortThatFollowsTheArrivalIsWaitedForAFewSeconds)
+{
+    for (bool portComes : {true, false}) {
+        SCOPED_TRACE(portComes);
+        CamDouble().Reset();
+        CamDouble().findPortResult = 0;
+        Create(1, true, 10000, {.portPollMs = 10, .portWaitMs = 400, .reopenMs = 600000});
+        Pump();
+        EXPECT_EQ(m_tray->Balloons(), std::vector<QString>{kAvailable});
+        EXPECT_EQ(m_frame->HideTimerId(), 0) << "no verdict while the port may still come";
+        if (portComes) {
+            CamDouble().findPortResult = 1;
+            ASSERT_TRUE(WaitUntil([] { return CameraCalled("CamOpen(/dev/pts/77,"); }));
+            EXPECT_EQ(m_tray->Balloons(), std::vector<QString>{kAvailable});
+        } else {
+            ASSERT_TRUE(WaitUntil([&] { return m_tray->Balloons().size() == 2; }));
+            EXPECT_EQ(m_tray->Balloons().back(), kNotConnected);
+            EXPECT_NE(m_frame->HideTimerId(), 0);
+            EXPECT_FALSE(CameraCalled("CamOpen("));
+        }
+        EXPECT_FALSE(m_frame->Retries().WaitingForPort());
+    }
+}
+
+TEST_F(MainFrameTest, ACameraThatAnswersAgainAfterItsLinkWasLostComesBackAsOnAPlugIn)
+{
+    const std::pair<UINT, WPARAM> losses[] = {{WM_CAMERA_LINK, 0}, {WM_CAMERA_COMM_ERROR, 0}};
+    for (auto [message, wParam] : losses) {
+        SCOPED_TRACE(message);
+        CamDouble().Reset();
+        Create(1, true, 10000, {.portPollMs = 10, .portWaitMs = 0, .reopenMs = 20});
+        Pump();
+        CamDouble().openAfterCamOpen = 0;  // the camera has stopped answering
+        Send(message, wParam);
+        EXPECT_EQ(CamDouble().open, 0) << "the dialog closed it";
+        const auto balloons = m_tray->Balloons().size();
+        auto opens = [] {
+            const auto calls = CamDouble().Commands();
+            return std::count_if(calls.begin(), calls.end(), [](const std::string& c) { return c.starts_with("CamOpen("); });
+        };
+        const auto before = opens();
+        ASSERT_TRUE(WaitUntil([&] { return opens() >= before + 2; }));
+        EXPECT_EQ(CamDouble().wnd, nullptr) << "the tries tell no window";
+        EXPECT_EQ(m_tray->Balloons().size(), balloons) << "a silent try shows nothing";
+        CamDouble().openAfterCamOpen = 1;
+        ASSERT_TRUE(WaitUntil([&] { return m_tray->Balloons().size() == balloons + 1; }));
+        EXPECT_EQ(m_tray->Balloons().back(), kAvailable);
+        EXPECT_EQ(CamDouble().wnd, m_frame.get());
+        EXPECT_EQ(CamDouble().open, 1);
+        EXPECT_FALSE(m_frame->Retries().Reopening());
+        m_frame.reset();
+    }
 }
 
 TEST_F(MainFrameTest, HideTimerCountsFromTheLatestReport)

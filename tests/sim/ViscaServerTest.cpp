@@ -55,6 +55,7 @@ TEST_F(Server, AnswersLinkStartLikeAnyViscaCamera)
 {
     EXPECT_EQ(Send(AddressSet()).reply, AddressSetReply(2));
     EXPECT_EQ(Send(InterfaceClear()).reply, InterfaceClearReply());
+    EXPECT_EQ(Send({0x81, 0x01, 0x00, 0x01, 0xFF}).reply, (Frame{0x90, 0x50, 0xFF}));  // to this camera
     // Frames for other addresses are not ours: no reply at all.
     EXPECT_TRUE(Send({0x82, 0x09, 0x06, 0x12, 0xFF}).reply.empty());
     // The standard version inquiry tells the ROM version.
@@ -80,7 +81,12 @@ TEST_F(Server, CommandsGetAckAndCompletionAndTheirDecodedTrace)
         {RollDirect(0, RollToWire(45)), "roll-direct roll=45"},
         {MemoryRecall(3), "select-view view=3"},
         {VideoFormatSet(1), "video-format format=1"},
-        {CommitSettings(), "commit"}};
+        {CommitSettings(), "commit"},
+        {{0x81, 0x01, 0x06, 0x04, 0xFF}, "pan-tilt-home"},
+        {RollDirect(2, RollToWire(90)), "set-position kind=2 pan=180 tilt=0 zoom=120 roll=90"},
+        {PanTiltAbsolute(PanToWire(100), TiltToWire(10)), "pan-tilt-absolute pan=100 tilt=10"},
+        {{0x81, 0x01, 0x06, 0x05, 0xFF}, "pan-tilt-reset"},
+        {RollDirect(2, RollToWire(90)), "set-position kind=2 pan=180 tilt=0 zoom=120 roll=90"}};
     for (const auto& [frame, trace] : commands) {
         const ServerOutput out = Send(frame);
         EXPECT_EQ(out.reply, kDone) << trace;

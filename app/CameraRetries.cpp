@@ -1,0 +1,83 @@
+#include "app/CameraRetries.h"
+
+#include "camera/QvtVz1Api.h"
+#include "platform/WinMessages.h"
+
+#include <QTimerEvent>
+
+void CameraRetries::WaitForPort(std::function<bool()> findPort, std::function<void()> found,
+                                std::function<void()> gaveUp)
+{
+    m_portTimer.stop();
+    m_findPort = std::move(findPort);
+    m_found = std::move(found);
+    m_gaveUp = std::move(gaveUp);
+    m_portLooksLeft = m_timing.portPollMs > 0 ? m_timing.portWaitMs / m_timing.portPollMs : 0;
+    LookForPort();
+}
+
+void CameraRetries::LookForPort()
+{
+    // Moved out first: the callbacks may start a new wait.
+    if (m_findPort()) {
+        m_portTimer.stop();
+        auto found = std::move(m_found);
+        found();
+        return;
+    }
+    if (m_portLooksLeft-- > 0) {
+        if (!m_portTimer.isActive())
+            m_portTimer.start(m_timing.portPollMs, this);
+        return;
+    }
+    m_portTimer.stop();
+    auto gaveUp = std::move(m_gaveUp);
+    gaveUp();
+}
+
+void CameraRetries::StartReopening(std::function<void()> answered)
+{
+    m_answered = std::move(answered);
+    if (!m_reopenTimer.isActive())
+        m_reopenTimer.start(m_timing.reopenMs, this);
+}
+
+void CameraRetries::TryReopen()
+{
+    if (!CamIsPresent() || CamIsOpen()) {
+        m_reopenTimer.stop();  // gone (the presence watch takes over) or open again
+        return;
+    }
+    if (!CameraAnswers())
+        return;
+    m_reopenTimer.stop();
+    auto answered = std::move(m_answered);
+    answered();
+}
+
+void CameraRetries::Stop()
+{
+    m_portTimer.stop();
+    m_reopenTimer.stop();
+}
+
+void CameraRetries::timerEvent(QTimerEvent* e)
+{
+    if (e->timerId() == m_portTimer.timerId())
+        LookForPort();
+    else if (e->timerId() == m_reopenTimer.timerId())
+        TryReopen();
+    else
+        QObject::timerEvent(e);
+}
+
+bool CameraAnswers()
+{
+    char port[20] = {};
+    if (CamFindPort(port) != 1)
+        return false;
+    CamOpen(port, nullptr, WM_CAMERA_LINK, WM_CAMERA_MODE);
+    const bool answers = CamIsOpen() != 0;
+    CamClose();
+    return answers;
+}
