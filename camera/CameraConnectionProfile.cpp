@@ -26,7 +26,8 @@ CameraConnection ReadCameraConnection(const ProfileFile& f)
     c.port = InRange(f.GetInt(s, "Port", CameraConnection::DefaultPort(c.net)), 1, 65535,
                      CameraConnection::DefaultPort(c.net));
     c.modelId = f.GetString(s, "Model", "generic");
-    if (c.modelId != "custom" && BuiltInModel(c.modelId).id != c.modelId)
+    // The QVT-VZ1's row is not a model of a VISCA camera: it is the USB connection.
+    if (c.modelId != "custom" && (BuiltInModel(c.modelId).id != c.modelId || BuiltInModel(c.modelId).vendorFrames))
         c.modelId = "generic";
     c.framing = InRange(f.GetInt(s, "Framing", 0), 0, 1, 0);
 
