@@ -331,7 +331,11 @@ CameraProbe CamProbe(const CameraConnection& connection)
 {
     CameraProbe probe;
     const bool current = connection == CurrentSetup().connection && Link().IsUsable();
-    CameraLink own;
+    // One try of each step: the presence check of an absent network camera runs on the
+    // user-interface thread every few seconds.
+    CameraLinkTiming once;
+    once.openAttempts = 1;
+    CameraLink own(once);
     CameraLink* link = &Link();
     if (!current) {
         const std::string port = PortOf(connection);

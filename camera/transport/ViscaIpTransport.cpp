@@ -24,8 +24,10 @@ bool ViscaIpTransport::Open(int timeoutMs)
     m_resetAcked = false;
     const std::uint8_t reset = visca_ip::kReset;
     m_last = visca_ip::Encode(visca_ip::kControl, m_sequence, {&reset, 1});
-    // RESET, once more after a time-out; the reader is not running yet, so wait here.
-    for (int attempt = 0; attempt < 2 && !m_resetAcked; ++attempt) {
+    // RESET; the reader is not running yet, so wait here. Sent once: a camera that does
+    // not answer it is asked its version next, with a resend, and a camera that is not
+    // there keeps the caller waiting no longer than that.
+    for (int attempt = 0; attempt < 1 && !m_resetAcked; ++attempt) {
         if (!SendDatagram(m_last))
             break;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);

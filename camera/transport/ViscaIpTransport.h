@@ -2,7 +2,7 @@
 // VISCA over IP: UDP datagrams with an 8-byte header. Every message carries the next
 // sequence number; the camera's replies carry the number of the message they answer, and
 // only replies to the message on the wire are taken. At open the control command RESET
-// clears the camera's counter. After a time-out the same message goes once more with the
+// clears the camera's counter (sent once). After a time-out the same message goes once more with the
 // same number.
 #include "camera/ViscaFrameSplitter.h"
 #include "camera/ViscaReply.h"
