@@ -18,7 +18,7 @@ void CameraRetries::WaitForPort(std::function<bool()> findPort, std::function<vo
 
 void CameraRetries::LookForPort()
 {
-    // Moved out first: the callbacks may start a new wait.
+    // Each callback is moved out before it runs: it may start a new wait.
     if (m_findPort()) {
         m_portTimer.stop();
         auto found = std::move(m_found);

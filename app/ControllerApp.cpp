@@ -9,9 +9,13 @@
 #include "platform/Prompt.h"
 #include "platform/WinMessages.h"
 #include "res/LanguageCatalogue.h"
+#include "res/Resource.h"
 #include "res/Strings.h"
+#include "ui/controller/AppIcon.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QSessionManager>
 
 BOOL AfxSocketInit()
@@ -40,8 +44,11 @@ BOOL CControllerApp::InitInstance()
     LoadResourceDll();
 
     // Hiding the controller dialog does not end the program: it lives on in the tray.
-    if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+    if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         gui->setQuitOnLastWindowClosed(false);
+        // Every window, message box and file dialog shows icon 128 in the task bar.
+        QGuiApplication::setWindowIcon(LoadAppIcon());
+    }
     std::unique_ptr<ITrayIcon> tray =
         m_surroundings.makeTray ? m_surroundings.makeTray() : std::make_unique<CSystemTrayIcon>();
     m_pMainWnd = std::make_unique<CMainFrame>(std::move(tray));
@@ -59,6 +66,9 @@ BOOL CControllerApp::InitInstance()
     }
     if (m_surroundings.watchSystem)
         WatchSystem();
+    // scripts/demo shows the controller while its meeting plays, as Show Controller would.
+    if (qEnvironmentVariableIntValue("QVT_VZ1_SHOW_CONTROLLER") == 1)
+        m_pMainWnd->WindowProc(WM_COMMAND, ID_SHOW_CONTROLLER, 0);
     return TRUE;
 }
 
@@ -69,8 +79,19 @@ void CControllerApp::LoadResourceDll()
         return;
     // A missing or unreadable catalogue is no error: the built-in texts serve.
     m_hResourceDll = LoadLanguageLibrary(library, m_surroundings.languageDirs);
-    if (m_hResourceDll)
-        AfxSetResourceCatalogue(m_hResourceDll.get());
+    if (!m_hResourceDll)
+        return;
+    AfxSetResourceCatalogue(m_hResourceDll.get());
+    // Without Qt's translations its dialogs would stay English around translated texts;
+    // a missing file leaves them English and is no error. A catalogue without a single text
+    // (a damaged file) leaves the program English, Qt's texts included.
+    if (m_hResourceDll->Count() == 0)
+        return;
+    auto translator = std::make_unique<QTranslator>();
+    const QString name = QtTranslationName(m_surroundings.userLocale());
+    if (translator->load(QStringLiteral("qtbase_") + name, QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(translator.get()))
+        m_pQtTranslator = std::move(translator);
 }
 
 void CControllerApp::WatchSystem()
@@ -108,6 +129,10 @@ int CControllerApp::ExitInstance()
         m_pMainWnd->DestroyWindow();
         AfxSetMainWnd(nullptr);
         m_pMainWnd.reset();
+    }
+    if (m_pQtTranslator) {
+        QCoreApplication::removeTranslator(m_pQtTranslator.get());
+        m_pQtTranslator.reset();
     }
     if (m_hResourceDll) {
         AfxSetResourceCatalogue(nullptr);

@@ -17,6 +17,7 @@ class CMainFrame;
 class CPowerWatcher;
 class CShutdownSignals;
 class ITrayIcon;
+class QTranslator;
 
 class CControllerApp
 {
@@ -60,6 +61,8 @@ private:
     Surroundings m_surroundings;
     bool m_bHoldsMutex = false;
     std::unique_ptr<CLanguageCatalogue> m_hResourceDll;
+    // Qt's own texts (standard buttons, file dialogs) in the catalogue's language.
+    std::unique_ptr<QTranslator> m_pQtTranslator;
     std::unique_ptr<CMainFrame> m_pMainWnd;
     std::unique_ptr<CDeviceChangeWatcher> m_pDeviceWatcher;
     std::unique_ptr<CPowerWatcher> m_pPowerWatcher;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -68,6 +69,17 @@ const char* LanguageLibraryName(LCID lcid)
     default:
         return nullptr;
     }
+}
+
+QString QtTranslationName(LCID lcid)
+{
+    static const std::pair<const char*, const char*> kNames[] = {
+        {"RESDE.ini", "de"}, {"RESFR.ini", "fr"}, {"RESJP.ini", "ja"}, {"RESCN.ini", "zh_CN"}};
+    const char* library = LanguageLibraryName(lcid);
+    for (const auto& [file, name] : kNames)
+        if (library && std::strcmp(library, file) == 0)
+            return QLatin1String(name);
+    return {};
 }
 
 QStringList LanguageLibraryDirs()

@@ -23,6 +23,10 @@ LCID GetUserDefaultLCID();
 // null for every locale that uses the built-in texts.
 const char* LanguageLibraryName(LCID lcid);
 
+// The language of Qt's own translations ("qtbase_<name>.qm") that go with the catalogue of
+// the locale: "de", "fr", "ja", "zh_CN"; empty where the built-in texts serve.
+QString QtTranslationName(LCID lcid);
+
 // Where catalogues are looked for, in order: the program's folder, then the install's data
 // folder (<prefix>/share/qvt-vz1-controller beside <prefix>/bin).
 QStringList LanguageLibraryDirs();

@@ -5,6 +5,7 @@
 #include "platform/WinMessages.h"
 #include "res/Resource.h"
 #include "res/Strings.h"
+#include "ui/controller/AppIcon.h"
 
 #include <QAction>
 #include <QLoggingCategory>
@@ -30,14 +31,6 @@ QString CutText(const QString& text, qsizetype n)
     if (end > 0 && text.at(end - 1).isHighSurrogate())
         --end;
     return text.left(end);
-}
-
-QIcon LoadTrayIcon()
-{
-    QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64, 128})
-        icon.addFile(QStringLiteral(":/qvt/icons/128/%1.png").arg(size), QSize(size, size));
-    return icon;
 }
 
 } // namespace
@@ -100,6 +93,8 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return OnDeviceChange(wParam);
     case WM_TRAYNOTIFY:
         return OnTrayNotify(wParam, lParam);
+    case WM_TRAY_CREATED:
+        return OnTrayCreated();
     case WM_CAMERA_PRESENCE:
         return OnCameraPresence(wParam);
     case WM_CAMERA_LINK:
@@ -144,7 +139,7 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* e)
 int CMainFrame::OnCreate()
 {
     BuildTrayMenu();
-    m_hTrayIcon = LoadTrayIcon();
+    m_hTrayIcon = LoadAppIcon();
     m_pTray->SetContextMenu(&m_menuTray);
     m_pTray->SetNotifyTarget(this);
     m_dlgController.Create();
@@ -262,6 +257,10 @@ void CMainFrame::ShowTrayMessage(UINT stringId)
 
 void CMainFrame::UpdateTrayIcon(const QString& text)
 {
+    if (m_bFirmwareUpdating)
+        return;
+    m_bIconWanted = true;
+    m_strTrayText = text;
     TrayIconData data;
     data.icon = m_hTrayIcon;
     data.tip = CutText(LoadStringRes(102), 127);
@@ -275,11 +274,37 @@ void CMainFrame::UpdateTrayIcon(const QString& text)
 
 void CMainFrame::DeleteTrayIcon()
 {
+    m_bIconWanted = false;
     m_pTray->Delete();
+}
+
+LRESULT CMainFrame::OnTrayCreated()
+{
+    // A panel that started after the program: from now on all is as if it had been there
+    // from the start. The window that stood in for the icon goes; the icon shows the
+    // state its last balloon told.
+    if (m_bNoTray) {
+        m_bNoTray = false;
+        m_dlgController.removeEventFilter(this);
+        m_dlgController.hide();
+    }
+    if (m_bIconWanted && !m_pTray->IsShown())
+        UpdateTrayIcon(m_strTrayText);
+    return 0;
+}
+
+void CMainFrame::SetFirmwareUpdating(BOOL updating)
+{
+    m_bFirmwareUpdating = updating != 0;
+    // A countdown that ran out meanwhile would hide the dialog behind the update dialog.
+    if (m_bFirmwareUpdating)
+        KillHideTimer();
 }
 
 void CMainFrame::CheckCameraPresence(BOOL force)
 {
+    if (m_bFirmwareUpdating)
+        return;
     // A network camera: asked again every few seconds, since no device event tells of it.
     // While its link is open, CamIsPresent answers from the link's keep-alive.
     const bool poll = CamPollsPresence();
@@ -298,6 +323,9 @@ void CMainFrame::CheckCameraPresence(BOOL force)
 
 LRESULT CMainFrame::OnCameraPresence(WPARAM attached)
 {
+    // Reports queued before the update started are as stale as those it would cause.
+    if (m_bFirmwareUpdating)
+        return 0;
     KillHideTimer();
     m_retries.Stop();
     if (attached == 1) {

@@ -42,6 +42,7 @@ public:
     void UpdateTrayIcon(const QString& text);
     void DeleteTrayIcon() override;
     void CheckCameraPresence(BOOL force) override;
+    void SetFirmwareUpdating(BOOL updating) override;
 
     CControllerDlg& ControllerDlg() { return m_dlgController; }
     QMenu& TrayMenu() { return m_menuTray; }
@@ -74,6 +75,7 @@ private:
     void OnCameraLinkDown();
     LRESULT OnDeviceChange(WPARAM event);
     LRESULT OnPowerBroadcast(WPARAM event);
+    LRESULT OnTrayCreated();
     void StartHideTimer();
     void KillHideTimer();
     void BuildTrayMenu();
@@ -94,5 +96,9 @@ private:
     bool m_bCreated = false;
     bool m_bDestroyed = false;
     bool m_bNoTray = false;
+    bool m_bFirmwareUpdating = false;
+    // The icon the frame means to show, kept while the desktop has no tray to show it in.
+    bool m_bIconWanted = false;
+    QString m_strTrayText;
     std::function<void()> m_onDestroyed;
 };

@@ -2,6 +2,8 @@
 
 #include "platform/WinMessage.h"
 #include "platform/WinMessages.h"
+#include "res/Strings.h"
+#include "res/TextIds.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -29,7 +31,8 @@ void CPowerWatcher::TakeDelayLock()
 {
     // Asked without waiting, so that a slow bus never holds up the start.
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Inhibit"));
-    call << QStringLiteral("sleep") << QStringLiteral("QVT-VZ1 Controller") << QStringLiteral("Closing the camera")
+    // The reason is shown by the desktop when it lists what delays a suspend.
+    call << QStringLiteral("sleep") << QStringLiteral("QVT-VZ1 Controller") << LoadStringRes(IDS_SLEEP_DELAY_REASON)
          << QStringLiteral("delay");
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {

@@ -14,6 +14,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextDocument>
+#include <QtMath>
 #include <QUrl>
 
 #include <algorithm>
@@ -36,6 +38,26 @@ QString Text(UINT control, const char* builtIn)
 {
     return LoadDialogString(IDD_FIRMWARE_UPDATE, control, builtIn);
 }
+
+// Every text the status box can show.
+constexpr UINT kStatusTexts[] = {IDS_FW_INTRO, IDS_FW_DOWNLOAD_FAILED, IDS_FW_COMPLETED, IDS_FW_RESTARTING,
+                                 IDS_FW_WRITING, IDS_FW_LOAD_FAILED, IDS_FW_WRITE_FAILED, IDS_FW_CANCELLED};
+
+// The height the status box needs to show the longest of its texts whole, at least its
+// template height: longer translations would lose their last lines.
+int StatusBoxHeight(const QPlainTextEdit& box, int minimum)
+{
+    const int margin = qCeil(box.document()->documentMargin());
+    const int frame = box.frameWidth();
+    const int width = box.width() - 2 * frame - 2 * margin;
+    const QFontMetrics fm(box.font());
+    int needed = 0;
+    for (UINT id : kStatusTexts) {
+        const QString text = LoadStringRes(id).remove(u'\r');
+        needed = std::max(needed, fm.boundingRect(QRect(0, 0, width, 1 << 20), Qt::TextWordWrap, text).height());
+    }
+    return std::max(minimum, needed + 2 * frame + 2 * margin + 2);
+}
 } // namespace
 
 CFirmwareUpdateDlg::CFirmwareUpdateDlg(QWidget* parent, FirmwareUpdateServices* services, CClock* clock)
@@ -56,36 +78,46 @@ CFirmwareUpdateDlg::~CFirmwareUpdateDlg()
 
 void CFirmwareUpdateDlg::BuildControls()
 {
-    // The template's 236 x 128 dialog units in pixels of an 8-point system font.
-    setWindowTitle(Text(0, "QVT-VZ1 Firmware Update"));
-    setFixedSize(354, 208);
+    setWindowTitle(Text(IDC_CAPTION, "QVT-VZ1 Firmware Update"));
 
     m_stCurrentVersion = new QLabel(this);
-    m_stCurrentVersion->setGeometry(10, 8, 334, 16);
-
-    auto* progressLabel = new QLabel(Text(0xFFFF, "Progress"), this);
-    progressLabel->setGeometry(10, 28, 334, 14);
+    auto* progressLabel = new QLabel(Text(IDC_STATIC_FIRST, "Progress"), this);
     m_progress = new QProgressBar(this);
-    m_progress->setGeometry(10, 44, 334, 16);
     m_progress->setTextVisible(false);
-
-    auto* statusLabel = new QLabel(Text(0xFFFE, "Status"), this);
-    statusLabel->setGeometry(10, 64, 334, 14);
+    auto* statusLabel = new QLabel(Text(IDC_STATIC_FIRST - 1, "Status"), this);
     m_edStatus = new QPlainTextEdit(this);
-    m_edStatus->setGeometry(10, 80, 334, 56);
     m_edStatus->setReadOnly(true);
-
     m_rbNetwork = new QRadioButton(Text(IDC_FW_SOURCE_NETWORK, "Download from the network."), this);
-    m_rbNetwork->setGeometry(10, 142, 230, 18);
     m_rbFile = new QRadioButton(Text(IDC_FW_SOURCE_FILE, "Specify a local file."), this);
-    m_rbFile->setGeometry(10, 162, 230, 18);
-
     m_btnReleaseNote = new QPushButton(Text(IDC_FW_RELEASE_NOTE, "Release Note"), this);
-    m_btnReleaseNote->setGeometry(254, 142, 90, 24);
     m_btnStart = new QPushButton(Text(IDC_FW_START, "Start"), this);
-    m_btnStart->setGeometry(158, 178, 90, 24);
     m_btnCancel = new QPushButton(Text(IDC_FW_CANCEL, "Cancel"), this);
-    m_btnCancel->setGeometry(254, 178, 90, 24);
+
+    // The template's placement (236 x 128 dialog units in pixels of an 8-point font), widened
+    // where a translation needs more room: the buttons as wide as their longest text (Start
+    // becomes Close at the end), the radios beside them, the status box as tall as its
+    // longest text; everything below a grown part moves down.
+    int button = 90;
+    for (QPushButton* b : {m_btnReleaseNote, m_btnStart, m_btnCancel})
+        button = std::max(button, b->sizeHint().width());
+    button = std::max(button, m_btnStart->fontMetrics().horizontalAdvance(LoadStringRes(IDS_FW_CLOSE)) + 24);
+    const int radio = std::max({230, m_rbNetwork->sizeHint().width(), m_rbFile->sizeHint().width()});
+    const int width = std::max(354, 10 + radio + 14 + button + 10);
+    const int inner = width - 20;
+    m_stCurrentVersion->setGeometry(10, 8, inner, 16);
+    progressLabel->setGeometry(10, 28, inner, 14);
+    m_progress->setGeometry(10, 44, inner, 16);
+    statusLabel->setGeometry(10, 64, inner, 14);
+    m_edStatus->setGeometry(10, 80, inner, 56);
+    const int grow = StatusBoxHeight(*m_edStatus, 56) - 56;
+    m_edStatus->resize(inner, 56 + grow);
+    m_rbNetwork->setGeometry(10, 142 + grow, radio, 18);
+    m_rbFile->setGeometry(10, 162 + grow, radio, 18);
+    const int right = width - 10 - button;
+    m_btnReleaseNote->setGeometry(right, 142 + grow, button, 24);
+    m_btnStart->setGeometry(right - 6 - button, 178 + grow, button, 24);
+    m_btnCancel->setGeometry(right, 178 + grow, button, 24);
+    setFixedSize(width, 208 + grow);
     // Enter and Escape are this dialog's own business (keyPressEvent), not a default button's.
     for (QPushButton* b : {m_btnReleaseNote, m_btnStart, m_btnCancel}) {
         b->setAutoDefault(false);

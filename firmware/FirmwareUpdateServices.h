@@ -12,6 +12,9 @@
 #include <atomic>
 #include <string>
 
+// How picking and reading a local file ended: the user's cancel is not a failure.
+enum class LocalFileResult { Ok, Failed, Cancelled };
+
 class FirmwareUpdateServices
 {
 public:
@@ -19,9 +22,9 @@ public:
 
     virtual DownloadResult Download(const std::string& url, CByteStream& stream, const std::atomic<int>& cancel) = 0;
 
-    // Lets the user pick a ".BIN" file and appends its bytes; FALSE when the user cancels,
-    // the file does not open, is unreadable or too large.
-    virtual BOOL LoadLocalFile(CByteStream& stream, const std::atomic<int>& cancel) = 0;
+    // Lets the user pick a ".BIN" file and appends its bytes; Failed when the file does not
+    // open, is unreadable or too large, Cancelled when the user closes the picker.
+    virtual LocalFileResult LoadLocalFile(CByteStream& stream, const std::atomic<int>& cancel) = 0;
 
     // A question with the caption "QVT-VZ1"; IDOK or IDCANCEL (also when cancel is set).
     virtual int Ask(const QString& text, UINT type, const std::atomic<int>& cancel) = 0;

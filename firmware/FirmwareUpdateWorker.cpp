@@ -63,8 +63,8 @@ struct Run
                 Post(WM_FW_DOWNLOADED, 0);
                 return FW_RESULT_FAILED;
             }
-        } else if (!services.LoadLocalFile(*stream, cancel)) {
-            if (Cancelled())
+        } else if (const LocalFileResult r = services.LoadLocalFile(*stream, cancel); r != LocalFileResult::Ok) {
+            if (r == LocalFileResult::Cancelled || Cancelled())
                 return FW_RESULT_CANCELLED;
             Post(WM_FW_DOWNLOADED, 0);
             return FW_RESULT_FAILED;

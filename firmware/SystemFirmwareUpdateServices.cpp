@@ -3,6 +3,8 @@
 #include "firmware/LocalFirmwareFile.h"
 #include "firmware/UiThreadCall.h"
 #include "platform/Prompt.h"
+#include "res/Strings.h"
+#include "res/TextIds.h"
 
 #include <QApplication>
 
@@ -15,14 +17,14 @@ DownloadResult SystemFirmwareUpdateServices::Download(const std::string& url, CB
     return DownloadToStream(url.c_str(), &stream, &cancel);
 }
 
-BOOL SystemFirmwareUpdateServices::LoadLocalFile(CByteStream& stream, const std::atomic<int>& cancel)
+LocalFileResult SystemFirmwareUpdateServices::LoadLocalFile(CByteStream& stream, const std::atomic<int>& cancel)
 {
     const auto path = CallOnUiThread<std::optional<QString>>(
         [] {
             FileDialogRequest request;
             request.open = true;
             // Both cases: Linux file names are case-sensitive, the maker ships ".BIN".
-            request.filter = QStringLiteral("Firmware Update Files (*.BIN *.bin)");
+            request.filter = LoadFilterString(IDS_FILTER_FIRMWARE_FILES);
             request.overwritePrompt = true;
             auto chosen = Prompter().FileDialog(nullptr, request);
             RestoreCurrentFolder();
@@ -30,8 +32,8 @@ BOOL SystemFirmwareUpdateServices::LoadLocalFile(CByteStream& stream, const std:
         },
         cancel);
     if (!path || !*path)
-        return FALSE;
-    return ReadFirmwareFile(**path, stream);
+        return LocalFileResult::Cancelled;
+    return ReadFirmwareFile(**path, stream) ? LocalFileResult::Ok : LocalFileResult::Failed;
 }
 
 int SystemFirmwareUpdateServices::Ask(const QString& text, UINT type, const std::atomic<int>& cancel)

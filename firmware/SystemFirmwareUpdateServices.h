@@ -8,7 +8,7 @@ class SystemFirmwareUpdateServices final : public FirmwareUpdateServices
 {
 public:
     DownloadResult Download(const std::string& url, CByteStream& stream, const std::atomic<int>& cancel) override;
-    BOOL LoadLocalFile(CByteStream& stream, const std::atomic<int>& cancel) override;
+    LocalFileResult LoadLocalFile(CByteStream& stream, const std::atomic<int>& cancel) override;
     int Ask(const QString& text, UINT type, const std::atomic<int>& cancel) override;
     void DrainChannel(int handle) override;
 };

@@ -16,6 +16,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -32,6 +33,8 @@ public:
     QString MenuItem(UINT menuId, UINT commandId) const;
     QString DialogItem(UINT templateId, UINT controlId) const;
 
+    // Every text the catalogue holds, in no particular order.
+    QStringList Texts() const { return m_texts.values(); }
     int Count() const { return static_cast<int>(m_texts.size()); }
 
     // The largest file accepted: far above any real catalogue.

@@ -23,6 +23,12 @@ constexpr unsigned IDD_ABOUTBOX = 100;
 constexpr unsigned IDD_CONTROLLER = 102;
 constexpr unsigned IDD_SETTINGS = 129;
 constexpr unsigned IDD_FIRMWARE_UPDATE = 205;
+constexpr unsigned IDD_VIDEO = 206;
+
+// Texts of a dialog template in a language catalogue: item 0 is the caption; items without
+// an id of their own (labels, group boxes) count down from 0xFFFF in the template's order.
+constexpr unsigned IDC_CAPTION = 0;
+constexpr unsigned IDC_STATIC_FIRST = 0xFFFF;
 
 // Icons.
 constexpr unsigned IDR_MAINFRAME = 128;

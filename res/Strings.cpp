@@ -65,6 +65,36 @@ const std::unordered_map<UINT, const char*>& BuiltInStrings()
         {35035, "http://www.norvel.example/sonvara/download/firm/qvtvz1/history.html"},
         {35036, "Current firmware version : %s"},
         {35037, "Current firm ware version [%s]\n Firmware version to be downloaded [%s]\nStart update?"},
+        // Tooltips of the picture buttons: hold buttons by control id, then the options.
+        {36000, "Turn up and left while held"},
+        {36001, "Turn up while held"},
+        {36002, "Turn up and right while held"},
+        {36003, "Turn left while held"},
+        {36005, "Turn right while held"},
+        {36006, "Turn down and left while held"},
+        {36007, "Turn down while held"},
+        {36008, "Turn down and right while held"},
+        {36009, "Zoom in while held"},
+        {36010, "Zoom out while held"},
+        {36020, "Back to the standard zoom"},
+        {36023, "A view per talker: pick a direction, then steer with the pad to teach its view"},
+        {36024, "Camera's built-in view: two bands"},
+        {36025, "Camera's built-in view: round"},
+        {36026, "Document size A5"},
+        {36027, "Rotate the picture by 90\u00B0"},
+        {36029, "Factory view of the chosen direction"},
+        {36030, "Wide view of the chosen direction: steer with the pad to teach it"},
+        {36032, "Own view: steer with the pad to teach it"},
+        {36033, "Camera's built-in view: two bands"},
+        {36034, "Camera's built-in view: round"},
+        {36040, "Talker direction: pick it to teach its view"},
+        {36041, "Nobody speaking: pick it to teach the view"},
+        // File-dialog filters.
+        {36050, "Setting Files (*.set)"},
+        {36051, "All Files (*)"},
+        {36052, "Firmware Update Files (*.BIN *.bin)"},
+        {36060, "Unknown"},
+        {36061, "Closing the camera"},
         // Setting files that cannot be written or read.
         {35900, "The setting file could not be written."},
         {35901, "The setting file could not be read."},
@@ -164,6 +194,14 @@ QString LoadStringRes(UINT id)
             return text;
     }
     return builtIn;
+}
+
+QString LoadFilterString(UINT id)
+{
+    const QString builtIn = Lookup(BuiltInStrings(), id);
+    const QString text = LoadStringRes(id);
+    const auto patterns = [](const QString& filter) { return filter.mid(filter.lastIndexOf(u'(')); };
+    return patterns(text) == patterns(builtIn) ? text : builtIn;
 }
 
 int AfxMessageBox(UINT stringId, UINT type)

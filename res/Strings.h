@@ -10,6 +10,10 @@ class CLanguageCatalogue;
 // The text of id from the catalogue in force, else the built-in table; empty when unknown.
 QString LoadStringRes(UINT id);
 
+// A file-dialog filter "Name (*.a *.b)" of the table. A translation whose patterns differ
+// from the English ones would show other files, so the English filter is used then.
+QString LoadFilterString(UINT id);
+
 // AfxMessageBox with a string of the table.
 int AfxMessageBox(UINT stringId, UINT type = MB_OK);
 

@@ -1,6 +1,7 @@
 #include "settings/SettingFileFlow.h"
 
 #include "res/Strings.h"
+#include "res/TextIds.h"
 #include "settings/SettingFile.h"
 
 #include <QCoreApplication>
@@ -29,7 +30,8 @@ FileDialogRequest SettingFileDialogRequest(bool bOpen)
     request.defaultExt = QStringLiteral("set");
     request.fileName = bOpen ? QString() : QStringLiteral("noname.set");
     // "All Files (*.*)" of the Windows filter means every file; in Qt that is "*".
-    request.filter = QStringLiteral("Setting Files (*.set);;All Files (*)");
+    request.filter = LoadFilterString(IDS_FILTER_SETTING_FILES) + QStringLiteral(";;") +
+                     LoadFilterString(IDS_FILTER_ALL_FILES);
     request.directory = QString();
     request.overwritePrompt = true;
     return request;
@@ -79,7 +81,11 @@ bool RunImport(SettingFileHost& host, ControllerSetup setup)
             setup.nDeviceKind = file.content.nDeviceKind;
             setup.nPosition = file.content.nPosition;
             setup.bReverse = file.content.bReverse;
+            // The page stays the tab on screen: the file's page choice would part the visible
+            // tab from the mode that tracking and the option buttons go by.
+            const int page = setup.settings.m_nMode;
             setup.settings = file.content.settings;
+            setup.settings.m_nMode = page;
             setup.settings.m_bTracking = 0;
 
             host.ApplyCameraPosition();

@@ -6,6 +6,8 @@
 #include "res/Strings.h"
 #include "settings/CameraConnectionGroup.h"
 #include "platform/Prompt.h"
+#include "res/Resource.h"
+#include "res/Strings.h"
 #include "settings/FirmwareUrl.h"
 
 #include <QButtonGroup>
@@ -26,21 +28,29 @@ QString IdName(int id)
     return QString::number(id);
 }
 
+QString Text(UINT control, const char* builtIn)
+{
+    return LoadDialogString(IDD_SETTINGS, control, builtIn);
+}
+
+constexpr UINT kFormatGroup = IDC_STATIC_FIRST;
+constexpr UINT kUrlGroup = IDC_STATIC_FIRST - 1;
+
 } // namespace
 
 CSettingsDlg::CSettingsDlg(QWidget* parent)
     : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("Settings"));
+    setWindowTitle(Text(IDC_CAPTION, "Settings"));
     setModal(true);
 
-    m_checkTop = new QCheckBox(QStringLiteral("Always on Top"), this);
+    m_checkTop = new QCheckBox(Text(IDC_ALWAYS_ON_TOP, "Always on Top"), this);
     m_checkTop->setObjectName(IdName(IDC_ALWAYS_ON_TOP));
 
-    auto* formatBox = new QGroupBox(QStringLiteral("Video Output Format"), this);
-    m_radioNtsc = new QRadioButton(QStringLiteral("NTSC"), formatBox);
+    auto* formatBox = new QGroupBox(Text(kFormatGroup, "Video Output Format"), this);
+    m_radioNtsc = new QRadioButton(Text(IDC_NTSC, "NTSC"), formatBox);
     m_radioNtsc->setObjectName(IdName(IDC_NTSC));
-    m_radioPal = new QRadioButton(QStringLiteral("PAL"), formatBox);
+    m_radioPal = new QRadioButton(Text(IDC_PAL, "PAL"), formatBox);
     m_radioPal->setObjectName(IdName(IDC_PAL));
     m_formats = new QButtonGroup(this);
     m_formats->addButton(m_radioNtsc, 0);
@@ -50,10 +60,10 @@ CSettingsDlg::CSettingsDlg(QWidget* parent)
     formatLayout->addWidget(m_radioPal);
     formatLayout->addStretch();
 
-    auto* urlBox = new QGroupBox(QStringLiteral("Firmware Download URL"), this);
+    auto* urlBox = new QGroupBox(Text(kUrlGroup, "Firmware Download URL"), this);
     m_editUrl = new QLineEdit(urlBox);
     m_editUrl->setObjectName(IdName(IDC_FIRMWARE_URL));
-    m_btnDefault = new QPushButton(QStringLiteral("Default"), urlBox);
+    m_btnDefault = new QPushButton(Text(IDC_URL_DEFAULT, "Default"), urlBox);
     m_btnDefault->setObjectName(IdName(IDC_URL_DEFAULT));
     m_btnDefault->setAutoDefault(false);
     auto* urlLayout = new QVBoxLayout(urlBox);
@@ -62,10 +72,10 @@ CSettingsDlg::CSettingsDlg(QWidget* parent)
     connect(m_btnDefault, &QPushButton::clicked, this, [this] { OnDefault(); });
 
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    QPushButton* ok = buttons->addButton(Text(IDOK, "OK"), QDialogButtonBox::AcceptRole);
     ok->setObjectName(IdName(IDOK));
     ok->setDefault(true);
-    QPushButton* cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    QPushButton* cancel = buttons->addButton(Text(IDCANCEL, "Cancel"), QDialogButtonBox::RejectRole);
     cancel->setObjectName(IdName(IDCANCEL));
     connect(buttons, &QDialogButtonBox::accepted, this, &CSettingsDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CSettingsDlg::reject);
@@ -110,7 +120,14 @@ BOOL CSettingsDlg::OnInitDialog()
 void CSettingsDlg::OnDefault()
 {
     m_strFirmwareUrl = QString::fromUtf8(kDefaultFirmwareUrl);
+    ShowUrl();
+}
+
+void CSettingsDlg::ShowUrl()
+{
+    // From its start: the server and path tell more than the file name at the end.
     m_editUrl->setText(m_strFirmwareUrl);
+    m_editUrl->setCursorPosition(0);
 }
 
 void CSettingsDlg::accept()
@@ -133,7 +150,7 @@ void CSettingsDlg::DoDataExchange(bool bSaveAndValidate)
     } else {
         m_cameraGroup->SetValue(m_camera);
         m_checkTop->setChecked(m_bAlwaysOnTop != 0);
-        m_editUrl->setText(m_strFirmwareUrl);
+        ShowUrl();
         // A format other than 0 or 1 checks neither radio, as the radio group shows it.
         m_formats->setExclusive(false);
         m_radioNtsc->setChecked(m_nVideoFormat == 0);

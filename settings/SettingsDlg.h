@@ -53,6 +53,8 @@ public:
     CCameraConnectionGroup* m_cameraGroup = nullptr;
 
 private:
+    void ShowUrl();
+
     QCheckBox* m_checkTop = nullptr;
     QRadioButton* m_radioNtsc = nullptr;
     QRadioButton* m_radioPal = nullptr;

@@ -4,6 +4,7 @@
 #include "platform/WinMessage.h"
 #include "platform/WinMessages.h"
 #include "res/Resource.h"
+#include "res/Strings.h"
 #include "video/CameraDeviceMatch.h"
 #include "video/SystemVideoCapture.h"
 #include "video/VideoDlgLayout.h"
@@ -32,13 +33,13 @@ CVideoDlg::CVideoDlg(QWidget* pParent, std::unique_ptr<VideoCapture> capture)
     // A small tool window: short caption, close box, no taskbar button, fixed size.
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowCloseButtonHint);
-    setWindowTitle(QStringLiteral("QVT-VZ1"));
+    setWindowTitle(LoadDialogString(IDD, IDC_CAPTION, "QVT-VZ1"));
 
     m_picture = new VideoPicture(this);
     m_picture->setObjectName(QStringLiteral("picture"));
     m_picture->move(kMargin, kMargin);
 
-    m_stQuality = new QLabel(QStringLiteral("Video Quality"), this);
+    m_stQuality = new QLabel(LoadDialogString(IDD, IDC_VIDEO_QUALITY_LABEL, "Video Quality"), this);
     m_stQuality->setObjectName(QStringLiteral("qualityLabel"));
 
     m_sliderQuality = new QSlider(Qt::Horizontal, this);

@@ -279,15 +279,6 @@ LRESULT CCameraCommands::OnCameraCommError()
     return 0;
 }
 
-void CCameraCommands::ChangeVideoFormat(int format, BOOL cameraWasOpen)
-{
-    if (!cameraWasOpen || format == m_nVideoFormat)
-        return;
-    m_nVideoFormat = format;
-    CamSetVideoFormat(format);
-    CamCommitSettings();
-}
-
 LRESULT CCameraCommands::OnTrackingDirection(WPARAM direction)
 {
     if (m_settings.m_bTracking == 0 || !OnAutoPage())

@@ -65,10 +65,6 @@ public:
     // The option buttons 1014, 1015 and 1016 (button 1, 2 or 3) of the selected page.
     void OnViewButton(int button);
 
-    // The settings dialog closed with OK and format: sent and kept by the camera only when
-    // the camera was open when that dialog opened and the format differs.
-    void ChangeVideoFormat(int format, BOOL cameraWasOpen);
-
     // Motion bits of a pad button id; 0 for an id without bits.
     static WORD PadBits(WPARAM id);
 

@@ -339,15 +339,6 @@ TEST_F(CameraCommandsTest, OpenTakesThePortAndReadsTheVideoFormat)
     CamDouble().present = 0;
     EXPECT_EQ(cmd.OpenCamera("/dev/pts/9", nullptr), 0);
     EXPECT_EQ(Take(), Calls{});
-    // The video format is sent and committed only when changed on an open camera.
-    cmd.m_nVideoFormat = 0;
-    cmd.ChangeVideoFormat(1, FALSE);
-    cmd.ChangeVideoFormat(0, TRUE);
-    EXPECT_EQ(Take(), Calls{});
-    EXPECT_EQ(cmd.m_nVideoFormat, 0);
-    cmd.ChangeVideoFormat(1, TRUE);
-    EXPECT_EQ(Take(), (Calls{"CamSetVideoFormat(1)", "CamCommitSettings()"}));
-    EXPECT_EQ(cmd.m_nVideoFormat, 1);
 }
 
 TEST_F(CameraCommandsTest, TalkerDirectionsMoveToTheirPresetOnlyWhileTrackingOnTheAutoPage)

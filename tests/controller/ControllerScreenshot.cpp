@@ -1,20 +1,40 @@
-// Renders the controller dialog offscreen into PNG files, to look at it without a desktop:
-//   controller_screenshot <folder>
-// writes controller-auto.png, controller-manual.png, controller-front.png and about.png there.
+// Renders the program's windows offscreen into PNG files, to look at them without a desktop:
+//   controller_screenshot <folder> [RESDE.ini|RESFR.ini|RESJP.ini|RESCN.ini]
+// writes controller-auto.png, controller-manual.png, controller-front.png, about.png,
+// settings.png, firmware.png and video.png there, in the catalogue's language when one is named
+// (looked for in the source tree's res/lang, or given as a path).
+#include "firmware/FirmwareUpdateDlg.h"
 #include "platform/WinMessages.h"
+#include "res/LanguageCatalogue.h"
+#include "res/Strings.h"
+#include "settings/SettingsDlg.h"
 #include "tests/support/CameraApiDouble.h"
 #include "ui/controller/AboutDlg.h"
 #include "ui/controller/ControllerDlg.h"
 #include "ui/controller/PageTabCtrl.h"
+#include "video/VideoCapture.h"
+#include "video/VideoDlg.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
+#include <QLibraryInfo>
 #include <QTabBar>
 #include <QTemporaryDir>
+#include <QTranslator>
 
 #include <cstdio>
 #include <cstdlib>
+
+namespace {
+struct NoVideoCapture final : VideoCapture
+{
+    std::vector<VideoDeviceInfo> Devices() override { return {}; }
+    std::unique_ptr<VideoQualityControl> OpenQualityControl(const VideoDeviceInfo&) override { return nullptr; }
+    std::unique_ptr<VideoPreview> StartPreview(const VideoDeviceInfo&, QWidget*) override { return nullptr; }
+};
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -25,30 +45,61 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
 
+    std::unique_ptr<CLanguageCatalogue> catalogue;
+    QTranslator qt;
+    if (argc > 2) {
+        QString path = QString::fromLocal8Bit(argv[2]);
+        if (!QFileInfo::exists(path))
+            path = QStringLiteral(QVT_SOURCE_DIR "/res/lang/") + path;
+        catalogue = CLanguageCatalogue::Load(path);
+        if (!catalogue) {
+            std::fprintf(stderr, "cannot read %s\n", qPrintable(path));
+            return 1;
+        }
+        AfxSetResourceCatalogue(catalogue.get());
+        const QString name = QFileInfo(path).baseName().mid(3).toLower();
+        const QString qtName = name == QLatin1String("jp") ? QStringLiteral("ja")
+                             : name == QLatin1String("cn") ? QStringLiteral("zh_CN") : name;
+        if (qt.load(QStringLiteral("qtbase_") + qtName, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QCoreApplication::installTranslator(&qt);
+    }
+    const auto shoot = [&out](QWidget& w, const char* name) {
+        w.show();
+        QApplication::processEvents();
+        return w.grab().save(out + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
+    };
+
     CControllerDlg dlg(nullptr, (home.path() + QStringLiteral("/shot.ini")).toStdString());
     dlg.Create();
-    dlg.show();
-    SendMessage(&dlg, WM_CAMERA_MODE, 1, 0);
-    QApplication::processEvents();
-    bool ok = dlg.grab().save(out + QStringLiteral("/controller-auto.png"));
-    dlg.m_tabPages->TabBar()->setCurrentIndex(1);
-    QApplication::processEvents();
-    ok = dlg.grab().save(out + QStringLiteral("/controller-manual.png")) && ok;
-
-    // A speakerphone chosen, the camera in Front: the direction selector on the Auto page.
-    dlg.m_tabPages->TabBar()->setCurrentIndex(0);
+    // A speakerphone chosen, the camera in Upside: the direction selector on the Auto page.
     dlg.m_cbDevice->setCurrentIndex(1);
     dlg.OnSelchangeDevice();
+    SendMessage(&dlg, WM_CAMERA_MODE, 1, 0);
+    bool ok = shoot(dlg, "controller-auto");
+    dlg.m_tabPages->TabBar()->setCurrentIndex(1);
+    ok = shoot(dlg, "controller-manual") && ok;
+    dlg.m_tabPages->TabBar()->setCurrentIndex(0);
     SendMessage(&dlg, WM_CAMERA_MODE, 3, 0);
-    QApplication::processEvents();
-    ok = dlg.grab().save(out + QStringLiteral("/controller-front.png")) && ok;
+    ok = shoot(dlg, "controller-front") && ok;
 
     CAboutDlg about;
     about.m_strVersion = CAboutDlg::FirmwareVersionLine();
     about.OnInitDialog();
-    about.show();
-    QApplication::processEvents();
-    ok = about.grab().save(out + QStringLiteral("/about.png")) && ok;
+    ok = shoot(about, "about") && ok;
+
+    CSettingsDlg settings(nullptr);
+    ok = shoot(settings, "settings") && ok;
+
+    CFirmwareUpdateDlg firmware(nullptr);
+    firmware.m_strCurrentVersion = QStringLiteral("2.03");
+    ok = shoot(firmware, "firmware") && ok;
+
+    CVideoDlg video(nullptr, std::make_unique<NoVideoCapture>());
+    video.Create();
+    ok = shoot(video, "video") && ok;
+    video.DestroyWindow();
+
+    AfxSetResourceCatalogue(nullptr);
     std::printf("%s\n", ok ? "written" : "failed");
     return ok ? 0 : 1;
 }

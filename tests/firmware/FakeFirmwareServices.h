@@ -18,10 +18,10 @@ public:
         urls.push_back(url);
         return Obtain(s, downloadResult == DownloadResult::Ok), downloadResult;
     }
-    BOOL LoadLocalFile(CByteStream& s, const std::atomic<int>&) override
+    LocalFileResult LoadLocalFile(CByteStream& s, const std::atomic<int>&) override
     {
         ++localFileCalls;
-        return Obtain(s, localFileResult), localFileResult;
+        return Obtain(s, localFileResult == LocalFileResult::Ok), localFileResult;
     }
     int Ask(const QString& text, UINT type, const std::atomic<int>& cancel) override
     {
@@ -38,7 +38,7 @@ public:
 
     std::vector<std::uint8_t> file;
     DownloadResult downloadResult = DownloadResult::Ok;
-    BOOL localFileResult = TRUE;
+    LocalFileResult localFileResult = LocalFileResult::Ok;
     std::deque<int> answers;
     std::function<void()> onObtain, onAsk, onDrain;
     std::vector<std::string> urls;

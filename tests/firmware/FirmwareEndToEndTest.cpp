@@ -29,7 +29,7 @@ public:
     {
         return SystemFirmwareServices().Download(u, s, c);
     }
-    BOOL LoadLocalFile(CByteStream&, const std::atomic<int>&) override { return FALSE; }
+    LocalFileResult LoadLocalFile(CByteStream&, const std::atomic<int>&) override { return LocalFileResult::Failed; }
     int Ask(const QString&, UINT, const std::atomic<int>&) override { return IDOK; }
     void DrainChannel(int handle) override { SystemFirmwareServices().DrainChannel(handle); }
 };

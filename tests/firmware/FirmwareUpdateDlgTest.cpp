@@ -79,16 +79,21 @@ TEST_F(FirmwareUpdateDlgTest, RunLocksTheDialogThenOffersClose)
 TEST_F(FirmwareUpdateDlgTest, FailedAndCancelledRunsShowTheirStatus)
 {
     dlg.SourceButton(1)->setChecked(true);
-    services.localFileResult = FALSE;
+    services.localFileResult = LocalFileResult::Failed;
     ASSERT_TRUE(RunToTheEnd(dlg));
     EXPECT_EQ(dlg.GetStatus(), "Firmware download failed.");
     EXPECT_EQ(services.localFileCalls, 1);
 
-    CFirmwareUpdateDlg second(nullptr, &services, &clock);
-    Prepare(second);
-    services.answers = {IDCANCEL};
-    ASSERT_TRUE(RunToTheEnd(second));
-    EXPECT_EQ(second.GetStatus(), "The updating process has been canceled by user.");
+    // The file picker closed, or the version question answered with Cancel.
+    for (auto picker : {LocalFileResult::Cancelled, LocalFileResult::Ok}) {
+        CFirmwareUpdateDlg second(nullptr, &services, &clock);
+        Prepare(second);
+        second.SourceButton(1)->setChecked(true);
+        services.localFileResult = picker;
+        services.answers = {IDCANCEL};
+        ASSERT_TRUE(RunToTheEnd(second));
+        EXPECT_EQ(second.GetStatus(), "The updating process has been canceled by user.");
+    }
     EXPECT_TRUE(CamDouble().Commands().empty());
 }
 
@@ -135,7 +140,7 @@ struct RealQuestions final : FirmwareUpdateServices
     {
         return fake.Download(u, s, c);
     }
-    BOOL LoadLocalFile(CByteStream& s, const std::atomic<int>& c) override { return fake.LoadLocalFile(s, c); }
+    LocalFileResult LoadLocalFile(CByteStream& s, const std::atomic<int>& c) override { return fake.LoadLocalFile(s, c); }
     int Ask(const QString& text, UINT type, const std::atomic<int>& cancel) override
     {
         return asking = true, SystemFirmwareServices().Ask(text, type, cancel);

@@ -112,10 +112,13 @@ TEST_F(FirmwareUpdateWorker, EachFailureEndsTheRunWithItsMessages)
     services.downloadResult = DownloadResult::HttpError;
     EXPECT_EQ(Run(), LoadFailed(-5));
     inputs.nSource = 1;
-    services.localFileResult = FALSE;
+    services.localFileResult = LocalFileResult::Failed;
     EXPECT_EQ(Run(), kNotObtained);
+    // Closing the picker is the user's cancel, not a failed download.
+    services.localFileResult = LocalFileResult::Cancelled;
+    EXPECT_EQ(Run(), kCancelled);
 
-    services.localFileResult = TRUE;
+    services.localFileResult = LocalFileResult::Ok;
     const auto good = services.file;
     for (auto [at, code] : {std::pair{0, -5}, {30, -6}}) {
         services.file = good;
@@ -149,7 +152,7 @@ TEST_F(FirmwareUpdateWorker, CancelRequestEndsTheRunAtEachStepBeforeWriting)
             cancel = 0;
             inputs.nSource = source;
             services.downloadResult = obtained ? DownloadResult::Ok : DownloadResult::Cancelled;
-            services.localFileResult = obtained;
+            services.localFileResult = obtained ? LocalFileResult::Ok : LocalFileResult::Failed;
             EXPECT_EQ(Run(), kCancelled) << source << obtained;
         }
     services.onObtain = nullptr;

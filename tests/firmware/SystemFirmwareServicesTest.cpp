@@ -29,10 +29,10 @@ TEST(SystemFirmwareServices, LocalFileThroughTheFileDialog)
     const QString before = QDir::currentPath();
     CByteStream s, other;
     ASSERT_TRUE(s.Create() && other.Create());
-    EXPECT_TRUE(SystemFirmwareServices().LoadLocalFile(s, cancel));
+    EXPECT_EQ(SystemFirmwareServices().LoadLocalFile(s, cancel), LocalFileResult::Ok);
     EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(s.GetData()), s.GetLength()), bytes);
     EXPECT_TRUE(prompter.requests.at(0).filter.contains("*.BIN"));
-    EXPECT_FALSE(SystemFirmwareServices().LoadLocalFile(s, cancel)) << "dialog cancelled";
+    EXPECT_EQ(SystemFirmwareServices().LoadLocalFile(s, cancel), LocalFileResult::Cancelled);
     QDir::setCurrent(before);
 
     // Files that cannot be taken whole are refused, not passed on in part.

@@ -100,8 +100,12 @@ TEST_F(SettingsDialog, CameraClosedGreysTheRadiosAndSendsNothing)
 
 TEST_F(SettingsDialog, DefaultPutsTheBuiltInAddressBackOnlyOnOk)
 {
+    current.strFirmwareUrl = kIntranet + QString(200, u'x');
+    EXPECT_EQ(Control<QLineEdit>(Open(0), IDC_FIRMWARE_URL)->cursorPosition(), 0) << "the address shows from its start";
+    current.strFirmwareUrl = kIntranet;
     Control<QPushButton>(Open(0), IDC_URL_DEFAULT)->click();
     EXPECT_EQ(Control<QLineEdit>(*dlg, IDC_FIRMWARE_URL)->text(), kDefaultUrl);
+    EXPECT_EQ(Control<QLineEdit>(*dlg, IDC_FIRMWARE_URL)->cursorPosition(), 0);
     dlg->reject();  // Cancel: nothing is applied
     EXPECT_EQ(current.strFirmwareUrl, kIntranet);
     Control<QLineEdit>(Open(0), IDC_FIRMWARE_URL)->clear();

@@ -9,6 +9,8 @@
 #include "res/Resource.h"
 #include "res/Strings.h"
 #include "tests/shell/RecordingTray.h"
+#include "ui/controller/AboutDlg.h"
+#include "ui/controller/AppIcon.h"
 #include "tests/support/CameraApiDouble.h"
 #include "tests/support/RecordingWindow.h"
 #include "tests/support/ScriptedPrompter.h"
@@ -16,6 +18,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QFile>
+#include <QLabel>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -85,10 +88,13 @@ TEST(ControllerApp, FrenchCanadaLoadsTheFrenchCatalogueUntilTheEnd)
     ASSERT_NE(app.ResourceDll(), nullptr);
     EXPECT_EQ(LoadStringRes(35015), QStringLiteral("QVT-VZ1 est disponible."));
     EXPECT_EQ(ExitText(app), QStringLiteral("&Quitter"));
+    const auto qtCancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
+    EXPECT_EQ(qtCancel(), QStringLiteral("Annuler")) << "Qt's own texts in the same language";
     EXPECT_EQ(AfxGetMainWnd(), app.MainFrame());
     EXPECT_EQ(app.ExitInstance(), 0);
     EXPECT_EQ(AfxGetMainWnd(), nullptr);
     EXPECT_EQ(LoadStringRes(35015), QStringLiteral("QVT-VZ1 is available."));
+    EXPECT_EQ(qtCancel(), QStringLiteral("Cancel"));
     QCoreApplication::sendPostedEvents();
 }
 
@@ -107,8 +113,24 @@ TEST(ControllerApp, EnglishLoadsNothingAndAMissingOrDamagedCatalogueFallsBackSil
         ASSERT_TRUE(app.InitInstance()) << lcid;
         EXPECT_EQ(app.ResourceDll() != nullptr, lcid == 0x0804u) << lcid;
         EXPECT_EQ(ExitText(app), QStringLiteral("&Exit")) << lcid;
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel")) << lcid;
     }
     EXPECT_TRUE(prompts.texts.isEmpty()) << "no message about the language";
+    QCoreApplication::sendPostedEvents();
+}
+
+TEST(ControllerApp, EveryWindowAndTheAboutBoxShowIcon128)
+{
+    CamDouble().Reset();
+    CControllerApp app(Isolated(0x0409));
+    ASSERT_TRUE(app.InitInstance());
+    const QImage icon128 = LoadAppIcon().pixmap(32, 32).toImage();
+    ASSERT_FALSE(icon128.isNull());
+    CAboutDlg about;
+    for (QWidget* w : std::initializer_list<QWidget*>{&app.MainFrame()->ControllerDlg(), &about})
+        EXPECT_EQ(w->windowIcon().pixmap(32, 32).toImage(), icon128) << w->metaObject()->className();
+    const QPixmap shown = about.findChild<QLabel*>(QStringLiteral("icon"))->pixmap();
+    EXPECT_EQ(shown.toImage(), icon128) << "not a generic computer";
     QCoreApplication::sendPostedEvents();
 }
 

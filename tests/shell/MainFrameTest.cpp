@@ -1,16 +1,21 @@
 // The hidden frame over the camera library double and a recorded tray: presence, balloons,
 // the hide timer, suspend and resume, the tray menu, commands and the message relays.
 #include "app/MainFrame.h"
+#include "app/SystemTrayIcon.h"
+#include "firmware/FirmwareUpdateProcedure.h"
 #include "platform/WinMessages.h"
 #include "res/Resource.h"
 #include "tests/shell/MessageSpy.h"
 #include "tests/shell/RecordingTray.h"
 #include "tests/support/CameraApiDouble.h"
 #include "tests/support/RecordingWindow.h"
+#include "ui/controller/ControllerHosts.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QCoreApplication>
+#include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -120,6 +125,26 @@ TEST_F(MainFrameTest, UnplugWhileTheDialogIsVisibleClosesTheCameraThenHidesDialo
     FireHideTimer();
     EXPECT_FALSE(Dialog().isVisible());
     EXPECT_FALSE(m_tray->shown);
+}
+
+TEST_F(MainFrameTest, AfterUnplugAutoHideAndReplugTheControllerIsWhereTheUserPutIt)
+{
+    Create(1);
+    Pump();
+    Send(WM_TRAYNOTIFY, 1, WM_LBUTTONDBLCLK);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Dialog()));
+    // Dragged by the user: the window system moves it, not the program.
+    const QPoint where = Dialog().pos() + QPoint(97, 41);
+    Dialog().windowHandle()->setFramePosition(where);
+    ASSERT_TRUE(WaitUntil([&] { return Dialog().pos() == where; }, 5000));
+    CamDouble().present = 0;
+    DeviceChange();
+    FireHideTimer();
+    ASSERT_FALSE(Dialog().isVisible());
+    CamDouble().present = 1;
+    DeviceChange();
+    Send(WM_TRAYNOTIFY, 1, WM_LBUTTONDBLCLK);
+    EXPECT_EQ(Dialog().pos(), where);
 }
 
 TEST_F(MainFrameTest, DeviceChangesThatChangeNothingShowNoBalloon)
@@ -287,6 +312,34 @@ TEST_F(MainFrameTest, SuspendRemovesIconAndClosesCameraResumeTellsTheState)
     EXPECT_NE(m_frame->HideTimerId(), 0);
 }
 
+TEST_F(MainFrameTest, TheFrameLeavesTheCameraAloneWhileAFirmwareUpdateRuns)
+{
+    Create(1);
+    Pump();
+    ControllerFirmwareHost host(Dialog());
+    bool ran = false;
+    RunFirmwareUpdate(host, [&](CFirmwareUpdateDlg&) {
+        ran = true;
+        CamDouble().calls.clear();
+        // The camera restarts with its new firmware, and the machine wakes meanwhile.
+        for (int present : {0, 1}) {
+            CamDouble().present = present;
+            DeviceChange();
+        }
+        Send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
+        PostMessage(m_frame.get(), WM_TRAY_CREATED, 0, 0);
+        Pump();
+        EXPECT_FALSE(m_tray->shown);
+        EXPECT_EQ(m_tray->Balloons().size(), 1u) << "no balloon since the start";
+        EXPECT_FALSE(CameraCalled("CamOpen("));
+        EXPECT_EQ(m_frame->HideTimerId(), 0);
+    });
+    ASSERT_TRUE(ran);
+    Pump();
+    EXPECT_TRUE(m_tray->shown) << "one presence check brings everything back";
+    EXPECT_EQ(m_tray->Balloons(), (std::vector<QString>{kAvailable, kAvailable}));
+}
+
 TEST_F(MainFrameTest, MenuStatesFollowTheCameraAndTheDialog)
 {
     Create(0);
@@ -398,6 +451,33 @@ TEST_F(MainFrameTest, WithoutTrayTheDialogShowsAtStartStaysAndClosingItEndsThePr
     EXPECT_EQ(destroyed, 1);
 }
 
+TEST_F(MainFrameTest, ATrayThatAppearsLaterTakesOverFromTheWindow)
+{
+    // Whether the camera is there, and whether the hide timer ran out before the tray came.
+    for (auto [present, hidden, balloon] : {std::tuple{1, false, kAvailable}, {0, false, kNotConnected},
+                                            {0, true, QString()}}) {
+        SCOPED_TRACE(present * 10 + hidden);
+        Create(present, false);
+        Pump();
+        if (hidden)
+            FireHideTimer();
+        EXPECT_TRUE(m_tray->events.empty());
+        m_tray->available = true;
+        PostMessage(m_frame.get(), WM_TRAY_CREATED, 0, 0);
+        Pump();
+        EXPECT_FALSE(Dialog().isVisible()) << "the window stood in for the icon";
+        EXPECT_EQ(m_tray->shown, !hidden);
+        EXPECT_EQ(m_tray->Balloons(), hidden ? std::vector<QString>{} : std::vector<QString>{balloon});
+        int destroyed = 0;
+        m_frame->SetOnDestroyed([&] { ++destroyed; });
+        Send(WM_TRAYNOTIFY, 1, WM_LBUTTONDBLCLK);
+        Dialog().close();
+        Pump();
+        EXPECT_EQ(destroyed, 0) << "with a tray, closing the window no longer ends the program";
+        m_frame.reset();
+    }
+}
+
 TEST_F(MainFrameTest, BalloonTextIsCutWithoutSplittingACharacter)
 {
     Create(1);
@@ -405,6 +485,33 @@ TEST_F(MainFrameTest, BalloonTextIsCutWithoutSplittingACharacter)
     EXPECT_EQ(m_tray->events.back().data.info.size(), 255);
     m_frame->UpdateTrayIcon(QString(254, u'x') + QString::fromUtf8("\xF0\x9F\x93\xB7"));
     EXPECT_EQ(m_tray->events.back().data.info, QString(254, u'x'));
+}
+
+TEST(SystemTrayIconTest, WaitsForATrayThenOpensTheControllerWithEachHostsGesture)
+{
+    using R = QSystemTrayIcon::ActivationReason;
+    // The host that appears, and the mouse message each activation then stands for.
+    for (auto [host, trigger] : {std::pair{TrayHost::XEmbed, WM_LBUTTONDOWN}, {TrayHost::StatusNotifier, WM_LBUTTONDBLCLK}}) {
+        TrayHost offered = TrayHost::None;
+        CSystemTrayIcon tray([&] { return offered; }, 5);
+        RecordingWindow target;
+        tray.SetNotifyTarget(&target);
+        EXPECT_FALSE(tray.IsAvailable());
+        EXPECT_FALSE(tray.Add({}));
+        offered = host;
+        ASSERT_TRUE(WaitUntil([&] { return !target.Params(WM_TRAY_CREATED).empty(); }, 5000));
+        EXPECT_TRUE(tray.IsAvailable());
+        for (R reason : {R::Trigger, R::DoubleClick, R::Context, R::MiddleClick})
+            emit tray.Icon()->activated(reason);
+        QCoreApplication::sendPostedEvents();
+        const std::vector<LPARAM> clicks{trigger, WM_LBUTTONDBLCLK};
+        std::vector<LPARAM> got;
+        for (const RecordedMessage& m : target.Messages())
+            if (m.message == WM_TRAYNOTIFY && m.wParam == 1)
+                got.push_back(m.lParam);
+        EXPECT_EQ(got, clicks);
+        EXPECT_EQ(target.Params(WM_TRAY_CREATED).size(), 1u) << "announced once";
+    }
 }
 
 } // namespace

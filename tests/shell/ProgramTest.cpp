@@ -180,3 +180,28 @@ TEST(Program, FollowsTheTalkerWithANetworkCamera)
 }
 
 } // namespace
+
+TEST(Program, TheDemoPlaysItsMeetingToTheEndAndPrintsOnlyItsOwnLines)
+{
+    QProcess demo;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QT_LOGGING_RULES"})
+        env.remove(QLatin1String(name));
+    env.insert(QStringLiteral("QVT_DEMO_BIN"), QString::fromLocal8Bit(qgetenv("QVT_BINARY_DIR")));
+    env.insert(QStringLiteral("QVT_DEMO_PACE_MS"), QStringLiteral("500"));
+    demo.setProcessEnvironment(env);
+    demo.start(QString::fromLocal8Bit(qgetenv("QVT_SOURCE_DIR")) + QStringLiteral("/scripts/demo"), {});
+    ASSERT_TRUE(WaitUntil([&] { return demo.state() == QProcess::NotRunning; }, 150000));
+    const QString out = QString::fromUtf8(demo.readAllStandardOutput());
+    const QString err = QString::fromUtf8(demo.readAllStandardError());
+    EXPECT_EQ(demo.exitCode(), 0) << out.toStdString() << err.toStdString();
+    EXPECT_TRUE(err.isEmpty()) << err.toStdString();
+    for (const char* line : {"] talker at 2 -> camera to pan 130, tilt 74, zoom 43\n",
+                             "] stand turned to Front -> camera to pan 117, tilt 13, zoom 58\n",
+                             "] camera plugged in again -> camera to pan 94, tilt 41, zoom 114\n",
+                             "] talker at 4 -> camera to pan 51, tilt 68, zoom 56\n", "] demo finished\n"})
+        EXPECT_TRUE(out.contains(QLatin1String(line))) << line << "\n" << out.toStdString();
+    // Every line is the demo's own, stamped with its time: no noise of the platform.
+    for (const QString& line : out.split(u'\n', Qt::SkipEmptyParts))
+        EXPECT_TRUE(line.startsWith(u'[')) << line.toStdString();
+}

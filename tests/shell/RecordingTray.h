@@ -16,7 +16,7 @@ class RecordingTray final : public ITrayIcon
 public:
     bool IsAvailable() const override { return available; }
     bool Modify(const TrayIconData& data) override { return shown && Record({TrayEvent::Modify, data}); }
-    bool Add(const TrayIconData& data) override { return (shown = true) && Record({TrayEvent::Add, data}); }
+    bool Add(const TrayIconData& data) override { return available && (shown = true) && Record({TrayEvent::Add, data}); }
     bool Delete() override { return shown && !(shown = false) && Record({TrayEvent::Delete, {}}); }
     bool IsShown() const override { return shown; }
     void SetContextMenu(QMenu* m) override { menu = m; }

@@ -47,7 +47,8 @@ TEST(LanguageCatalogue, ParsesItsFormatAndSkipsDamagedLines)
 TEST(StringTable, CatalogueOverridesIdByIdButNeverChangesPlaceholders)
 {
     const auto c = CLanguageCatalogue::Parse("[Strings]\n35015=verf\xC3\xBCgbar\n35036=Version %s von %s\n"
-                                             "35006=Ver.%d\n35037=[%s] [%s]\n[Menu193]\n57665=&Beenden\n"
+                                             "35006=Ver.%d\n35037=[%s] [%s]\n36050=Einstellungen (*.set)\n"
+                                             "36052=Firmware (*.BIN)\n[Menu193]\n57665=&Beenden\n"
                                              "[Dialog102]\n1023=Umgekehrt\n");
     CatalogueInForce inForce(c.get());
     EXPECT_EQ(LoadStringRes(35015), QString::fromUtf8("verf\xC3\xBCgbar"));
@@ -59,6 +60,9 @@ TEST(StringTable, CatalogueOverridesIdByIdButNeverChangesPlaceholders)
     EXPECT_EQ(LoadMenuString(IDR_TRAY_MENU, ID_SHOW_CONTROLLER), QStringLiteral("Show &Controller"));
     EXPECT_EQ(LoadDialogString(102, 1023, "Reverse"), QStringLiteral("Umgekehrt"));
     EXPECT_EQ(LoadDialogString(102, 1021, "Device Name"), QStringLiteral("Device Name"));
+    // A filter keeps its patterns: one that lost a pattern would hide files.
+    EXPECT_EQ(LoadFilterString(36050), QStringLiteral("Einstellungen (*.set)"));
+    EXPECT_EQ(LoadFilterString(36052), QStringLiteral("Firmware Update Files (*.BIN *.bin)"));
 }
 
 // Every shipped text keeps the placeholders, line breaks and final blank of its English
@@ -70,8 +74,10 @@ TEST(LanguageCatalogue, ShippedCataloguesFitTheEnglishTexts)
         SCOPED_TRACE(name);
         const auto c = CLanguageCatalogue::Load(dir + QLatin1String(name));
         ASSERT_TRUE(c);
-        for (UINT id = 35000; id <= 35037; ++id) {
+        for (UINT id = 35000; id <= 36199; ++id) {
             const QString text = c->String(id), english = LoadStringRes(id);
+            // The tooltips, filters and words of the program's own block are all translated.
+            EXPECT_TRUE(id < 36000 || english.isEmpty() || !text.isEmpty()) << id;
             if (text.isEmpty())
                 continue;
             EXPECT_EQ(text.count(QStringLiteral("%s")), english.count(QStringLiteral("%s"))) << id;
@@ -92,6 +98,9 @@ TEST(LanguageCatalogue, ShippedCataloguesFitTheEnglishTexts)
         for (UINT cmd : {0u, ID_FILE_EXPORT, ID_FILE_IMPORT, ID_VIDEO_WINDOW, ID_SETTINGS, ID_FIRMWARE_UPDATE,
                          ID_APP_ABOUT, ID_CLOSE_CONTROLLER})
             EXPECT_FALSE(c->MenuItem(IDR_CONTROLLER_MENU, cmd).isEmpty()) << cmd;
+        CatalogueInForce inForce(c.get());
+        for (UINT id : {36050u, 36051u, 36052u})
+            EXPECT_EQ(LoadFilterString(id), c->String(id)) << "patterns kept: " << id;
     }
 }
 

@@ -3,13 +3,14 @@
 #include "camera/QvtVz1Api.h"
 #include "res/Resource.h"
 #include "res/Strings.h"
+#include "res/TextIds.h"
+#include "ui/controller/AppIcon.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
 #include <QVBoxLayout>
 
 #include <cstring>
@@ -18,6 +19,11 @@ CAboutDlg* g_pAboutDlg = nullptr;
 
 namespace {
 constexpr UINT kFirmwareVersionFormat = 35006;  // "QVT-VZ1 Firmware Ver.%s"
+
+QString Text(UINT control, const char* builtIn)
+{
+    return LoadDialogString(IDD_ABOUTBOX, control, builtIn);
+}
 }
 
 void SetWindowTopMost(QWidget* w, bool topMost)
@@ -38,7 +44,7 @@ QString CAboutDlg::FirmwareVersionLine()
 {
     char buf[32];
     std::memset(buf, 0, sizeof buf);
-    QString version = QStringLiteral("Unknown");
+    QString version = LoadStringRes(IDS_VERSION_UNKNOWN);
     if (CamGetFirmwareVersion(buf))
         version = QString::fromLatin1(buf, static_cast<int>(strnlen(buf, sizeof buf)));
     // The version is the camera's text: put it in as it is, never as a format.
@@ -50,28 +56,27 @@ QString CAboutDlg::FirmwareVersionLine()
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent), m_stVersion(new QLabel(this))
 {
-    setWindowTitle(QStringLiteral("About QVT-VZ1 Controller"));
+    setWindowTitle(Text(IDC_CAPTION, "About QVT-VZ1 Controller"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
     auto* icon = new QLabel(this);
-    const QIcon appIcon = QApplication::windowIcon().isNull()
-        ? style()->standardIcon(QStyle::SP_ComputerIcon)
-        : QApplication::windowIcon();
-    icon->setPixmap(appIcon.pixmap(32, 32));
+    icon->setObjectName(QStringLiteral("icon"));
+    icon->setPixmap(LoadAppIcon().pixmap(32, 32));
     icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
     auto* lines = new QVBoxLayout;
     lines->setSpacing(4);
-    lines->addWidget(new QLabel(QStringLiteral("QVT-VZ1 Controller Ver.2.03"), this));
-    lines->addWidget(new QLabel(QStringLiteral("QVT-VZ1 Camera Driver Ver.2.03"), this));
+    lines->addWidget(new QLabel(Text(IDC_STATIC_FIRST, "QVT-VZ1 Controller Ver.2.03"), this));
+    lines->addWidget(new QLabel(Text(IDC_STATIC_FIRST - 1, "QVT-VZ1 Camera Driver Ver.2.03"), this));
     m_stVersion->setObjectName(QStringLiteral("1015"));
     m_stVersion->setTextInteractionFlags(Qt::TextSelectableByMouse);
     lines->addWidget(m_stVersion);
     lines->addSpacing(6);
-    lines->addWidget(new QLabel(QStringLiteral("Copyright (C) Norvel Corporation"), this));
-    lines->addWidget(new QLabel(QStringLiteral("All rights reserved."), this));
+    lines->addWidget(new QLabel(Text(IDC_STATIC_FIRST - 2, "Copyright (C) Norvel Corporation"), this));
+    lines->addWidget(new QLabel(Text(IDC_STATIC_FIRST - 3, "All rights reserved."), this));
 
     auto* ok = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    ok->button(QDialogButtonBox::Ok)->setText(Text(IDOK, "OK"));
     connect(ok, &QDialogButtonBox::accepted, this, &QDialog::accept);
 
     auto* grid = new QGridLayout(this);

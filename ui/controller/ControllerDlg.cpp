@@ -269,11 +269,6 @@ void CControllerDlg::ApplyCameraPosition(BOOL bForce)
     m_camera.ApplyCameraPosition(bForce);
 }
 
-void CControllerDlg::ChangeVideoFormat(int format, BOOL cameraWasOpen)
-{
-    m_camera.ChangeVideoFormat(format, cameraWasOpen);
-}
-
 void CControllerDlg::CameraModeChanged(int mode)
 {
     m_autoPage.SetCameraMode(mode);
@@ -460,16 +455,25 @@ void CControllerDlg::SetTopMost(BOOL topMost, BOOL force)
 {
     if (force) {
         m_bAlwaysOnTop = topMost == 1 ? 1 : 0;
-        SetWindowTopMost(this, m_bAlwaysOnTop == 1);
+        ApplyTopMost(m_bAlwaysOnTop == 1);
     } else if (topMost == 0) {
         if (m_bAlwaysOnTop == 1) {
-            SetWindowTopMost(this, false);
+            ApplyTopMost(false);
             m_bAlwaysOnTop = 0;
         }
     } else if (m_bAlwaysOnTop == 0) {
-        SetWindowTopMost(this, true);
+        ApplyTopMost(true);
         m_bAlwaysOnTop = 1;
     }
+}
+
+void CControllerDlg::ApplyTopMost(bool topMost)
+{
+    // Qt hides and shows the window to change the flag: that hide is no closing of the
+    // dialog, so the video window stays open.
+    m_bChangingTopMost = true;
+    SetWindowTopMost(this, topMost);
+    m_bChangingTopMost = false;
 }
 
 // --- Commands and menu ------------------------------------------------------------------
@@ -540,9 +544,9 @@ void CControllerDlg::OnSettings()
     const SettingsOutcome outcome = RunSettingsDialog(this, current);
     // The camera has its new format already; the dialog keeps the values and its z-order.
     if (outcome.topMost == TopMostChange::MakeTopMost)
-        SetWindowTopMost(this, true);
+        SetTopMost(TRUE, FALSE);
     else if (outcome.topMost == TopMostChange::MakeNotTopMost)
-        SetWindowTopMost(this, false);
+        SetTopMost(FALSE, FALSE);
     m_bAlwaysOnTop = current.bAlwaysOnTop;
     m_strFirmwareURL = current.strFirmwareUrl;
     m_camera.m_nVideoFormat = current.nVideoFormat;
@@ -670,7 +674,11 @@ void CControllerDlg::showEvent(QShowEvent* e)
 void CControllerDlg::hideEvent(QHideEvent* e)
 {
     QDialog::hideEvent(e);
-    CloseVideoWindow();
+    // Shown again, a dialog is centred anew unless it was placed by the program; where the
+    // user dragged it counts as placed, so it comes back there.
+    setAttribute(Qt::WA_Moved);
+    if (!m_bChangingTopMost)
+        CloseVideoWindow();
     RecalcLayout();
 }
 

@@ -72,8 +72,6 @@ public:
     // Saves the camera's position, the dialog's values and the settings record in one write.
     // False when the profile could not be written.
     bool SaveSettings();
-    // The settings dialog closed with OK: the camera takes a new video format.
-    void ChangeVideoFormat(int format, BOOL cameraWasOpen);
     // Returns 1 when the caller may go on, 0 when the user declined to replace the presets.
     int ReloadFactoryPresets(int position, int reverse);
 
@@ -130,6 +128,7 @@ private:
     void BuildControls();
     void BuildMenu();
     void SelectDeviceEntry(int kind);
+    void ApplyTopMost(bool topMost);
     bool IsAutoTabSelected() const;
 
 public:
@@ -173,4 +172,5 @@ private:
     CClock* m_pClock;
     bool m_bCreated = false;
     bool m_bDestroyed = false;
+    bool m_bChangingTopMost = false;
 };

@@ -76,14 +76,19 @@ QString ControllerFirmwareHost::FirmwareUrl() const
 
 void ControllerFirmwareHost::DeleteTrayIcon()
 {
-    if (TrayFrameOperations* frame = MainFrameOperations())
+    // The update starts here: the frame goes quiet before the camera is closed.
+    if (TrayFrameOperations* frame = MainFrameOperations()) {
+        frame->SetFirmwareUpdating(TRUE);
         frame->DeleteTrayIcon();
+    }
 }
 
 void ControllerFirmwareHost::CheckCameraPresence()
 {
-    if (TrayFrameOperations* frame = MainFrameOperations())
+    if (TrayFrameOperations* frame = MainFrameOperations()) {
+        frame->SetFirmwareUpdating(FALSE);
         frame->CheckCameraPresence(TRUE);
+    }
 }
 
 void ControllerFirmwareHost::CloseVideoWindow()

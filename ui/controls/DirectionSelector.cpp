@@ -3,10 +3,13 @@
 #include "platform/WinMessage.h"
 #include "platform/WinMessages.h"
 #include "res/Strings.h"
+#include "res/TextIds.h"
 #include "ui/controls/ControlIds.h"
 
 #include <QCheckBox>
 #include <QPainter>
+
+#include <algorithm>
 #include <QRadioButton>
 
 namespace {
@@ -24,6 +27,7 @@ CDirectionSelector::CDirectionSelector(const SelectorShape& shape, QWidget* pare
         auto* radio = new QRadioButton(this);
         radio->setObjectName(QStringLiteral("radio%1").arg(IDC_DIR_RADIO_FIRST + i));
         radio->setGeometry(m_shape.radios[i].x, m_shape.radios[i].y, kRadioSize, kRadioSize);
+        radio->setToolTip(LoadStringRes(m_shape.radios[i].direction == 6 ? IDS_TIP_CENTRE : IDS_TIP_DIRECTION));
         connect(radio, &QAbstractButton::clicked, this, [this, i] { OnRadioClicked(i); });
         m_radios[i] = radio;
     }
@@ -102,6 +106,7 @@ void CDirectionSelector::Layout(int cx, int cy)
     const int left = (cx - kPictureSize) / 2;
     for (int i = 0; i < m_shape.radioCount; ++i)
         m_radios[i]->move(left + m_shape.radios[i].x, m_shape.radios[i].y + kPictureTop);
+    FitCheckBox(cx);
     m_pCheck->move((cx - m_pCheck->width()) / 2, cy - m_pCheck->height());
     update();
 }
@@ -109,6 +114,22 @@ void CDirectionSelector::Layout(int cx, int cy)
 void CDirectionSelector::Layout(QSize size)
 {
     Layout(size.width(), size.height());
+}
+
+void CDirectionSelector::FitCheckBox(int cx)
+{
+    // As wide as its text needs, up to the selector's width; a text longer than that (some
+    // translations) gets a smaller font rather than losing its end.
+    QFont font = this->font();
+    m_pCheck->setFont(font);
+    for (int i = 0; i < 6 && m_pCheck->sizeHint().width() > cx; ++i) {
+        if (font.pixelSize() > 0)
+            font.setPixelSize(std::max(6, font.pixelSize() * 92 / 100));
+        else
+            font.setPointSizeF(std::max(5.0, font.pointSizeF() * 0.92));
+        m_pCheck->setFont(font);
+    }
+    m_pCheck->resize(std::clamp(m_pCheck->sizeHint().width(), kPictureSize, std::max(cx, kPictureSize)), kCheckHeight);
 }
 
 int CDirectionSelector::GetRequiredHeight() const

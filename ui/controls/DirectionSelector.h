@@ -51,6 +51,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void FitCheckBox(int cx);
     void OnRadioClicked(int index);
     void OnTrackingClicked();
     void EnableRadios(bool enable);

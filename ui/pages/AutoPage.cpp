@@ -159,6 +159,7 @@ void CAutoPage::UpdateControls()
         m_options[0]->show();
         m_options[0]->setEnabled(true);
         m_options[0]->LoadBitmaps(152, 178);
+        SetOptionTips(kTipsRelease);
         m_options[1]->hide();
         m_options[2]->hide();
         m_pad.EnablePad(false);
@@ -172,6 +173,7 @@ void CAutoPage::UpdateControls()
         m_options[1]->show();
         m_options[1]->setEnabled(true);
         m_options[1]->LoadBitmaps(209, 208);
+        SetOptionTips(kTipsOhp);
         m_options[2]->hide();
         m_pad.EnablePad(false);
         m_pad.EnableZoom(true);
@@ -197,6 +199,7 @@ void CAutoPage::UpdateFront(const CCameraSettings& settings)
 {
     const bool free = settings.m_bTracking == 0;
     ShowCurrentSelector();
+    SetOptionTips(kTipsFront);
     m_options[0]->show();
     m_options[0]->LoadBitmaps(152, 178, 0, 202);
     m_options[0]->setEnabled(free);
@@ -216,6 +219,7 @@ void CAutoPage::UpdateFront(const CCameraSettings& settings)
 void CAutoPage::UpdateUpside(const CCameraSettings& settings)
 {
     ShowCurrentSelector();
+    SetOptionTips(kTipsUpside);
     for (auto* option : m_options)
         option->show();
 

@@ -1,5 +1,6 @@
 #include "ui/pages/ControlPage.h"
 
+#include "res/Strings.h"
 #include "settings/CameraSettings.h"
 #include "ui/controls/BitmapButton.h"
 #include "ui/controls/HoldButton.h"
@@ -51,6 +52,12 @@ void ControlPage::SetPageSize(int cx, int cy)
 {
     m_pageSize = QSize(cx, cy);
     resize(cx, cy);
+}
+
+void ControlPage::SetOptionTips(OptionTipSet set)
+{
+    for (UINT i = 0; i < m_options.size(); ++i)
+        m_options[i]->setToolTip(LoadStringRes(IDS_TIP_OPTIONS + 3 * set + i));
 }
 
 void ControlPage::OnOption(int index)

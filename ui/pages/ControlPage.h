@@ -3,6 +3,7 @@
 // ten hold buttons, the three option buttons that run the controller's view operations,
 // and the page size the controller sizes itself around.
 #include "platform/WinTypes.h"
+#include "res/TextIds.h"
 #include "ui/pages/PadButtons.h"
 
 #include <QSize>
@@ -47,6 +48,9 @@ protected:
     // True for a position the camera reports on its stand or in the hand (0..3).
     bool HasCamera() const;
     void SetPageSize(int cx, int cy);
+    // Tooltips of the three option buttons for what they stand for now; a button without a
+    // meaning there gets none.
+    void SetOptionTips(OptionTipSet set);
 
     PadButtons m_pad;
     std::array<CBitmapButton*, 3> m_options{};

@@ -13,6 +13,7 @@ CManualPage::CManualPage(QWidget* parent) : ControlPage(IDD_MANUAL_PAGE, parent)
     m_options[0]->LoadBitmaps(153, 192, 0, 199);
     m_options[1]->LoadBitmaps(156, 185, 0, 203);
     m_options[2]->LoadBitmaps(155, 182, 0, 204);
+    SetOptionTips(kTipsManual);
     UpdateControls();
 }
 

@@ -1,5 +1,7 @@
 #include "ui/pages/PadButtons.h"
 
+#include "res/Strings.h"
+#include "res/TextIds.h"
 #include "ui/controls/HoldButton.h"
 
 namespace {
@@ -31,6 +33,7 @@ PadButtons::PadButtons(QWidget* page)
     {
         auto* button = new CHoldButton(kFaces[i].id, page);
         button->LoadBitmaps(kFaces[i].normal, kFaces[i].pressed, 0, kFaces[i].disabled);
+        button->setToolTip(LoadStringRes(IDS_TIP_HOLD_FIRST + kFaces[i].id - 1003));
         m_buttons[i] = button;
     }
 }
