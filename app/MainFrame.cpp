@@ -1,5 +1,6 @@
 #include "app/MainFrame.h"
 
+#include "camera/CameraConnectionApi.h"
 #include "camera/QvtVz1Api.h"
 #include "platform/WinMessages.h"
 #include "res/Resource.h"
@@ -307,6 +308,15 @@ void CMainFrame::CheckCameraPresence(BOOL force)
 {
     if (m_bFirmwareUpdating)
         return;
+    // A network camera: asked again every few seconds, since no device event tells of it.
+    // While its link is open, CamIsPresent answers from the link's keep-alive.
+    const bool poll = CamPollsPresence();
+    if (poll && m_nPresencePollTimer == 0)
+        m_nPresencePollTimer = startTimer(m_nPresencePollMs);
+    else if (!poll && m_nPresencePollTimer != 0) {
+        killTimer(m_nPresencePollTimer);
+        m_nPresencePollTimer = 0;
+    }
     const BOOL present = CamIsPresent();
     if (present == m_bCameraPresent && !force)
         return;
@@ -367,6 +377,10 @@ void CMainFrame::KillHideTimer()
 
 void CMainFrame::OnTimer(WPARAM timerId)
 {
+    if (m_nPresencePollTimer != 0 && timerId == static_cast<WPARAM>(m_nPresencePollTimer)) {
+        CheckCameraPresence(FALSE);
+        return;
+    }
     if (m_nHideTimer == 0 || timerId != static_cast<WPARAM>(m_nHideTimer))
         return;
     KillHideTimer();

@@ -230,6 +230,34 @@ TEST_F(MainFrameTest, ACameraThatAnswersAgainAfterItsLinkWasLostComesBackAsOnAPl
     }
 }
 
+TEST_F(MainFrameTest, ANetworkCameraIsLookedForEveryFiveSecondsAsNothingAnnouncesIt)
+{
+    CamDouble().pollsPresence = 1;
+    Create(0);
+    Pump();
+    const auto poll = [&] {
+        Send(WM_TIMER, static_cast<WPARAM>(m_frame->PresencePollTimerId()));
+        Pump();
+    };
+    ASSERT_NE(m_frame->PresencePollTimerId(), 0);
+    const auto timers = QAbstractEventDispatcher::instance()->registeredTimers(m_frame.get());
+    EXPECT_TRUE(std::any_of(timers.begin(), timers.end(), [&](const auto& t) {
+        return t.timerId == m_frame->PresencePollTimerId() && t.interval == 5000;
+    }));
+    EXPECT_EQ(m_tray->Balloons(), std::vector<QString>{kNotConnected});
+    CamDouble().present = 1;  // the camera answers now
+    poll();
+    EXPECT_EQ(m_tray->Balloons().back(), kAvailable);
+    EXPECT_TRUE(CameraCalled("CamOpen("));
+    CamDouble().present = 0;  // and no longer
+    poll();
+    EXPECT_EQ(m_tray->Balloons(), (std::vector<QString>{kNotConnected, kAvailable, kNotConnected}));
+    EXPECT_EQ(CamDouble().open, 0);
+    CamDouble().pollsPresence = 0;  // back to a camera that announces itself
+    poll();
+    EXPECT_EQ(m_frame->PresencePollTimerId(), 0);
+}
+
 TEST_F(MainFrameTest, HideTimerCountsFromTheLatestReport)
 {
     auto timers = [&] { return QAbstractEventDispatcher::instance()->registeredTimers(m_frame.get()); };
