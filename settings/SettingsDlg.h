@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QString>
 
+class CCameraConnectionGroup;
 class CMicArrayGroup;
 class QButtonGroup;
 class QCheckBox;
@@ -50,6 +51,8 @@ public:
     BOOL m_bAlwaysOnTop = 0;
     QString m_strFirmwareUrl;
     int m_nVideoFormat = 0;  // 0 "NTSC", 1 "PAL"
+    CameraConnection m_camera;
+    CCameraConnectionGroup* m_cameraGroup = nullptr;
     MicArraySetup m_micArraySetup;
     BOOL m_bListenToArray = 0;  // the readout listens itself (no worker of the array runs)
     CMicArrayGroup* m_micArrayGroup = nullptr;
