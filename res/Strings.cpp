@@ -95,6 +95,7 @@ const std::unordered_map<UINT, const char*>& BuiltInStrings()
         {36052, "Firmware Update Files (*.BIN *.bin)"},
         {36060, "Unknown"},
         {36061, "Closing the camera"},
+        {36062, "NO VIDEO"},
         // Setting files that cannot be written or read.
         {35900, "The setting file could not be written."},
         {35901, "The setting file could not be read."},
