@@ -1,6 +1,10 @@
 #include "settings/SettingsDlg.h"
 
+#include "camera/CameraConnectionApi.h"
 #include "camera/QvtVz1Api.h"
+#include "res/CameraStrings.h"
+#include "res/Strings.h"
+#include "settings/CameraConnectionGroup.h"
 #include "platform/Prompt.h"
 #include "res/Resource.h"
 #include "res/Strings.h"
@@ -80,6 +84,8 @@ CSettingsDlg::CSettingsDlg(QWidget* parent)
     layout->addWidget(m_checkTop);
     layout->addWidget(formatBox);
     layout->addWidget(urlBox);
+    m_cameraGroup = new CCameraConnectionGroup(this);
+    layout->addWidget(m_cameraGroup);
     layout->addStretch();
     layout->addWidget(buttons);
 
@@ -102,8 +108,12 @@ BOOL CSettingsDlg::OnInitDialog()
     DoDataExchange(false);
     m_bCameraOpen = CamIsOpen();
     // The radios still show the last known format; they just cannot be changed.
-    m_radioNtsc->setEnabled(m_bCameraOpen != 0);
-    m_radioPal->setEnabled(m_bCameraOpen != 0);
+    // A camera without the QVT-VZ1's format setting: off, and the tooltip says why.
+    const bool hasFormat = CamCapabilities().videoFormat;
+    for (QRadioButton* radio : {m_radioNtsc, m_radioPal}) {
+        radio->setEnabled(m_bCameraOpen != 0 && hasFormat);
+        radio->setToolTip(hasFormat ? QString() : LoadStringRes(kStrNoVideoFormat));
+    }
     return TRUE;
 }
 
@@ -122,6 +132,10 @@ void CSettingsDlg::ShowUrl()
 
 void CSettingsDlg::accept()
 {
+    if (const UINT missing = m_cameraGroup->MissingInput()) {
+        AfxMessageBox(missing);
+        return;
+    }
     DoDataExchange(true);
     QDialog::accept();
 }
@@ -132,7 +146,9 @@ void CSettingsDlg::DoDataExchange(bool bSaveAndValidate)
         m_bAlwaysOnTop = m_checkTop->isChecked() ? 1 : 0;
         m_strFirmwareUrl = m_editUrl->text();
         m_nVideoFormat = m_radioPal->isChecked() ? 1 : (m_radioNtsc->isChecked() ? 0 : m_nVideoFormat);
+        m_camera = m_cameraGroup->Value();
     } else {
+        m_cameraGroup->SetValue(m_camera);
         m_checkTop->setChecked(m_bAlwaysOnTop != 0);
         ShowUrl();
         // A format other than 0 or 1 checks neither radio, as the radio group shows it.
@@ -149,6 +165,7 @@ AppSettings CSettingsDlg::Choice() const
     choice.bAlwaysOnTop = m_bAlwaysOnTop;
     choice.strFirmwareUrl = m_strFirmwareUrl;
     choice.nVideoFormat = m_nVideoFormat;
+    choice.camera = m_camera;
     return choice;
 }
 
@@ -158,6 +175,7 @@ SettingsOutcome RunSettingsDialog(QWidget* parent, AppSettings& current)
     dlg.m_bAlwaysOnTop = current.bAlwaysOnTop;
     dlg.m_strFirmwareUrl = current.strFirmwareUrl;
     dlg.m_nVideoFormat = current.nVideoFormat;
+    dlg.m_camera = current.camera;
     if (dlg.exec() != IDOK)
         return {};
     return ApplySettingsChoice(current, dlg.Choice(), dlg.m_bCameraOpen);

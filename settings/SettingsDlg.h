@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QString>
 
+class CCameraConnectionGroup;
 class QButtonGroup;
 class QCheckBox;
 class QLineEdit;
@@ -48,6 +49,8 @@ public:
     BOOL m_bAlwaysOnTop = 0;
     QString m_strFirmwareUrl;
     int m_nVideoFormat = 0;  // 0 "NTSC", 1 "PAL"
+    CameraConnection m_camera;
+    CCameraConnectionGroup* m_cameraGroup = nullptr;
 
 private:
     void ShowUrl();

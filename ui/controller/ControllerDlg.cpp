@@ -1,11 +1,14 @@
 #include "ui/controller/ControllerDlg.h"
 
+#include "camera/CameraConnectionApi.h"
+#include "camera/CameraConnectionProfile.h"
 #include "camera/QvtVz1Api.h"
 #include "firmware/FirmwareUpdateProcedure.h"
 #include "platform/Clock.h"
 #include "platform/Profile.h"
 #include "platform/ProfileFile.h"
 #include "platform/WinMessages.h"
+#include "res/CameraStrings.h"
 #include "res/Resource.h"
 #include "res/Strings.h"
 #include "settings/SettingRanges.h"
@@ -81,6 +84,9 @@ BOOL CControllerDlg::Create()
     m_bModified = values.bModified;
     m_strFirmwareURL = QString::fromStdString(values.strFirmwareUrl);
     m_settings.ReadProfile(profile);
+    // Which camera: before the first presence check, which the frame makes after this.
+    m_cameraConnection = ReadCameraConnection(profile);
+    CamConfigure(m_cameraConnection);
 
     if (m_nDeviceKind == 0) {
         m_settings.m_bTracking = 0;
@@ -154,6 +160,7 @@ void CControllerDlg::BuildMenu()
 {
     m_pMenuBar = new QMenuBar(this);
     m_pFileMenu = m_pMenuBar->addMenu(LoadMenuString(IDR_CONTROLLER_MENU, 0));
+    m_pFileMenu->setToolTipsVisible(true);  // a greyed item says why
     auto add = [this](UINT id) {
         QAction* a = m_pFileMenu->addAction(LoadMenuString(IDR_CONTROLLER_MENU, id));
         a->setData(id);
@@ -495,8 +502,14 @@ void CControllerDlg::OnInitMenuPopup()
         switch (a->data().toUInt()) {
         case ID_FILE_EXPORT:
         case ID_FILE_IMPORT: a->setEnabled(m_settings.m_bTracking == 0); break;
-        case ID_APP_ABOUT:
-        case ID_FIRMWARE_UPDATE: a->setEnabled(cameraOpen); break;
+        case ID_APP_ABOUT: a->setEnabled(cameraOpen); break;
+        case ID_FIRMWARE_UPDATE: {
+            // Only the QVT-VZ1 takes a firmware image; the tooltip tells the user why not.
+            const bool takesFirmware = CamCapabilities().firmware;
+            a->setEnabled(cameraOpen && takesFirmware);
+            a->setToolTip(takesFirmware ? QString() : LoadStringRes(kStrNoFirmwareUpdate));
+            break;
+        }
         case ID_VIDEO_WINDOW: a->setChecked(m_pVideoWnd != nullptr); break;
         default: a->setEnabled(true); break;
         }
@@ -540,7 +553,7 @@ SettingFileOutcome CControllerDlg::ImportSettingsFrom(const QString& path)
 
 void CControllerDlg::OnSettings()
 {
-    AppSettings current{m_bAlwaysOnTop, m_strFirmwareURL, m_camera.m_nVideoFormat};
+    AppSettings current{m_bAlwaysOnTop, m_strFirmwareURL, m_camera.m_nVideoFormat, m_cameraConnection};
     const SettingsOutcome outcome = RunSettingsDialog(this, current);
     // The camera has its new format already; the dialog keeps the values and its z-order.
     if (outcome.topMost == TopMostChange::MakeTopMost)
@@ -550,6 +563,22 @@ void CControllerDlg::OnSettings()
     m_bAlwaysOnTop = current.bAlwaysOnTop;
     m_strFirmwareURL = current.strFirmwareUrl;
     m_camera.m_nVideoFormat = current.nVideoFormat;
+    if (outcome.bCameraChanged)
+        ChangeCameraConnection(current.camera);
+}
+
+void CControllerDlg::ChangeCameraConnection(const CameraConnection& connection)
+{
+    // As when the camera goes away: what the old camera holds is taught, then it is closed;
+    // the frame then looks for the new one and connects as on a plug-in.
+    StopTracking();
+    SaveCameraPosition();
+    m_camera.OnCameraLink(0);
+    m_cameraConnection = connection;
+    CamConfigure(connection);
+    SaveSettings();
+    if (TrayFrameOperations* frame = MainFrameOperations())
+        frame->CheckCameraPresence(TRUE);
 }
 
 void CControllerDlg::OnFirmwareUpdate()
@@ -684,6 +713,9 @@ bool CControllerDlg::SaveSettings()
     values.strFirmwareUrl = m_strFirmwareURL.toStdString();
     values.Write(profile);
     m_settings.WriteProfile(profile);
+    // A profile that never had the section keeps its layout while the QVT-VZ1 is used.
+    if (profile.HasSection(kCameraSection) || !(m_cameraConnection == CameraConnection{}))
+        WriteCameraConnection(profile, m_cameraConnection);
     return profile.Save();
 }
 

@@ -52,6 +52,8 @@ protected:
     CDirectionSelector(const SelectorShape& shape, QWidget* parent);
     void paintEvent(QPaintEvent* event) override;
 
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void FitCheckBox(int cx);
     void OnRadioClicked(int index);
