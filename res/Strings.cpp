@@ -95,6 +95,7 @@ const std::unordered_map<UINT, const char*>& BuiltInStrings()
         {36052, "Firmware Update Files (*.BIN *.bin)"},
         {36060, "Unknown"},
         {36061, "Closing the camera"},
+        {36062, "NO VIDEO"},
         // Microphone arrays: the "Device Name" entry and the settings dialog's group.
         {36500, "Microphone array"},
         {36501, "Capture device"},

@@ -138,7 +138,8 @@ QStringList Clipped(QWidget& window)
             continue;
         const auto fail = [&](const QString& text) { out << QStringLiteral("%1 '%2'").arg(w->metaObject()->className(), text); };
         if (auto* l = qobject_cast<QLabel*>(w); l && !l->text().isEmpty()) {
-            const int need = l->wordWrap() ? l->heightForWidth(l->width()) : l->sizeHint().height();
+            // One line: the ink must fit (a CJK font's line height is taller than its glyphs).
+            const int need = l->wordWrap() ? l->heightForWidth(l->width()) : l->fontMetrics().tightBoundingRect(l->text()).height();
             if ((!l->wordWrap() && l->sizeHint().width() > l->width()) || need > l->height() + 4)
                 fail(l->text());
         } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {

@@ -68,6 +68,10 @@ QStringList Members(const QString& xml)
     return members;
 }
 
+const QStringList kGdbusCall = {"call", "--session", "--dest", "org.qvtvz1.Controller", "--object-path",
+                                "/org/qvtvz1/Controller"};
+const QStringList kDbusSend = {"--session", "--print-reply", "--dest=org.qvtvz1.Controller", "/org/qvtvz1/Controller"};
+
 class RemoteProgramTest : public ::testing::Test
 {
 protected:
@@ -105,9 +109,9 @@ TEST_F(RemoteProgramTest, VerbsAndBusToolsWorkTheRunningController)
     ::setenv("QVT_VZ1_SHM_PREFIX", ("qvt-remote-e2e-" + std::to_string(::getpid()) + "-").c_str(), 1);
 
     // No controller yet; usage and help need none.
-    EXPECT_EQ(Verb({QStringLiteral("--status")}).code, 3);
-    EXPECT_EQ(Verb({QStringLiteral("--tracking"), QStringLiteral("maybe")}).code, 2);
-    const Outcome help = Verb({QStringLiteral("--help")});
+    EXPECT_EQ(Verb({"--status"}).code, 3);
+    EXPECT_EQ(Verb({"--tracking", "maybe"}).code, 2);
+    const Outcome help = Verb({"--help"});
     EXPECT_EQ(help.code, 0);
     EXPECT_TRUE(help.out.contains(QLatin1String("--watch")));
 
@@ -117,74 +121,63 @@ TEST_F(RemoteProgramTest, VerbsAndBusToolsWorkTheRunningController)
                   "[UpDir3]\nPan=33\nTilt=3\nZoom=30\nRoll=93\n");
     profile.close();
     sim.setProgram(QStringLiteral(QVT_SIM_PATH));
-    sim.setArguments({QStringLiteral("--trace"), QStringLiteral("--stay")});
+    sim.setArguments({"--trace", "--stay"});
     sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     sim.start();
     ASSERT_TRUE(sim.waitForStarted(10000));
-    ASSERT_TRUE(Traced(QStringLiteral("attached port=")));
+    ASSERT_TRUE(Traced("attached port="));
     Say("stand upside");
     Say("speakerphone mzc-40s");
     Say("status");
-    ASSERT_TRUE(Traced(QStringLiteral("camera attached=1")));
+    ASSERT_TRUE(Traced("camera attached=1"));
     controller.setProgram(QStringLiteral(QVT_CONTROLLER_PATH));
     controller.setProcessChannelMode(QProcess::ForwardedChannels);
     controller.start();
     ASSERT_TRUE(controller.waitForStarted(10000));
-    ASSERT_TRUE(StatusShows(QStringLiteral("CameraMode=upside")));
-    EXPECT_TRUE(StatusShows(QStringLiteral("FirmwareVersion=2.03")));
+    ASSERT_TRUE(StatusShows("CameraMode=upside"));
+    EXPECT_TRUE(StatusShows("FirmwareVersion=2.03"));
 
     // As a talker: the camera goes to direction 3's preset and the status tells it.
-    EXPECT_EQ(Verb({QStringLiteral("--go"), QStringLiteral("3")}).code, 0);
-    EXPECT_TRUE(Traced(QStringLiteral("set-position kind=1 pan=33 tilt=3 zoom=30 roll=93"))) << lines.join('\n').toStdString();
-    EXPECT_TRUE(StatusShows(QStringLiteral("TalkerDirection=3"), 1000));
+    EXPECT_EQ(Verb({"--go", "3"}).code, 0);
+    EXPECT_TRUE(Traced("set-position kind=1 pan=33 tilt=3 zoom=30 roll=93")) << lines.join('\n').toStdString();
+    EXPECT_TRUE(StatusShows("TalkerDirection=3", 1000));
 
     QProcess watch;
-    watch.start(QStringLiteral(QVT_CONTROLLER_PATH), {QStringLiteral("--watch")});
+    watch.start(QStringLiteral(QVT_CONTROLLER_PATH), {"--watch"});
     ASSERT_TRUE(watch.waitForStarted(10000));
     QString watched;
     int calls = 0;
     // gdbus: tracking off; the watcher sees it. (Off and on again until the watcher listens.)
     EXPECT_TRUE(WaitUntil([&] {
-        Execute(QStringLiteral("gdbus"), {QStringLiteral("call"), QStringLiteral("--session"), QStringLiteral("--dest"),
-                                          QStringLiteral("org.qvtvz1.Controller"), QStringLiteral("--object-path"),
-                                          QStringLiteral("/org/qvtvz1/Controller"), QStringLiteral("--method"),
-                                          QStringLiteral("org.qvtvz1.Controller1.SetTracking"),
-                                          calls++ % 2 ? QStringLiteral("true") : QStringLiteral("false")});
+        Execute("gdbus", kGdbusCall + QStringList{"--method", "org.qvtvz1.Controller1.SetTracking",
+                                                  calls++ % 2 ? "true" : "false"});
         watched += QString::fromUtf8(watch.readAllStandardOutput());
         return watched.contains(QLatin1String("Tracking=false\n"));
     })) << watched.toStdString();
-    EXPECT_EQ(Verb({QStringLiteral("--tracking"), QStringLiteral("off")}).code, 0);
-    EXPECT_TRUE(StatusShows(QStringLiteral("Tracking=false"), 1000));
+    EXPECT_EQ(Verb({"--tracking", "off"}).code, 0);
+    EXPECT_TRUE(StatusShows("Tracking=false", 1000));
 
     // dbus-send: a held press and its release.
-    const Outcome drive = Execute(QStringLiteral("dbus-send"),
-                              {QStringLiteral("--session"), QStringLiteral("--print-reply"),
-                               QStringLiteral("--dest=org.qvtvz1.Controller"), QStringLiteral("/org/qvtvz1/Controller"),
-                               QStringLiteral("org.qvtvz1.Controller1.Drive"), QStringLiteral("string:up"),
-                               QStringLiteral("uint32:200")});
+    const Outcome drive =
+        Execute("dbus-send", kDbusSend + QStringList{"org.qvtvz1.Controller1.Drive", "string:up", "uint32:200"});
     EXPECT_EQ(drive.code, 0) << drive.err.toStdString();
-    EXPECT_TRUE(Traced(QStringLiteral("drive bits=8")));
-    EXPECT_TRUE(Traced(QStringLiteral("drive bits=0")));
+    EXPECT_TRUE(Traced("drive bits=8"));
+    EXPECT_TRUE(Traced("drive bits=0"));
 
     // Refusals: exit status 1 and the reason with its name.
-    const Outcome refused = Verb({QStringLiteral("--direction"), QStringLiteral("9")});
+    const Outcome refused = Verb({"--direction", "9"});
     EXPECT_EQ(refused.code, 1);
     EXPECT_TRUE(refused.err.contains(QLatin1String("(InvalidArgument)"))) << refused.err.toStdString();
     // The offscreen desktop has no tray: hiding would end the program, so it is refused.
-    EXPECT_EQ(Verb({QStringLiteral("--hide")}).code, 1);
-    EXPECT_EQ(Verb({QStringLiteral("--show")}).code, 0);
-    const Outcome sent = Execute(QStringLiteral("dbus-send"),
-                             {QStringLiteral("--session"), QStringLiteral("--print-reply"),
-                              QStringLiteral("--dest=org.qvtvz1.Controller"), QStringLiteral("/org/qvtvz1/Controller"),
-                              QStringLiteral("org.qvtvz1.Controller1.ViewButton"), QStringLiteral("uint32:0")});
+    EXPECT_EQ(Verb({"--hide"}).code, 1);
+    EXPECT_EQ(Verb({"--show"}).code, 0);
+    const Outcome sent = Execute("dbus-send", kDbusSend + QStringList{"org.qvtvz1.Controller1.ViewButton", "uint32:0"});
     EXPECT_NE(sent.code, 0);
     EXPECT_TRUE(sent.err.contains(QLatin1String("org.qvtvz1.Controller1.Error.InvalidArgument")));
 
     // The live interface is the one described in the installed file.
-    const Outcome introspect = Execute(QStringLiteral("gdbus"),
-                                   {QStringLiteral("introspect"), QStringLiteral("--session"), QStringLiteral("--dest"),
-                                    QStringLiteral("org.qvtvz1.Controller"), QStringLiteral("--object-path"),
-                                    QStringLiteral("/org/qvtvz1/Controller"), QStringLiteral("--xml")});
+    const Outcome introspect = Execute("gdbus", {"introspect", "--session", "--dest", "org.qvtvz1.Controller",
+                                                 "--object-path", "/org/qvtvz1/Controller", "--xml"});
     QFile described(QStringLiteral(QVT_INTERFACE_XML));
     ASSERT_TRUE(described.open(QIODevice::ReadOnly));
     const QStringList members = Members(QString::fromUtf8(described.readAll()));
@@ -196,7 +189,7 @@ TEST_F(RemoteProgramTest, VerbsAndBusToolsWorkTheRunningController)
     EXPECT_EQ(controller.exitCode(), 0);
     EXPECT_TRUE(watch.waitForFinished(10000));
     EXPECT_EQ(watch.exitCode(), 3);
-    EXPECT_EQ(Verb({QStringLiteral("--show")}).code, 3);
+    EXPECT_EQ(Verb({"--show"}).code, 3);
     sim.terminate();
     EXPECT_TRUE(sim.waitForFinished(10000));
 }
