@@ -296,9 +296,12 @@ LRESULT CMainFrame::OnTrayCreated()
 void CMainFrame::SetFirmwareUpdating(BOOL updating)
 {
     m_bFirmwareUpdating = updating != 0;
-    // A countdown that ran out meanwhile would hide the dialog behind the update dialog.
-    if (m_bFirmwareUpdating)
+    // A countdown that ran out meanwhile would hide the dialog behind the update dialog,
+    // and a try to open the camera would take its port from the update.
+    if (m_bFirmwareUpdating) {
         KillHideTimer();
+        m_retries.Stop();
+    }
 }
 
 void CMainFrame::CheckCameraPresence(BOOL force)
@@ -353,8 +356,10 @@ LRESULT CMainFrame::OnCameraPresence(WPARAM attached)
 void CMainFrame::OnCameraLinkDown()
 {
     // The dialog has closed the camera. While it stays attached, keep trying; when it
-    // answers, it comes back as on a plug-in, balloon included.
-    m_retries.StartReopening([this] { CheckCameraPresence(TRUE); });
+    // answers, it comes back as on a plug-in, balloon included. Not while an update owns
+    // the camera: its end checks the presence anyway.
+    if (!m_bFirmwareUpdating)
+        m_retries.StartReopening([this] { CheckCameraPresence(TRUE); });
 }
 
 void CMainFrame::StartHideTimer()

@@ -52,6 +52,8 @@ public:
     // The id of the running hide timer; 0 when it is not running.
     int HideTimerId() const { return m_nHideTimer; }
     BOOL CameraPresent() const { return m_bCameraPresent; }
+    // False when the desktop had no tray at start: hiding the dialog then ends the program.
+    bool HasTray() const { return !m_bNoTray; }
     // A network camera is looked for every presencePollMs (5 s): nothing announces it.
     void SetPresencePollMs(int ms) { m_nPresencePollMs = ms; }
     int PresencePollTimerId() const { return m_nPresencePollTimer; }

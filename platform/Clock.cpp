@@ -1,6 +1,7 @@
 #include "platform/Clock.h"
 
-#include <algorithm>
+#include "platform/StopWait.h"
+
 #include <chrono>
 #include <thread>
 
@@ -17,17 +18,8 @@ void CSteadyClock::Sleep(DWORD ms)
 
 bool CSteadyClock::SleepUnless(DWORD ms, const std::atomic<int>& stop)
 {
-    // Slices short enough that a stop request is seen within a few milliseconds.
-    constexpr DWORD slice = 5;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!stop.load()) {
-        const auto now = std::chrono::steady_clock::now();
-        if (now >= end)
-            return false;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - now).count();
-        std::this_thread::sleep_for(std::chrono::milliseconds(std::min<long long>(slice, left)));
-    }
-    return true;
+    // One wake-up for the whole period; RaiseStop cuts it short.
+    return WaitForStop(stop, std::chrono::milliseconds(ms));
 }
 
 CClock& SystemClock()

@@ -16,7 +16,8 @@ public:
     virtual void Sleep(DWORD ms) = 0;
 
     // Sleeps up to ms, but returns as soon as stop is nonzero: waits that a stop request
-    // must be able to cut short. Returns true when it returned because of stop.
+    // must be able to cut short. Returns true when it returned because of stop. The real
+    // clock wakes early only when stop is raised with RaiseStop (platform/StopWait.h).
     virtual bool SleepUnless(DWORD ms, const std::atomic<int>& stop) = 0;
 };
 

@@ -53,21 +53,22 @@ bool NamedLock::OpenFile()
         else if (errno != EEXIST)
             break;
     }
+    m_nOpenError = m_fd >= 0 ? 0 : errno;
     return m_fd >= 0;
 }
 
-bool NamedLock::TryLock()
+NamedLock::Attempt NamedLock::Try()
 {
     if (m_bLocked)
-        return true;
+        return Attempt::Taken;
     if (!OpenFile())
-        return false;
+        return Attempt::CannotOpen;
     while (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
         if (errno != EINTR)
-            return false;
+            return Attempt::Held;
     }
     m_bLocked = true;
-    return true;
+    return Attempt::Taken;
 }
 
 bool NamedLock::Lock()

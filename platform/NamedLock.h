@@ -16,8 +16,16 @@ public:
     NamedLock(const NamedLock&) = delete;
     NamedLock& operator=(const NamedLock&) = delete;
 
-    // Takes the lock if nobody holds it; never waits. False also when the file cannot be made.
-    bool TryLock();
+    // Opens (or makes) the lock file without locking; false with OpenError() set when it
+    // cannot. The locking calls open it themselves when needed.
+    bool Open() { return OpenFile(); }
+
+    enum class Attempt { Taken, Held, CannotOpen };
+    // Takes the lock if nobody holds it; never waits. CannotOpen when the lock file can be
+    // neither opened nor made (e.g. another user's stale file); OpenError() tells why.
+    Attempt Try();
+    // Try() == Taken.
+    bool TryLock() { return Try() == Attempt::Taken; }
     // Waits for the lock without limit; false only when the file cannot be made.
     bool Lock();
     // Waits at most timeout; false when it is still held by another then.
@@ -26,6 +34,7 @@ public:
 
     bool IsLocked() const { return m_bLocked; }
     const std::string& Path() const { return m_strPath; }
+    int OpenError() const { return m_nOpenError; }  // errno of the last failed open, else 0
 
 private:
     bool OpenFile();
@@ -33,6 +42,7 @@ private:
     std::string m_strPath;
     int m_fd = -1;
     bool m_bLocked = false;
+    int m_nOpenError = 0;
 };
 
 // The lock file of a single-instance mutex: <XDG_RUNTIME_DIR>/<name>.lock, one per login

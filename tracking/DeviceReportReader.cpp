@@ -1,5 +1,6 @@
 #include "tracking/DeviceReportReader.h"
 
+#include "platform/StopWait.h"
 #include "tracking/uxapi/UxDeviceLink.h"
 
 #include <cerrno>
@@ -40,7 +41,16 @@ DeviceReportReader::Fill DeviceReportReader::ReadAvailable(BYTE report[kDeviceRe
         if (n <= 0)
             return Fill::Failed;  // end of file or an error
         for (ssize_t k = 0; k < n; ++k) {
-            m_partial[m_have++] = chunk[k];
+            const BYTE byte = chunk[k];
+            // A report starts with its header: after a lost byte, whatever precedes the next
+            // header is dropped, so the stream is aligned again from the next report on.
+            if (m_have < kDeviceReportHeader.size() && byte != kDeviceReportHeader[m_have]) {
+                m_have = byte == kDeviceReportHeader[0] ? 1 : 0;
+                if (m_have)
+                    m_partial[0] = byte;
+                continue;
+            }
+            m_partial[m_have++] = byte;
             if (m_have == kDeviceReportSize) {
                 std::memcpy(report, m_partial, kDeviceReportSize);
                 m_have = 0;
@@ -53,8 +63,6 @@ DeviceReportReader::Fill DeviceReportReader::ReadAvailable(BYTE report[kDeviceRe
 
 bool DeviceReportReader::Read(BYTE report[kDeviceReportSize], const std::atomic<int>& stop)
 {
-    // Slice of the wait: short enough that stopping stays well under 50 ms.
-    constexpr int kSliceMs = 10;
     bool gotReport = false;
     while (!stop.load()) {
         const Fill fill = ReadAvailable(report, &gotReport);
@@ -62,11 +70,12 @@ bool DeviceReportReader::Read(BYTE report[kDeviceReportSize], const std::atomic<
             return true;
         if (fill == Fill::Failed)
             return false;
-        pollfd p{m_fd, POLLIN, 0};
-        const int r = ::poll(&p, 1, kSliceMs);
-        if (r < 0 && errno != EINTR)
+        // Sleeps until the device sends or a stop is raised: no wake-ups in between.
+        short revents = 0;
+        const StopWait wait = PollUnless(m_fd, POLLIN, stop, -1, &revents);
+        if (wait == StopWait::Stopped || wait == StopWait::Failed)
             return false;
-        if (r > 0 && (p.revents & (POLLERR | POLLNVAL)))
+        if (wait == StopWait::Ready && (revents & (POLLERR | POLLNVAL)))
             return false;
         // POLLHUP with data still buffered is read on the next turn; without data the
         // read reports end of file.

@@ -1,5 +1,6 @@
 #include "tracking/TrackingWorker.h"
 
+#include "platform/StopWait.h"
 #include "tracking/TrackingState.h"
 #include "tracking/TrackingThreads.h"
 
@@ -41,6 +42,6 @@ void CTrackingWorker::Stop()
 {
     if (!m_thread.joinable())
         return;
-    g_bStopTracking = 1;
+    RaiseStop(g_bStopTracking);  // wakes the worker's sleep or descriptor wait at once
     m_thread.join();
 }

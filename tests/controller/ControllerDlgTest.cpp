@@ -78,6 +78,7 @@ protected:
         dlg->m_makeVideoCapture = [] { return std::make_unique<NoVideoCapture>(); };
         dlg->Create();
         CamDouble().TakeCommands();
+        CamDouble().open = 1;  // read-backs need an open camera
         return *dlg;
     }
     int Saved(const char* section, const char* key) const { return ProfileFile(path).GetInt(section, key, -12345); }
@@ -170,7 +171,15 @@ TEST_F(ControllerDlgTest, WhatTheUserSetIsInTheProfileAfterTheDialogEnds)
     EXPECT_EQ(SendMessage(dlg.get(), WM_QUERYENDSESSION, 0, 0), TRUE);
     EXPECT_EQ(Saved("QVT-VZ1", "Device"), 2);
     EXPECT_EQ(CamDouble().TakeCommands().back(), "CamClose()");
-    EXPECT_EQ(SendMessage(dlg.get(), WM_POWERBROADCAST, PBT_APMSUSPEND, 0), TRUE);
+    // Before sleeping, the video window (its capture would not survive) is closed; the
+    // dialog never refuses to sleep.
+    for (auto [event, videoStays] : {std::pair{PBT_APMSUSPEND, true}, {PBT_APMRESUMESUSPEND, true},
+                                     {PBT_APMQUERYSUSPEND, false}}) {
+        if (!dlg->m_pVideoWnd)
+            SendMessage(dlg.get(), WM_COMMAND, ID_VIDEO_WINDOW, 0);
+        EXPECT_EQ(SendMessage(dlg.get(), WM_POWERBROADCAST, event, 0), TRUE) << event;
+        EXPECT_EQ(dlg->m_pVideoWnd != nullptr, videoStays) << event;
+    }
 }
 
 TEST_F(ControllerDlgTest, ReplacingTaughtPresetsAsksAndCancelKeepsTheChoice)

@@ -128,7 +128,8 @@ QStringList Texts(QWidget& window)
     return out;
 }
 
-// Where a visible text does not fit its control: the control and its text.
+// Where a visible text does not fit its control, or a picture button has no tooltip: the
+// control and its text.
 QStringList Clipped(QWidget& window)
 {
     QStringList out;
@@ -140,8 +141,9 @@ QStringList Clipped(QWidget& window)
             const int need = l->wordWrap() ? l->heightForWidth(l->width()) : l->sizeHint().height();
             if ((!l->wordWrap() && l->sizeHint().width() > l->width()) || need > l->height() + 4)
                 fail(l->text());
-        } else if (auto* b = qobject_cast<QAbstractButton*>(w); b && !b->text().isEmpty()) {
-            if (b->sizeHint().width() > b->width() || b->fontMetrics().height() > b->height())
+        } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+            if (b->text().isEmpty() ? b->toolTip().isEmpty()  // a picture button says what it does
+                                    : b->sizeHint().width() > b->width() || b->fontMetrics().height() > b->height())
                 fail(b->text());
         } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
             if (g->minimumSizeHint().width() > g->width())

@@ -42,7 +42,7 @@ TEST(NamedLock, SecondHolderIsRefusedUntilTheFirstLets)
     NamedLock second(LockPath("single"));
     EXPECT_TRUE(first.TryLock());
     EXPECT_TRUE(first.IsLocked());
-    EXPECT_FALSE(second.TryLock());
+    EXPECT_EQ(second.Try(), NamedLock::Attempt::Held);
     EXPECT_FALSE(second.LockFor(std::chrono::milliseconds(20)));
     first.Unlock();
     EXPECT_TRUE(second.TryLock());
@@ -61,7 +61,8 @@ TEST(NamedLock, SecondHolderIsRefusedUntilTheFirstLets)
 TEST(NamedLock, LockFileThatCannotBeMadeIsAFailureNotAHang)
 {
     NamedLock nowhere(TestRootDir().toStdString() + "/missing-folder/x.lock");
-    EXPECT_FALSE(nowhere.TryLock());
+    EXPECT_EQ(nowhere.Try(), NamedLock::Attempt::CannotOpen);  // not taken by another
+    EXPECT_NE(nowhere.OpenError(), 0);
     EXPECT_FALSE(nowhere.Lock());
     EXPECT_FALSE(nowhere.LockFor(std::chrono::seconds(30)));
     EXPECT_FALSE(nowhere.IsLocked());

@@ -290,9 +290,12 @@ TEST_F(MainFrameTest, SuspendRemovesIconAndClosesCameraResumeTellsTheState)
 {
     Create(1);
     Pump();
+    Send(WM_CAMERA_MODE, 0);  // Release: the zoom is read back into the settings
+    CamDouble().zoom = {1, 144};
     EXPECT_EQ(Send(WM_POWERBROADCAST, PBT_APMSUSPEND), TRUE);
     EXPECT_FALSE(m_tray->shown);
     EXPECT_TRUE(CameraCalled("CamClose("));
+    EXPECT_EQ(Dialog().m_settings.m_nFreeZoom, 144) << "read back before the close";
     EXPECT_EQ(Send(WM_POWERBROADCAST, PBT_APMQUERYSUSPEND), TRUE) << "no icon to remove: no harm";
     EXPECT_EQ(Send(WM_POWERBROADCAST, 10), TRUE);
     Pump();
@@ -314,7 +317,7 @@ TEST_F(MainFrameTest, SuspendRemovesIconAndClosesCameraResumeTellsTheState)
 
 TEST_F(MainFrameTest, TheFrameLeavesTheCameraAloneWhileAFirmwareUpdateRuns)
 {
-    Create(1);
+    Create(1, true, 10000, {.portPollMs = 10, .portWaitMs = 0, .reopenMs = 20});
     Pump();
     ControllerFirmwareHost host(Dialog());
     bool ran = false;
@@ -328,7 +331,9 @@ TEST_F(MainFrameTest, TheFrameLeavesTheCameraAloneWhileAFirmwareUpdateRuns)
         }
         Send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
         PostMessage(m_frame.get(), WM_TRAY_CREATED, 0, 0);
+        Send(WM_CAMERA_LINK, 0);  // no tries to open the camera under the update
         Pump();
+        EXPECT_FALSE(m_frame->Retries().Reopening());
         EXPECT_FALSE(m_tray->shown);
         EXPECT_EQ(m_tray->Balloons().size(), 1u) << "no balloon since the start";
         EXPECT_FALSE(CameraCalled("CamOpen("));

@@ -82,6 +82,9 @@ std::string Args(std::initializer_list<int> values)
 int Get(const char* name, const CameraGetter& g, int* value)
 {
     CamDouble().Record(std::string(name) + "()");
+    // Like the library: a closed camera answers nothing, so a read-back after the close is lost.
+    if (!CamDouble().open)
+        return 0;
     if (g.result && value)
         *value = g.value;
     return g.result;

@@ -61,6 +61,33 @@ TEST(DeviceReportReader, AFloodIsTakenInBoundedSteps)
     EXPECT_EQ(report[2], BYTE(kReports - 1));  // whole reports throughout: still aligned
 }
 
+TEST(DeviceReportReader, RealignsOnTheHeaderAfterALostByte)
+{
+    const auto good = Reports(3, [](int i) { return BYTE(i + 1); });
+    const struct { const char* what; std::vector<BYTE> bytes; BYTE direction; } rows[] = {
+        {"noise before the first header", {0x40, 0x51, 0x00, 0x51}, 3},
+        {"a lost sequence byte", {0x51, 0x40, 0, 0, 0, 0, 0, 9}, 3},
+        {"a lost header byte", {0x40, 7, 0, 0, 0, 0, 0, 9}, 3},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        Pipe pipe;
+        std::vector<BYTE> bytes = row.bytes;
+        bytes.insert(bytes.end(), good.begin(), good.end());
+        pipe.Write(bytes);
+        std::atomic<int> stop{0};
+        DeviceReportReader reader(pipe.fds[0]);
+        BYTE report[kDeviceReportSize] = {};
+        ASSERT_TRUE(reader.Read(report, stop));
+        EXPECT_EQ(report[0], 0x51);
+        EXPECT_EQ(report[2], 2);
+        EXPECT_EQ(report[kDeviceReportDirection], row.direction);
+        pipe.Write({0x51, 0x40, 3, 0, 0, 0, 0, 0, 5});  // and stays aligned
+        ASSERT_TRUE(reader.Read(report, stop));
+        EXPECT_EQ(report[kDeviceReportDirection], 5);
+    }
+}
+
 TEST(DeviceReportReader, GivesWayToStopAndFailsAtEndOfFile)
 {
     Pipe pipe;

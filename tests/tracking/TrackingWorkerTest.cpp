@@ -10,6 +10,7 @@
 #include "tracking/DeviceReportReader.h"
 #include "tracking/SharedRecordSource.h"
 #include "tracking/TrackingState.h"
+#include "tracking/TrackingThreads.h"
 #include "tracking/TrackingWorker.h"
 #include "tracking/uxapi/UxDeviceLink.h"
 
@@ -31,9 +32,15 @@ struct CountingClock final : CClock
 {
     DWORD GetTickCount() override { return real.GetTickCount(); }
     void Sleep(DWORD ms) override { real.Sleep(ms); }
-    bool SleepUnless(DWORD ms, const std::atomic<int>& stop) override { ++periods; return real.SleepUnless(ms, stop); }
+    bool SleepUnless(DWORD ms, const std::atomic<int>& stop) override
+    {
+        lastMs = ms;
+        ++periods;
+        return real.SleepUnless(ms, stop);
+    }
     CSteadyClock real;
     std::atomic<int> periods{0};
+    std::atomic<DWORD> lastMs{0};
 };
 
 using Posts = std::vector<WPARAM>;
@@ -228,6 +235,22 @@ TEST_F(TrackingWorkerTest, SharedMemoryStopsWhileTheWriterHoldsTheMutex)
     ASSERT_TRUE(PostedBecomes({255}));
     worker.Stop();  // would hang if the lock wait ignored the stop
     EXPECT_TRUE(worker.HasEnded());
+}
+
+TEST_F(TrackingWorkerTest, SharedRecordWhoseLockFileCannotBeOpenedRetriesTheAttach)
+{
+    SharedRecordSpeakerphone phone(kQvt18TRRecordName, kQvt18TRMutexName, std::nullopt);
+    ASSERT_TRUE(phone.Attach(nullptr));
+    phone.SetCode(2);
+    const std::string lock = SharedMutexPath(kQvt18TRMutexName);
+    ASSERT_EQ(::unlink(lock.c_str()), 0);
+    ASSERT_EQ(::symlink(lock.c_str(), lock.c_str()), 0);  // a link to itself: not even root opens it
+    Start(kTrackingQvt18TR);
+    ASSERT_TRUE(ReadAgain());
+    EXPECT_EQ(clock.lastMs.load(), kAttachRetryMs);  // retrying the attach, not waiting for a lock
+    EXPECT_EQ(Posted(), Posts{255});
+    ASSERT_EQ(::unlink(lock.c_str()), 0);
+    EXPECT_TRUE(PostedBecomes({255, 2}));
 }
 
 TEST_F(TrackingWorkerTest, CompanionPostsOnlyRecordsOfTheSelectedModel)

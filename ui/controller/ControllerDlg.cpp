@@ -538,6 +538,19 @@ void CControllerDlg::OnImport()
     RunImport(host, ControllerSetup{m_nDeviceKind, m_nPosition, m_bReverse, m_settings, m_bModified});
 }
 
+SettingFileOutcome CControllerDlg::ExportSettingsTo(const QString& path)
+{
+    ControllerSettingFileHost host(*this);
+    return ExportSetupTo(host, ControllerSetup{m_nDeviceKind, m_nPosition, m_bReverse, m_settings, m_bModified}, path);
+}
+
+SettingFileOutcome CControllerDlg::ImportSettingsFrom(const QString& path)
+{
+    ControllerSettingFileHost host(*this);
+    return ImportSetupFrom(host, ControllerSetup{m_nDeviceKind, m_nPosition, m_bReverse, m_settings, m_bModified},
+                           path);
+}
+
 void CControllerDlg::OnSettings()
 {
     AppSettings current{m_bAlwaysOnTop, m_strFirmwareURL, m_camera.m_nVideoFormat, m_cameraConnection};

@@ -28,6 +28,7 @@ class CClock;
 class CPageTabCtrl;
 class CVideoDlg;
 class VideoCapture;
+enum class SettingFileOutcome;
 
 // Control ids of the dialog.
 constexpr int IDC_TAB_PAGES = 1020;
@@ -83,6 +84,10 @@ public:
     void OnAbout();
     void OnExport();
     void OnImport();
+    // Export and import to a path chosen elsewhere (remote control): no file dialog and no
+    // question, otherwise the same steps as the menu commands.
+    SettingFileOutcome ExportSettingsTo(const QString& path);
+    SettingFileOutcome ImportSettingsFrom(const QString& path);
     void OnSettings();
     // OK in the settings dialog with another camera connection.
     void ChangeCameraConnection(const CameraConnection& connection);
