@@ -7,8 +7,7 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDir>
-#include <QFormLayout>
-#include <QHBoxLayout>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -73,33 +72,38 @@ CCameraConnectionGroup::CCameraConnectionGroup(QWidget* parent)
     m_labelResult->setWordWrap(true);
     m_labelResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    auto* serial = new QHBoxLayout;
-    serial->addWidget(new QLabel(LoadStringRes(kStrCameraPort), this));
-    serial->addWidget(m_cbSerialPort, 1);
-    serial->addWidget(new QLabel(LoadStringRes(kStrCameraSpeed), this));
-    serial->addWidget(m_cbSpeed);
-    auto* network = new QHBoxLayout;
-    network->addWidget(new QLabel(LoadStringRes(kStrCameraHost), this));
-    network->addWidget(m_editHost, 1);
-    network->addWidget(new QLabel(LoadStringRes(kStrCameraPort), this));
-    network->addWidget(m_spinPort);
-    auto* form = new QFormLayout;
-    form->addRow(LoadStringRes(kStrCameraTransport), m_cbTransport);
-    form->addRow(LoadStringRes(kStrCameraAddress), m_spinAddress);
-    form->addRow(LoadStringRes(kStrCameraModel), m_cbModel);
-    form->addRow(LoadStringRes(kStrCameraFraming), m_cbFraming);
-    auto* test = new QHBoxLayout;
-    test->addWidget(m_btnTest);
-    test->addWidget(m_labelResult, 1);
-
+    // Long device paths and names must not widen the dialog beyond a small screen.
+    for (QComboBox* box : {m_cbSerialPort, m_cbTransport, m_cbModel, m_cbFraming}) {
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setMinimumContentsLength(12);
+    }
+    // Label and field pairs, two to a row, so that the group stays low.
+    auto* grid = new QGridLayout;
+    const auto label = [this](UINT id) { return new QLabel(LoadStringRes(id), this); };
+    grid->addWidget(m_radioUsb, 0, 0, 1, 4);
+    grid->addWidget(m_radioSerial, 1, 0, 1, 4);
+    grid->addWidget(label(kStrCameraPort), 2, 0);
+    grid->addWidget(m_cbSerialPort, 2, 1);
+    grid->addWidget(label(kStrCameraSpeed), 2, 2);
+    grid->addWidget(m_cbSpeed, 2, 3);
+    grid->addWidget(m_radioNetwork, 3, 0, 1, 4);
+    grid->addWidget(label(kStrCameraHost), 4, 0);
+    grid->addWidget(m_editHost, 4, 1);
+    grid->addWidget(label(kStrCameraPort), 4, 2);
+    grid->addWidget(m_spinPort, 4, 3);
+    grid->addWidget(label(kStrCameraTransport), 5, 0);
+    grid->addWidget(m_cbTransport, 5, 1);
+    grid->addWidget(label(kStrCameraAddress), 5, 2);
+    grid->addWidget(m_spinAddress, 5, 3);
+    grid->addWidget(label(kStrCameraModel), 6, 0);
+    grid->addWidget(m_cbModel, 6, 1);
+    grid->addWidget(label(kStrCameraFraming), 6, 2);
+    grid->addWidget(m_cbFraming, 6, 3);
+    grid->addWidget(m_btnTest, 7, 0);
+    grid->addWidget(m_labelResult, 7, 1, 1, 3);
+    grid->setColumnStretch(1, 1);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_radioUsb);
-    layout->addWidget(m_radioSerial);
-    layout->addLayout(serial);
-    layout->addWidget(m_radioNetwork);
-    layout->addLayout(network);
-    layout->addLayout(form);
-    layout->addLayout(test);
+    layout->addLayout(grid);
 
     connect(m_kinds, &QButtonGroup::idClicked, this, [this] { UpdateStates(); });
     connect(m_cbTransport, &QComboBox::currentIndexChanged, this, [this] { OnTransportChanged(); });

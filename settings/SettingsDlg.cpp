@@ -96,6 +96,8 @@ CSettingsDlg::CSettingsDlg(QWidget* parent)
     const QFontMetrics fm(font());
     const int baseX = (fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 26 + 1) / 2;
     setMinimumSize((259 * baseX + 2) / 4, (145 * fm.height() + 4) / 8);
+    // At least the template's size, and large enough for what the layout holds.
+    resize(minimumSize().expandedTo(sizeHint()));
 }
 
 CSettingsDlg::~CSettingsDlg() = default;
