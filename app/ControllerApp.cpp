@@ -3,6 +3,7 @@
 #include "app/DeviceChangeWatcher.h"
 #include "app/MainFrame.h"
 #include "app/PowerWatcher.h"
+#include "app/remote/RemoteControl.h"
 #include "app/ShutdownSignals.h"
 #include "app/SingleInstance.h"
 #include "app/SystemTrayIcon.h"
@@ -106,6 +107,11 @@ void CControllerApp::WatchSystem()
             SendMessage(&frame->ControllerDlg(), WM_QUERYENDSESSION, 0, 0);
         });
     }
+    // Remote control on the session bus; without a bus the program runs without it.
+    m_pRemote = std::make_unique<remote::RemoteControl>(frame->ControllerDlg(), QDBusConnection::sessionBus());
+    m_pRemote->SetCanHide([frame] { return frame->HasTray(); });
+    if (!m_pRemote->Register())
+        m_pRemote.reset();
     // Whatever ends the loop, the frame goes down the same way as through Exit.
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, frame,
                      [frame] { frame->DestroyWindow(); });
@@ -121,6 +127,7 @@ void CControllerApp::OnShutdownSignal()
 
 int CControllerApp::ExitInstance()
 {
+    m_pRemote.reset();
     m_pSignals.reset();
     m_pPowerWatcher.reset();
     m_pDeviceWatcher.reset();

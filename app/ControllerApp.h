@@ -17,6 +17,9 @@ class CMainFrame;
 class CPowerWatcher;
 class CShutdownSignals;
 class ITrayIcon;
+namespace remote {
+class RemoteControl;
+}
 class QTranslator;
 
 class CControllerApp
@@ -28,7 +31,7 @@ public:
         QStringList languageDirs = LanguageLibraryDirs();
         std::function<LCID()> userLocale = GetUserDefaultLCID;
         std::function<std::unique_ptr<ITrayIcon>()> makeTray;  // null: the desktop's tray
-        bool watchSystem = true;  // devices, power, signals and the session manager
+        bool watchSystem = true;  // devices, power, signals, the session manager and bus
     };
 
     CControllerApp();
@@ -67,6 +70,7 @@ private:
     std::unique_ptr<CDeviceChangeWatcher> m_pDeviceWatcher;
     std::unique_ptr<CPowerWatcher> m_pPowerWatcher;
     std::unique_ptr<CShutdownSignals> m_pSignals;
+    std::unique_ptr<remote::RemoteControl> m_pRemote;
 };
 
 // Sockets need no set-up here; the step stays so that start-up keeps its order.

@@ -1,5 +1,6 @@
 #include "app/MainFrame.h"
 
+#include "camera/CameraConnectionApi.h"
 #include "camera/QvtVz1Api.h"
 #include "platform/WinMessages.h"
 #include "res/Resource.h"
@@ -295,15 +296,27 @@ LRESULT CMainFrame::OnTrayCreated()
 void CMainFrame::SetFirmwareUpdating(BOOL updating)
 {
     m_bFirmwareUpdating = updating != 0;
-    // A countdown that ran out meanwhile would hide the dialog behind the update dialog.
-    if (m_bFirmwareUpdating)
+    // A countdown that ran out meanwhile would hide the dialog behind the update dialog,
+    // and a try to open the camera would take its port from the update.
+    if (m_bFirmwareUpdating) {
         KillHideTimer();
+        m_retries.Stop();
+    }
 }
 
 void CMainFrame::CheckCameraPresence(BOOL force)
 {
     if (m_bFirmwareUpdating)
         return;
+    // A network camera: asked again every few seconds, since no device event tells of it.
+    // While its link is open, CamIsPresent answers from the link's keep-alive.
+    const bool poll = CamPollsPresence();
+    if (poll && m_nPresencePollTimer == 0)
+        m_nPresencePollTimer = startTimer(m_nPresencePollMs);
+    else if (!poll && m_nPresencePollTimer != 0) {
+        killTimer(m_nPresencePollTimer);
+        m_nPresencePollTimer = 0;
+    }
     const BOOL present = CamIsPresent();
     if (present == m_bCameraPresent && !force)
         return;
@@ -343,8 +356,10 @@ LRESULT CMainFrame::OnCameraPresence(WPARAM attached)
 void CMainFrame::OnCameraLinkDown()
 {
     // The dialog has closed the camera. While it stays attached, keep trying; when it
-    // answers, it comes back as on a plug-in, balloon included.
-    m_retries.StartReopening([this] { CheckCameraPresence(TRUE); });
+    // answers, it comes back as on a plug-in, balloon included. Not while an update owns
+    // the camera: its end checks the presence anyway.
+    if (!m_bFirmwareUpdating)
+        m_retries.StartReopening([this] { CheckCameraPresence(TRUE); });
 }
 
 void CMainFrame::StartHideTimer()
@@ -362,6 +377,10 @@ void CMainFrame::KillHideTimer()
 
 void CMainFrame::OnTimer(WPARAM timerId)
 {
+    if (m_nPresencePollTimer != 0 && timerId == static_cast<WPARAM>(m_nPresencePollTimer)) {
+        CheckCameraPresence(FALSE);
+        return;
+    }
     if (m_nHideTimer == 0 || timerId != static_cast<WPARAM>(m_nHideTimer))
         return;
     KillHideTimer();

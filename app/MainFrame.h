@@ -52,6 +52,11 @@ public:
     // The id of the running hide timer; 0 when it is not running.
     int HideTimerId() const { return m_nHideTimer; }
     BOOL CameraPresent() const { return m_bCameraPresent; }
+    // False when the desktop had no tray at start: hiding the dialog then ends the program.
+    bool HasTray() const { return !m_bNoTray; }
+    // A network camera is looked for every presencePollMs (5 s): nothing announces it.
+    void SetPresencePollMs(int ms) { m_nPresencePollMs = ms; }
+    int PresencePollTimerId() const { return m_nPresencePollTimer; }
     const CameraRetries& Retries() const { return m_retries; }
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -84,6 +89,8 @@ private:
     std::map<UINT, QAction*> m_actions;
     QIcon m_hTrayIcon;
     int m_nHideTimer = 0;
+    int m_nPresencePollTimer = 0;
+    int m_nPresencePollMs = 5000;
     BOOL m_bCameraPresent = 0;
     CameraRetries m_retries;
 

@@ -1,6 +1,6 @@
 #include "camera/CameraLink.h"
 
-#include "camera/SerialPort.h"
+#include "camera/CameraConnection.h"
 #include "platform/WinMessage.h"
 #include "platform/WinMessages.h"
 
@@ -60,6 +60,12 @@ bool CameraLink::IsUsable() const
 
 bool CameraLink::Open(const std::string& port, HWND wnd, UINT linkMsg, UINT modeMsg)
 {
+    return Open(MakeTransport(CameraConnection{}, port), CameraLinkProfile{}, wnd, linkMsg, modeMsg);
+}
+
+bool CameraLink::Open(std::unique_ptr<CameraTransport> transport, const CameraLinkProfile& profile, HWND wnd,
+                      UINT linkMsg, UINT modeMsg)
+{
     Close();
     m_wnd = wnd;
     m_linkMsg = linkMsg;
@@ -71,33 +77,64 @@ bool CameraLink::Open(const std::string& port, HWND wnd, UINT linkMsg, UINT mode
     m_misses = 0;
     m_owed.clear();
     driveBits = 0;
-    m_splitter.Reset();
+    m_profile = profile;
+    m_openVersion.clear();
+    m_openError.clear();
+    m_transport = std::move(transport);
 
-    m_fd = OpenSerialPort(port);
-    if (m_fd < 0 || ::pipe2(m_wake, O_CLOEXEC | O_NONBLOCK) != 0) {
+    if (!m_transport || !m_transport->Open(m_timing.replyTimeoutMs) || ::pipe2(m_wake, O_CLOEXEC | O_NONBLOCK) != 0) {
+        m_openError = m_transport ? m_transport->Error() : "no port";
         Close();
         PostMessage(wnd, WM_CAMERA_COMM_ERROR, 0, 0);
         return false;
     }
+    m_fd = m_transport->Fd();
     m_lastRxMs = NowMs();
     m_reader = std::thread(&CameraLink::ReaderLoop, this);
 
-    bool answered = false;
-    for (int i = 0; i < m_timing.openAttempts && !answered && !m_lost; ++i)
-        answered = Transact(visca::AddressSet(), Expect::AddressSet, 0, nullptr);
-    if (answered)
-        answered = Transact(visca::InterfaceClear(), Expect::InterfaceClear, 0, nullptr);
-    if (!answered || m_lost) {
+    if (!StartLink() || m_lost) {
+        if (m_openError.empty())
+            m_openError = "no answer";
         Close();
         PostMessage(wnd, WM_CAMERA_COMM_ERROR, 0, 0);
         return false;
     }
     m_linkUp = true;
     PostForThisLink(linkMsg, 1);
-    if (auto stand = Inquire(visca::VendorInquiry(visca::kItemStand), 1); stand && (*stand)[0] <= 3)
+    if (!m_profile.vendorFrames)
+        PostStand(m_profile.framingStand);
+    else if (auto stand = Inquire(visca::VendorInquiry(visca::kItemStand), 1); stand && (*stand)[0] <= 3)
         PostStand((*stand)[0]);
     m_keeper = std::thread(&CameraLink::KeeperLoop, this);
     return true;
+}
+
+bool CameraLink::StartLink()
+{
+    bool answered = !m_profile.addressSet;
+    for (int i = 0; i < m_timing.openAttempts && !answered && !m_lost; ++i)
+        answered = Transact(visca::AddressSet(), Expect::AddressSet, 0, nullptr);
+    if (answered && m_profile.addressSet)
+        answered = Transact(visca::InterfaceClear(), Expect::InterfaceClear, 0, nullptr);
+    if (!answered || m_profile.vendorFrames)
+        return answered;
+    // A standard camera: it is there when it answers the version inquiry.
+    answered = false;
+    for (int i = 0; i < m_timing.openAttempts && !answered && !m_lost; ++i) {
+        std::vector<std::uint8_t> version;
+        answered = Transact(visca::VersionInquiry(), Expect::Inquiry, 7, &version);
+        if (answered)
+            m_openVersion = version;
+    }
+    return answered;
+}
+
+visca::Frame CameraLink::Addressed(const visca::Frame& frame) const
+{
+    visca::Frame out = frame;
+    if (!out.empty() && out[0] == visca::kCameraHeader)
+        out[0] = static_cast<std::uint8_t>(0x80 | (m_profile.address & 0x07));
+    return out;
 }
 
 void CameraLink::StopThreads()
@@ -128,7 +165,11 @@ void CameraLink::Close()
     // The keeper is joined, and the other requests come from the thread that closes, so
     // no request can be using the port when it is closed.
     StopThreads();
-    for (int* fd : {&m_fd, &m_wake[0], &m_wake[1]}) {
+    if (m_transport)
+        m_transport->Close();
+    m_transport.reset();
+    m_fd = -1;
+    for (int* fd : {&m_wake[0], &m_wake[1]}) {
         if (*fd >= 0)
             ::close(*fd);
         *fd = -1;
@@ -179,12 +220,21 @@ bool CameraLink::Exchange(const visca::Frame& frame, Expect expect, std::size_t 
         m_pending.expect = expect;
         m_pending.payloadLength = payloadLength;
     }
-    bool ok = WriteAll(m_fd, frame, m_timing.replyTimeoutMs);
+    bool ok = m_transport->Send(Addressed(frame), m_timing.replyTimeoutMs);
     std::unique_lock lock(m_stateMutex);
+    const auto settled = [this] { return m_pending.done || m_lost || m_stop; };
     if (ok) {
-        ok = m_replied.wait_for(lock, std::chrono::milliseconds(m_timing.replyTimeoutMs),
-                                [this] { return m_pending.done || m_lost || m_stop; })
-            && m_pending.done && m_pending.ok;
+        ok = m_replied.wait_for(lock, std::chrono::milliseconds(m_timing.replyTimeoutMs), settled);
+        // A datagram can be lost on the way: the transport that numbers its messages
+        // sends the same one once more.
+        if (!ok && !m_stop && !m_lost) {
+            lock.unlock();
+            const bool resent = m_transport->Resend(m_timing.replyTimeoutMs);
+            lock.lock();
+            if (resent)
+                ok = m_replied.wait_for(lock, std::chrono::milliseconds(m_timing.replyTimeoutMs), settled);
+        }
+        ok = ok && m_pending.done && m_pending.ok;
     }
     const bool answered = m_pending.done;
     if (ok && payload)
@@ -207,9 +257,18 @@ bool CameraLink::Exchange(const visca::Frame& frame, Expect expect, std::size_t 
     return false;
 }
 
-void CameraLink::OnFrame(const visca::Frame& frame)
+void CameraLink::OnFrame(const visca::Frame& received)
 {
     using Kind = visca::Reply::Kind;
+    // Replies of camera x come as (x+8)0; seen as camera 1's, the rest of the link is the
+    // same for every address. Another camera's replies are not ours.
+    visca::Frame frame = received;
+    const std::uint8_t ours = static_cast<std::uint8_t>((m_profile.address + 8) << 4);
+    if (!frame.empty() && frame[0] != visca::kBroadcastHeader) {
+        if (frame[0] != ours)
+            return;
+        frame[0] = visca::kReplyHeader;
+    }
     const visca::Reply reply = visca::ClassifyReply(frame);
     if (reply.kind == Kind::Unknown)
         return;
@@ -309,7 +368,6 @@ void CameraLink::LinkLost()
 
 void CameraLink::ReaderLoop()
 {
-    std::uint8_t buf[512];
     while (!m_stop) {
         pollfd fds[2] = {{m_fd, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
         const int n = ::poll(fds, 2, 500);
@@ -318,12 +376,7 @@ void CameraLink::ReaderLoop()
         if (m_stop)
             break;
         if (fds[0].revents & POLLIN) {
-            const ssize_t got = ::read(m_fd, buf, sizeof buf);
-            if (got > 0) {
-                m_splitter.Feed({buf, static_cast<size_t>(got)}, [this](const visca::Frame& f) { OnFrame(f); });
-                continue;
-            }
-            if (got < 0 && (errno == EAGAIN || errno == EINTR))
+            if (m_transport->Receive([this](const visca::Frame& f) { OnFrame(f); }))
                 continue;
             LinkLost();  // end of file or a read error: the port went away
             break;
@@ -346,7 +399,10 @@ void CameraLink::KeeperLoop()
             continue;
         lock.unlock();
         const int before = m_lastStand;
-        if (auto stand = Inquire(visca::VendorInquiry(visca::kItemStand), 1); stand && (*stand)[0] <= 3) {
+        if (!m_profile.vendorFrames) {
+            // No stand to ask: any answer shows the camera is still there.
+            Inquire(visca::PanTiltInquiry(), 8);
+        } else if (auto stand = Inquire(visca::VendorInquiry(visca::kItemStand), 1); stand && (*stand)[0] <= 3) {
             // A report lost in noise still reaches the controller this way.
             if ((*stand)[0] != before)
                 PostStand((*stand)[0]);

@@ -14,6 +14,7 @@
 #include "camera/ViscaFrame.h"
 #include "camera/ViscaFrameSplitter.h"
 #include "camera/ViscaReply.h"
+#include "camera/transport/CameraTransport.h"
 #include "platform/WinTypes.h"
 
 #include <atomic>
@@ -33,6 +34,15 @@ struct CameraLinkTiming
     int openAttempts = 2;       // address set tries at link start
 };
 
+// What the link speaks over its transport.
+struct CameraLinkProfile
+{
+    int address = 1;           // 1..7: commands go to 8x, replies come from (x+8)0
+    bool vendorFrames = true;  // the QVT-VZ1: stand inquiry and reports
+    bool addressSet = true;    // a serial line: address set and interface clear at start
+    int framingStand = 1;      // without stand reports: the stand position posted at open
+};
+
 class CameraLink
 {
 public:
@@ -45,6 +55,10 @@ public:
     // Posts linkMsg 1 and modeMsg with the stand to wnd on success, WM_CAMERA_COMM_ERROR
     // when the port cannot be opened or the camera does not answer. Closes first when open.
     bool Open(const std::string& port, HWND wnd, UINT linkMsg, UINT modeMsg);
+    // The same over any transport. A camera without vendor frames proves itself by
+    // answering the version inquiry, and its stand is profile.framingStand.
+    bool Open(std::unique_ptr<CameraTransport> transport, const CameraLinkProfile& profile, HWND wnd,
+              UINT linkMsg, UINT modeMsg);
     // Joins the threads and closes the port. Nothing is posted afterwards, and link and
     // stand messages posted before but not yet delivered are dropped on delivery: a
     // camera opened after this close never sees the old link's news.
@@ -58,6 +72,11 @@ public:
     // Sends an inquiry and returns the reply's payload: payloadLength bytes, or, with
     // payloadLength 0, a text of 1..8 printable characters.
     std::optional<std::vector<std::uint8_t>> Inquire(const visca::Frame& frame, std::size_t payloadLength);
+
+    // The version inquiry's answer at open (vendor, model, ROM version, sockets: 7 bytes),
+    // empty when the camera was not asked or did not answer; why the last open failed.
+    std::vector<std::uint8_t> OpenVersion() const { return m_openVersion; }
+    std::string OpenError() const { return m_openError; }
 
     // The direction bits last driven, for CamDrive's decision which axes to stop.
     std::atomic<int> driveBits{0};
@@ -87,9 +106,15 @@ private:
     // Posts msg to m_wnd, delivered only while this link is still the one it was sent for.
     void PostForThisLink(UINT msg, WPARAM wParam);
     void StopThreads();
+    bool StartLink();
+    visca::Frame Addressed(const visca::Frame& frame) const;
 
     const CameraLinkTiming m_timing;
-    int m_fd = -1;
+    std::unique_ptr<CameraTransport> m_transport;
+    CameraLinkProfile m_profile;
+    std::vector<std::uint8_t> m_openVersion;
+    std::string m_openError;
+    int m_fd = -1;  // the transport's, while open
     int m_wake[2] = {-1, -1};
     std::thread m_reader;
     std::thread m_keeper;
@@ -114,5 +139,4 @@ private:
 
     std::mutex m_stopMutex;
     std::condition_variable m_stopSignal;
-    visca::FrameSplitter m_splitter{visca::kMaxReplyLength};
 };

@@ -1,5 +1,6 @@
 #include "camera/FirmwareChannel.h"
 
+#include "camera/CameraConnectionApi.h"
 #include "camera/QvtVz1Api.h"
 #include "camera/SerialPort.h"
 #include "platform/WinMessage.h"
@@ -103,7 +104,8 @@ extern "C" {
 
 int CamFirmwareOpen(const char* port)
 {
-    return port ? OpenSerialPort(port) : -1;
+    // Only the QVT-VZ1 takes a firmware image.
+    return port && CamCapabilities().firmware ? OpenSerialPort(port) : -1;
 }
 
 int CamFirmwareWrite(int handle, const unsigned char* image, int size, HWND wnd, UINT msg)

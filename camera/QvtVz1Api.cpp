@@ -3,13 +3,19 @@
 #include "camera/QvtVz1Api.h"
 
 #include "camera/CameraAnnouncement.h"
+#include "camera/CameraConnectionApi.h"
 #include "camera/CameraLink.h"
 #include "camera/CameraPresence.h"
 #include "camera/ViscaUnits.h"
 #include "platform/WinMessage.h"
 #include "platform/WinMessages.h"
 
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <sys/stat.h>
 
 namespace {
 
@@ -17,6 +23,83 @@ CameraLink& Link()
 {
     static CameraLink link;
     return link;
+}
+
+// The configured connection and its model; set on the user-interface thread, read by the
+// operations (the same thread, or the update worker for the firmware channel).
+struct Setup
+{
+    CameraConnection connection;
+    ViscaModel model = BuiltInModel("qvt-vz1");
+};
+
+std::mutex& SetupMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+Setup& SetupLocked()
+{
+    static Setup setup;
+    return setup;
+}
+
+Setup CurrentSetup()
+{
+    std::lock_guard lock(SetupMutex());
+    return SetupLocked();
+}
+
+UnitMap Units() { return UnitMap(CurrentSetup().model); }
+CameraCapabilities Caps() { return CurrentSetup().model.Capabilities(); }
+
+CameraLinkProfile LinkProfile(const CameraConnection& c)
+{
+    CameraLinkProfile p;
+    p.address = c.kind == CameraConnection::Kind::Usb ? 1 : c.address;
+    p.vendorFrames = c.Model().vendorFrames;
+    p.addressSet = c.kind != CameraConnection::Kind::Network;
+    p.framingStand = c.FramingStand();
+    return p;
+}
+
+bool IsCharDevice(const std::string& path)
+{
+    struct stat st{};
+    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISCHR(st.st_mode);
+}
+
+// The port of a configured serial camera, short enough for the caller's 20 bytes: a long
+// /dev/serial/by-id/ name is given as the node it points to.
+std::string SerialPortOf(const CameraConnection& c)
+{
+    if (!IsCharDevice(c.serialPort))
+        return {};
+    if (c.serialPort.size() <= 19)
+        return c.serialPort;
+    char resolved[PATH_MAX];
+    return ::realpath(c.serialPort.c_str(), resolved) ? std::string(resolved) : std::string();
+}
+
+std::string PortOf(const CameraConnection& c)
+{
+    switch (c.kind) {
+    case CameraConnection::Kind::Serial: return SerialPortOf(c);
+    case CameraConnection::Kind::Network: return "network";
+    default: return FindCameraPort();
+    }
+}
+
+std::string Hex(const std::vector<std::uint8_t>& bytes, size_t from, size_t count)
+{
+    std::string out;
+    char two[3];
+    for (size_t i = from; i < from + count && i < bytes.size(); ++i) {
+        std::snprintf(two, sizeof two, "%02X", bytes[i]);
+        out += two;
+    }
+    return out;
 }
 
 // Bits of CamDrive: 8 up, 4 down, 2 left, 1 right; 16 zoom tele (in), 32 zoom wide (out).
@@ -89,14 +172,25 @@ extern "C" {
 
 int CamIsPresent(void)
 {
-    return UsbCameraAttached() || !ReadCameraAnnouncement().empty() ? 1 : 0;
+    const CameraConnection c = CurrentSetup().connection;
+    switch (c.kind) {
+    case CameraConnection::Kind::Serial:
+        return IsCharDevice(c.serialPort) ? 1 : 0;
+    case CameraConnection::Kind::Network:
+        // While the link is open its keep-alive watches the camera; otherwise ask it.
+        if (Link().IsUsable())
+            return 1;
+        return CamProbe(c).ok ? 1 : 0;
+    default:
+        return UsbCameraAttached() || !ReadCameraAnnouncement().empty() ? 1 : 0;
+    }
 }
 
 int CamFindPort(char buf[20])
 {
     if (!buf)
         return 0;
-    const std::string port = FindCameraPort();
+    const std::string port = PortOf(CurrentSetup().connection);
     if (port.empty() || port.size() > 19)
         return 0;
     std::memcpy(buf, port.c_str(), port.size() + 1);
@@ -105,7 +199,8 @@ int CamFindPort(char buf[20])
 
 int CamOpen(const char* port, HWND wnd, UINT linkMsg, UINT modeMsg)
 {
-    return Link().Open(port ? port : "", wnd, linkMsg, modeMsg) ? 1 : 0;
+    const CameraConnection c = CurrentSetup().connection;
+    return Link().Open(MakeTransport(c, port ? port : ""), LinkProfile(c), wnd, linkMsg, modeMsg) ? 1 : 0;
 }
 
 int CamClose(void)
@@ -143,43 +238,47 @@ int CamSetPosition(int kind, int pan, int tilt, int zoom, int roll)
 {
     if (kind != 1 && kind != 2)
         return 0;
-    using namespace visca_units;
+    const UnitMap units = Units();
     CameraLink& link = Link();
     // Moves are acknowledged at once and complete later; waiting for the ACK keeps the
     // caller's wait short however far the camera has to travel.
-    bool ok = link.Command(visca::PanTiltAbsolute(PanToWire(pan), TiltToWire(tilt)), CameraLink::Wait::Ack);
-    ok = link.Command(visca::ZoomDirect(ZoomToWire(zoom)), CameraLink::Wait::Ack) && ok;
-    ok = link.Command(visca::RollDirect(kind, RollToWire(roll)), CameraLink::Wait::Ack) && ok;
+    bool ok = link.Command(visca::PanTiltAbsolute(units.PanToWire(pan), units.TiltToWire(tilt)), CameraLink::Wait::Ack);
+    ok = link.Command(visca::ZoomDirect(units.ZoomToWire(zoom)), CameraLink::Wait::Ack) && ok;
+    // A camera without roll keeps the preset's roll unsent.
+    if (Caps().roll)
+        ok = link.Command(visca::RollDirect(kind, visca_units::RollToWire(roll)), CameraLink::Wait::Ack) && ok;
     return ok ? 1 : 0;
 }
 
 int CamGetPan(int* value)
 {
     const auto wire = PanTiltWire();
-    return Store(value, wire ? visca_units::PanFromWire(wire->first) : std::nullopt);
+    return Store(value, wire ? Units().PanFromWire(wire->first) : std::nullopt);
 }
 
 int CamGetTilt(int* value)
 {
     const auto wire = PanTiltWire();
-    return Store(value, wire ? visca_units::TiltFromWire(wire->second) : std::nullopt);
+    return Store(value, wire ? Units().TiltFromWire(wire->second) : std::nullopt);
 }
 
 int CamGetZoom(int* value)
 {
     const auto wire = NibbleInquiry(visca::ZoomInquiry());
-    return Store(value, wire ? visca_units::ZoomFromWire(*wire) : std::nullopt);
+    return Store(value, wire ? Units().ZoomFromWire(*wire) : std::nullopt);
 }
 
 int CamGetRoll(int* value)
 {
+    if (!Caps().roll)
+        return 0;
     const auto wire = NibbleInquiry(visca::VendorInquiry(visca::kItemRoll));
     return Store(value, wire ? visca_units::RollFromWire(*wire) : std::nullopt);
 }
 
 int CamGetFirmwareVersion(char buf[32])
 {
-    if (!buf)
+    if (!buf || !Caps().firmware)
         return 0;
     const auto text = Link().Inquire(visca::VendorInquiry(visca::kItemFirmwareVersion), 0);
     if (!text)
@@ -191,6 +290,8 @@ int CamGetFirmwareVersion(char buf[32])
 
 int CamGetVideoFormat(int* format)
 {
+    if (!Caps().videoFormat)
+        return 0;
     const auto payload = Link().Inquire(visca::VendorInquiry(visca::kItemVideoFormat), 1);
     if (!payload || (*payload)[0] > 1)
         return 0;
@@ -199,14 +300,67 @@ int CamGetVideoFormat(int* format)
 
 int CamSetVideoFormat(int format)
 {
-    if (format != 0 && format != 1)
+    if ((format != 0 && format != 1) || !Caps().videoFormat)
         return 0;
     return Link().Command(visca::VideoFormatSet(format), CameraLink::Wait::Completion) ? 1 : 0;
 }
 
 int CamCommitSettings(void)
 {
+    if (!Caps().videoFormat)
+        return 0;
     return Link().Command(visca::CommitSettings(), CameraLink::Wait::Completion) ? 1 : 0;
 }
 
 } // extern "C"
+
+void CamConfigure(const CameraConnection& connection)
+{
+    std::lock_guard lock(SetupMutex());
+    SetupLocked().connection = connection;
+    SetupLocked().model = connection.Model();
+}
+
+CameraConnection CamConnection() { return CurrentSetup().connection; }
+
+CameraCapabilities CamCapabilities() { return Caps(); }
+
+bool CamPollsPresence() { return CurrentSetup().connection.kind == CameraConnection::Kind::Network; }
+
+CameraProbe CamProbe(const CameraConnection& connection)
+{
+    CameraProbe probe;
+    const bool current = connection == CurrentSetup().connection && Link().IsUsable();
+    // One try of each step: the presence check of an absent network camera runs on the
+    // user-interface thread every few seconds.
+    CameraLinkTiming once;
+    once.openAttempts = 1;
+    CameraLink own(once);
+    CameraLink* link = &Link();
+    if (!current) {
+        const std::string port = PortOf(connection);
+        if (connection.kind != CameraConnection::Kind::Network && port.empty()) {
+            probe.error = connection.kind == CameraConnection::Kind::Usb ? "no camera" : connection.serialPort + ": no such port";
+            return probe;
+        }
+        if (!own.Open(MakeTransport(connection, port), LinkProfile(connection), nullptr, 0, 0)) {
+            probe.error = own.OpenError();
+            return probe;
+        }
+        link = &own;
+    }
+    std::vector<std::uint8_t> version = current ? std::vector<std::uint8_t>() : own.OpenVersion();
+    if (version.size() != 7) {
+        const auto answer = link->Inquire(visca::VersionInquiry(), 7);
+        if (!answer) {
+            probe.error = "no answer to the version inquiry";
+            return probe;
+        }
+        version = *answer;
+    }
+    probe.ok = true;
+    probe.vendor = Hex(version, 0, 2);
+    probe.model = Hex(version, 2, 2);
+    probe.rom = Hex(version, 4, 2);
+    return probe;
+}

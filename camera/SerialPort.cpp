@@ -7,7 +7,21 @@
 #include <termios.h>
 #include <unistd.h>
 
-int OpenSerialPort(const std::string& path)
+namespace {
+
+speed_t Speed(int baud)
+{
+    switch (baud) {
+    case 19200: return B19200;
+    case 38400: return B38400;
+    case 115200: return B115200;
+    default: return B9600;
+    }
+}
+
+} // namespace
+
+int OpenSerialPort(const std::string& path, int baud)
 {
     if (path.empty())
         return -1;
@@ -23,8 +37,8 @@ int OpenSerialPort(const std::string& path)
     tio.c_cflag |= CLOCAL | CREAD;
     tio.c_cc[VMIN] = 0;
     tio.c_cc[VTIME] = 0;
-    ::cfsetispeed(&tio, B9600);
-    ::cfsetospeed(&tio, B9600);
+    ::cfsetispeed(&tio, Speed(baud));
+    ::cfsetospeed(&tio, Speed(baud));
     if (::tcsetattr(fd, TCSANOW, &tio) != 0) {
         ::close(fd);
         return -1;

@@ -19,3 +19,5 @@ constexpr UINT IDS_FILTER_FIRMWARE_FILES = 36052;
 constexpr UINT IDS_VERSION_UNKNOWN = 36060;
 // Why the program delays a suspend, as the desktop lists it.
 constexpr UINT IDS_SLEEP_DELAY_REASON = 36061;
+// The video window's picture while there is no camera picture.
+constexpr UINT IDS_NO_VIDEO = 36062;

@@ -9,7 +9,7 @@
 // The set-up a setting file carries.
 struct SettingFileContent
 {
-    int nDeviceKind = 0;  // tracking source kind 0..5
+    int nDeviceKind = 0;  // tracking source kind 0..6
     int nPosition = 0;    // distance index 0..3
     int bReverse = 0;     // 0 or 1
     CCameraSettings settings;

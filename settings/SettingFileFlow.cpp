@@ -46,18 +46,54 @@ QString ResetCurrentDirectory()
     return folder;
 }
 
+SettingFileOutcome ExportSetupTo(SettingFileHost& host, ControllerSetup setup, const QString& path)
+{
+    host.SaveCameraPosition();
+    setup.settings.m_bTracking = 0;
+    if (!ExportSettingFile(LocalPath(path), setup.settings, setup.nDeviceKind, setup.nPosition, setup.bReverse))
+        return SettingFileOutcome::NotWritten;
+    setup.bModified = 0;
+    return SettingFileOutcome::Done;
+}
+
+SettingFileOutcome ImportSetupFrom(SettingFileHost& host, ControllerSetup setup, const QString& path)
+{
+    SettingFileImport file = ImportSettingFile(LocalPath(path));
+    if (file.status == SettingFileStatus::InvalidDevice)
+        return SettingFileOutcome::InvalidDevice;
+    if (file.status == SettingFileStatus::Unreadable)
+        return SettingFileOutcome::NotRead;
+    setup.nDeviceKind = file.content.nDeviceKind;
+    setup.nPosition = file.content.nPosition;
+    setup.bReverse = file.content.bReverse;
+    // The page stays the tab on screen: the file's page choice would part the visible
+    // tab from the mode that tracking and the option buttons go by.
+    const int page = setup.settings.m_nMode;
+    setup.settings = file.content.settings;
+    setup.settings.m_nMode = page;
+    setup.settings.m_bTracking = 0;
+
+    host.ApplyCameraPosition();
+    host.UpdateControlsAfterImport();
+    if (setup.nDeviceKind == 0) {
+        setup.settings.m_nUpDirection = 6;
+        setup.settings.m_nFrontDirection = 6;
+        host.EnablePositionAndReverse(false);
+    } else {
+        host.EnablePositionAndReverse(true);
+    }
+    host.ShowImportedSetup();
+    setup.bModified = 0;
+    return SettingFileOutcome::Done;
+}
+
 bool RunExport(SettingFileHost& host, ControllerSetup setup)
 {
     const auto path = Prompter().FileDialog(host.DialogParent(), SettingFileDialogRequest(false));
     bool bWritten = false;
     if (path) {
-        host.SaveCameraPosition();
-        setup.settings.m_bTracking = 0;
-        bWritten = ExportSettingFile(LocalPath(*path), setup.settings, setup.nDeviceKind, setup.nPosition,
-                                     setup.bReverse);
-        if (bWritten)
-            setup.bModified = 0;
-        else
+        bWritten = ExportSetupTo(host, setup, *path) == SettingFileOutcome::Done;
+        if (!bWritten)
             Message(host, IDS_SETTING_FILE_NOT_WRITTEN, MB_OK | MB_ICONSTOP);
     }
     ResetCurrentDirectory();
@@ -72,34 +108,10 @@ bool RunImport(SettingFileHost& host, ControllerSetup setup)
     const auto path = Prompter().FileDialog(host.DialogParent(), SettingFileDialogRequest(true));
     bool bImported = false;
     if (path) {
-        SettingFileImport file = ImportSettingFile(LocalPath(*path));
-        if (file.status == SettingFileStatus::InvalidDevice) {
-            Message(host, IDS_INVALID_DEVICE, MB_OK | MB_ICONSTOP);
-        } else if (file.status == SettingFileStatus::Unreadable) {
-            Message(host, IDS_SETTING_FILE_NOT_READ, MB_OK | MB_ICONSTOP);
-        } else {
-            setup.nDeviceKind = file.content.nDeviceKind;
-            setup.nPosition = file.content.nPosition;
-            setup.bReverse = file.content.bReverse;
-            // The page stays the tab on screen: the file's page choice would part the visible
-            // tab from the mode that tracking and the option buttons go by.
-            const int page = setup.settings.m_nMode;
-            setup.settings = file.content.settings;
-            setup.settings.m_nMode = page;
-            setup.settings.m_bTracking = 0;
-
-            host.ApplyCameraPosition();
-            host.UpdateControlsAfterImport();
-            if (setup.nDeviceKind == 0) {
-                setup.settings.m_nUpDirection = 6;
-                setup.settings.m_nFrontDirection = 6;
-                host.EnablePositionAndReverse(false);
-            } else {
-                host.EnablePositionAndReverse(true);
-            }
-            host.ShowImportedSetup();
-            setup.bModified = 0;
-            bImported = true;
+        switch (ImportSetupFrom(host, setup, *path)) {
+        case SettingFileOutcome::InvalidDevice: Message(host, IDS_INVALID_DEVICE, MB_OK | MB_ICONSTOP); break;
+        case SettingFileOutcome::NotRead: Message(host, IDS_SETTING_FILE_NOT_READ, MB_OK | MB_ICONSTOP); break;
+        default: bImported = true; break;
         }
     }
     ResetCurrentDirectory();

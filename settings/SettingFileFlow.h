@@ -49,6 +49,22 @@ constexpr UINT IDS_INVALID_DEVICE = 35028;
 // The file dialog of the export (save) or import (open) command.
 FileDialogRequest SettingFileDialogRequest(bool bOpen);
 
+// What writing or reading a chosen setting file came to.
+enum class SettingFileOutcome
+{
+    Done,
+    NotWritten,     // the file could not be written; nothing changed
+    NotRead,        // the file could not be read; nothing changed
+    InvalidDevice,  // "Device" from a newer program; nothing changed
+};
+
+// The steps of the export after its file dialog, for a path already chosen (also by a caller
+// without a dialog): the camera's position read back, the file written, m_bModified cleared.
+SettingFileOutcome ExportSetupTo(SettingFileHost& host, ControllerSetup setup, const QString& path);
+
+// The steps of the import after its file dialog: the set-up replaced from path and shown.
+SettingFileOutcome ImportSetupFrom(SettingFileHost& host, ControllerSetup setup, const QString& path);
+
 // OnExport: save dialog, then the file; m_bModified cleared when written. Returns true when
 // a file was written. A failed write is reported and leaves m_bModified as it was.
 bool RunExport(SettingFileHost& host, ControllerSetup setup);

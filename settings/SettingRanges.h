@@ -20,8 +20,8 @@ constexpr int ClampPageMode(int nMode)
     return nMode == 1 ? 1 : 0;
 }
 
-// Tracking source kind 0..5 (the "Device" value).
+// Tracking source kind 0..6 (the "Device" value; 6 is a microphone array).
 constexpr bool IsValidDeviceKind(int nKind)
 {
-    return nKind >= 0 && nKind <= 5;
+    return nKind >= 0 && nKind <= 6;
 }

@@ -30,5 +30,9 @@ SettingsOutcome ApplySettingsChoice(AppSettings& current, const AppSettings& cho
         CamCommitSettings();
         outcome.bVideoFormatSent = true;
     }
+    if (!(chosen.camera == current.camera)) {
+        current.camera = chosen.camera;
+        outcome.bCameraChanged = true;
+    }
     return outcome;
 }

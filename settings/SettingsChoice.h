@@ -2,6 +2,7 @@
 // What pressing OK in the settings dialog changes, as a plain decision: the controller's
 // values in, the calls to make out. The camera calls are made here (the camera library's C
 // functions); the window's z-order is left to the caller, who is told whether to change it.
+#include "camera/CameraConnection.h"
 #include "platform/WinTypes.h"
 
 #include <QString>
@@ -12,6 +13,7 @@ struct AppSettings
     BOOL bAlwaysOnTop = 0;
     QString strFirmwareUrl;
     int nVideoFormat = 0;  // 0 NTSC, 1 PAL
+    CameraConnection camera;  // how the camera is reached
 };
 
 enum class TopMostChange
@@ -29,6 +31,7 @@ struct SettingsOutcome
 {
     TopMostChange topMost = TopMostChange::None;
     bool bVideoFormatSent = false;
+    bool bCameraChanged = false;  // the caller closes the camera and connects anew
 };
 
 // Applies chosen (the dialog's values after OK) to current (the controller's), in the order

@@ -1,10 +1,15 @@
 #include "settings/SettingsDlg.h"
 
+#include "camera/CameraConnectionApi.h"
 #include "camera/QvtVz1Api.h"
+#include "res/CameraStrings.h"
+#include "res/Strings.h"
+#include "settings/CameraConnectionGroup.h"
 #include "platform/Prompt.h"
 #include "res/Resource.h"
 #include "res/Strings.h"
 #include "settings/FirmwareUrl.h"
+#include "settings/MicArrayGroup.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -80,6 +85,10 @@ CSettingsDlg::CSettingsDlg(QWidget* parent)
     layout->addWidget(m_checkTop);
     layout->addWidget(formatBox);
     layout->addWidget(urlBox);
+    m_cameraGroup = new CCameraConnectionGroup(this);
+    layout->addWidget(m_cameraGroup);
+    m_micArrayGroup = new CMicArrayGroup(this);
+    layout->addWidget(m_micArrayGroup);
     layout->addStretch();
     layout->addWidget(buttons);
 
@@ -87,6 +96,8 @@ CSettingsDlg::CSettingsDlg(QWidget* parent)
     const QFontMetrics fm(font());
     const int baseX = (fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 26 + 1) / 2;
     setMinimumSize((259 * baseX + 2) / 4, (145 * fm.height() + 4) / 8);
+    // At least the template's size, and large enough for what the layout holds.
+    resize(minimumSize().expandedTo(sizeHint()));
 }
 
 CSettingsDlg::~CSettingsDlg() = default;
@@ -102,8 +113,14 @@ BOOL CSettingsDlg::OnInitDialog()
     DoDataExchange(false);
     m_bCameraOpen = CamIsOpen();
     // The radios still show the last known format; they just cannot be changed.
-    m_radioNtsc->setEnabled(m_bCameraOpen != 0);
-    m_radioPal->setEnabled(m_bCameraOpen != 0);
+    // A camera without the QVT-VZ1's format setting: off, and the tooltip says why.
+    const bool hasFormat = CamCapabilities().videoFormat;
+    for (QRadioButton* radio : {m_radioNtsc, m_radioPal}) {
+        radio->setEnabled(m_bCameraOpen != 0 && hasFormat);
+        radio->setToolTip(hasFormat ? QString() : LoadStringRes(kStrNoVideoFormat));
+    }
+    if (m_bListenToArray)
+        m_micArrayGroup->StartListening();
     return TRUE;
 }
 
@@ -122,6 +139,10 @@ void CSettingsDlg::ShowUrl()
 
 void CSettingsDlg::accept()
 {
+    if (const UINT missing = m_cameraGroup->MissingInput()) {
+        AfxMessageBox(missing);
+        return;
+    }
     DoDataExchange(true);
     QDialog::accept();
 }
@@ -132,7 +153,11 @@ void CSettingsDlg::DoDataExchange(bool bSaveAndValidate)
         m_bAlwaysOnTop = m_checkTop->isChecked() ? 1 : 0;
         m_strFirmwareUrl = m_editUrl->text();
         m_nVideoFormat = m_radioPal->isChecked() ? 1 : (m_radioNtsc->isChecked() ? 0 : m_nVideoFormat);
+        m_camera = m_cameraGroup->Value();
+        m_micArraySetup = m_micArrayGroup->Setup();
     } else {
+        m_cameraGroup->SetValue(m_camera);
+        m_micArrayGroup->SetSetup(m_micArraySetup);
         m_checkTop->setChecked(m_bAlwaysOnTop != 0);
         ShowUrl();
         // A format other than 0 or 1 checks neither radio, as the radio group shows it.
@@ -149,16 +174,24 @@ AppSettings CSettingsDlg::Choice() const
     choice.bAlwaysOnTop = m_bAlwaysOnTop;
     choice.strFirmwareUrl = m_strFirmwareUrl;
     choice.nVideoFormat = m_nVideoFormat;
+    choice.camera = m_camera;
     return choice;
 }
 
-SettingsOutcome RunSettingsDialog(QWidget* parent, AppSettings& current)
+SettingsOutcome RunSettingsDialog(QWidget* parent, AppSettings& current, MicArraySetup* micArray, bool listen)
 {
     CSettingsDlg dlg(parent);
     dlg.m_bAlwaysOnTop = current.bAlwaysOnTop;
     dlg.m_strFirmwareUrl = current.strFirmwareUrl;
     dlg.m_nVideoFormat = current.nVideoFormat;
+    dlg.m_camera = current.camera;
+    if (micArray)
+        dlg.m_micArraySetup = *micArray;
+    dlg.m_micArrayGroup->setVisible(micArray != nullptr);
+    dlg.m_bListenToArray = micArray && listen;
     if (dlg.exec() != IDOK)
         return {};
+    if (micArray)
+        *micArray = dlg.m_micArraySetup;
     return ApplySettingsChoice(current, dlg.Choice(), dlg.m_bCameraOpen);
 }

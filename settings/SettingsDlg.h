@@ -5,10 +5,13 @@
 #include "platform/Prompt.h"
 #include "platform/WinTypes.h"
 #include "settings/SettingsChoice.h"
+#include "tracking/micarray/MicArraySetup.h"
 
 #include <QDialog>
 #include <QString>
 
+class CCameraConnectionGroup;
+class CMicArrayGroup;
 class QButtonGroup;
 class QCheckBox;
 class QLineEdit;
@@ -48,6 +51,11 @@ public:
     BOOL m_bAlwaysOnTop = 0;
     QString m_strFirmwareUrl;
     int m_nVideoFormat = 0;  // 0 "NTSC", 1 "PAL"
+    CameraConnection m_camera;
+    CCameraConnectionGroup* m_cameraGroup = nullptr;
+    MicArraySetup m_micArraySetup;
+    BOOL m_bListenToArray = 0;  // the readout listens itself (no worker of the array runs)
+    CMicArrayGroup* m_micArrayGroup = nullptr;
 
 private:
     void ShowUrl();
@@ -62,4 +70,7 @@ private:
 // The whole "Settings..." command: copies current into the dialog, shows it modally and on
 // OK applies the choice (ApplySettingsChoice); the returned change of the z-order is the
 // caller's to carry out. Cancel changes nothing and returns no change.
-SettingsOutcome RunSettingsDialog(QWidget* parent, AppSettings& current);
+// micArray, when given, is edited in the "Microphone array" group too and takes the choice on
+// OK; listen lets the group's readout listen to the array itself.
+SettingsOutcome RunSettingsDialog(QWidget* parent, AppSettings& current, MicArraySetup* micArray = nullptr,
+                                  bool listen = false);

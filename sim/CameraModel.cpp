@@ -8,11 +8,11 @@ namespace {
 
 // Moves value by step, stopping at the ends; returns false when the motion has run into
 // the end it heads for.
-bool MoveWithin(double& value, double step, double max)
+bool MoveWithin(double& value, double step, double max, double min = 0)
 {
     value += step;
-    if (step < 0 && value <= 0) {
-        value = 0;
+    if (step < 0 && value <= min) {
+        value = min;
         return false;
     }
     if (step > 0 && value >= max) {
@@ -32,9 +32,9 @@ void CameraModel::Advance(long long nowMs)
     }
     const double seconds = (nowMs - lastAdvanceMs) / 1000.0;
     lastAdvanceMs = nowMs;
-    if (panDirection && !MoveWithin(pan, panDirection * panSpeed * kPanDegreesPerSpeed * seconds, visca_units::kPanMax))
+    if (panDirection && !MoveWithin(pan, panDirection * panSpeed * kPanDegreesPerSpeed * seconds, panMax, panMin))
         panDirection = 0;
-    if (tiltDirection && !MoveWithin(tilt, tiltDirection * tiltSpeed * kTiltDegreesPerSpeed * seconds, visca_units::kTiltMax))
+    if (tiltDirection && !MoveWithin(tilt, tiltDirection * tiltSpeed * kTiltDegreesPerSpeed * seconds, tiltMax, tiltMin))
         tiltDirection = 0;
     if (zoomDirection && !MoveWithin(zoom, zoomDirection * kZoomUnitsPerSecond * seconds, visca_units::kZoomMax))
         zoomDirection = 0;

@@ -17,6 +17,9 @@ struct CameraModel
     int panSpeed = 0x0C;    // VISCA speed of the last drive
     int tiltSpeed = 0x0A;
 
+    // The ends of the pan and tilt travel in the camera's units (the model's range).
+    double panMin = 0, panMax = 360, tiltMin = 0, tiltMax = 79;
+
     int stand = 1;  // 0 Release, 1 Upside, 2 OHP, 3 Front
     std::string version = "2.03";
     int videoFormat = 0;           // 0 NTSC, 1 PAL

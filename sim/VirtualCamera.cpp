@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -71,16 +72,36 @@ bool VirtualCamera::Attach()
 
 bool VirtualCamera::AttachLocked()
 {
-    if (m_pty.IsOpen())
+    if (m_attached)
         return true;
-    if (!m_pty.Open())
-        return false;
-    if (!WriteCameraAnnouncement(m_pty.SlavePath())) {
+    if (m_options.pty) {
+        if (!m_pty.Open())
+            return false;
+        if (!WriteCameraAnnouncement(m_pty.SlavePath())) {
+            m_pty.Close();
+            return false;
+        }
+    }
+    std::string error;
+    if (m_options.network.Any() && !m_net.Open(m_options.network, error)) {
+        Emit("error: " + error);
+        if (m_pty.IsOpen())
+            RemoveCameraAnnouncement();
         m_pty.Close();
         return false;
     }
+    m_attached = true;
+    // A port taken as "any free port" stays the camera's over detach and attach, as a real
+    // camera's address stays when it is switched off and on.
+    if (m_options.network.Any())
+        m_options.network = m_net.Bound();
     m_splitter.Reset();
-    Emit("attached port=" + m_pty.SlavePath());
+    if (m_pty.IsOpen())
+        Emit("attached port=" + m_pty.SlavePath());
+    const NetworkPorts bound = m_net.Bound();
+    for (auto [name, port] : {std::pair{"udp", bound.udp}, {"tcp", bound.tcp}, {"visca-ip", bound.viscaIp}})
+        if (port >= 0)
+            Emit(std::string("listening ") + name + " port=" + std::to_string(port));
     return true;
 }
 
@@ -96,10 +117,13 @@ void VirtualCamera::Detach()
 
 void VirtualCamera::DetachLocked()
 {
-    if (!m_pty.IsOpen())
+    if (!m_attached)
         return;
-    RemoveCameraAnnouncement();
+    m_attached = false;
+    if (m_pty.IsOpen())
+        RemoveCameraAnnouncement();
     m_pty.Close();
+    m_net.Close();
     m_delayed.clear();
     m_model.StopAll();
     Emit("detached");
@@ -108,7 +132,13 @@ void VirtualCamera::DetachLocked()
 bool VirtualCamera::IsAttached() const
 {
     std::lock_guard lock(m_mutex);
-    return m_pty.IsOpen();
+    return m_attached;
+}
+
+NetworkPorts VirtualCamera::NetworkBound() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_attached ? m_net.Bound() : NetworkPorts{};
 }
 
 std::string VirtualCamera::PortPath() const
@@ -123,7 +153,8 @@ void VirtualCamera::SetStand(int stand)
     if (stand < 0 || stand > 3 || stand == m_model.stand)
         return;
     m_model.stand = stand;
-    Send(visca::StandReport(stand));
+    if (!m_options.generic)  // a standard camera has no stand to report
+        Send(visca::StandReport(stand));
 }
 
 void VirtualCamera::SetVersion(const std::string& version)
@@ -163,8 +194,17 @@ CameraModel VirtualCamera::Snapshot() const
 
 void VirtualCamera::Send(const visca::Frame& bytes)
 {
-    if (!m_pty.IsOpen() || m_mute || bytes.empty())
+    const visca::Frame out = Noisy(bytes);
+    if (out.empty())
         return;
+    m_net.Broadcast(out);
+    ToPty(out);
+}
+
+visca::Frame VirtualCamera::Noisy(const visca::Frame& bytes)
+{
+    if (m_mute)
+        return {};
     visca::Frame out = bytes;
     if (m_garble) {
         // Noise of the same length with no header byte in it, so it never forms a frame.
@@ -173,6 +213,13 @@ void VirtualCamera::Send(const visca::Frame& bytes)
             byte = r == 0x80 ? 0xFF : static_cast<std::uint8_t>(r);
         }
     }
+    return out;
+}
+
+void VirtualCamera::ToPty(visca::Frame out)
+{
+    if (!m_pty.IsOpen() || out.empty())
+        return;
     if (m_replyDelayMs > 0 || !m_delayed.empty()) {
         // Behind earlier delayed replies even when the delay was just ended: order holds.
         m_delayed.emplace_back(NowMs() + m_replyDelayMs, std::move(out));
@@ -181,6 +228,19 @@ void VirtualCamera::Send(const visca::Frame& bytes)
     }
     // Non-blocking: with nobody reading the port, replies are dropped rather than stall.
     [[maybe_unused]] ssize_t n = ::write(m_pty.Master(), out.data(), out.size());
+}
+
+visca::Frame VirtualCamera::Serve(const visca::Frame& frame)
+{
+    ServerOutput out = m_server.Handle(frame, NowMs());
+    for (const std::string& line : out.trace)
+        Emit(line);
+    if (out.restart) {
+        m_pendingVersion = out.newVersion;
+        // Leave the reply time to reach the controller before the port goes.
+        m_goAwayAtMs = NowMs() + m_options.restartDelayMs;
+    }
+    return out.reply;
 }
 
 void VirtualCamera::SendDue(long long nowMs)
@@ -217,29 +277,25 @@ void VirtualCamera::Run()
         for (long long at : {m_goAwayAtMs, m_comeBackAtMs, nextReplyAt})
             if (at >= 0)
                 timeout = static_cast<int>(std::max(0LL, std::min<long long>(timeout, at - now)));
-        pollfd fds[2] = {{m_wake[0], POLLIN, 0}, {m_pty.Master(), POLLIN, 0}};
-        const nfds_t count = m_pty.IsOpen() ? 2 : 1;
+        std::vector<pollfd> fds{{m_wake[0], POLLIN, 0}, {m_pty.Master(), POLLIN, 0}};
+        m_net.AddPollFds(fds);
         lock.unlock();
-        ::poll(fds, count, timeout);
+        ::poll(fds.data(), fds.size(), timeout);
         lock.lock();
         if (fds[0].revents & POLLIN)
             while (::read(m_wake[0], buf, sizeof buf) > 0) {
             }
-        if (count < 2 || !m_pty.IsOpen() || !(fds[1].revents & POLLIN))
+        if (!m_attached)
+            continue;
+        m_net.Service(fds, [this](const visca::Frame& frame) { return Noisy(Serve(frame)); },
+                      [this](const std::string& line) { Emit(line); });
+        if (!m_pty.IsOpen() || fds[1].fd != m_pty.Master() || !(fds[1].revents & POLLIN))
             continue;
         const ssize_t got = ::read(m_pty.Master(), buf, sizeof buf);
         if (got <= 0)
             continue;
         m_splitter.Feed({buf, static_cast<size_t>(got)}, [this](const visca::Frame& frame) {
-            ServerOutput out = m_server.Handle(frame, NowMs());
-            for (const std::string& line : out.trace)
-                Emit(line);
-            Send(out.reply);
-            if (out.restart) {
-                m_pendingVersion = out.newVersion;
-                // Leave the reply time to reach the controller before the port goes.
-                m_goAwayAtMs = NowMs() + m_options.restartDelayMs;
-            }
+            ToPty(Noisy(Serve(frame)));
         });
     }
 }

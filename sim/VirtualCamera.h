@@ -5,6 +5,7 @@
 // another thread.
 #include "camera/ViscaFrameSplitter.h"
 #include "sim/CameraModel.h"
+#include "sim/NetworkEndpoints.h"
 #include "sim/PseudoTerminal.h"
 #include "sim/ViscaServer.h"
 
@@ -21,6 +22,9 @@ struct VirtualCameraOptions
     int restartDelayMs = 200;      // from the accepting reply to the port going away
     std::string version = "2.03";
     int stand = 1;                 // Upside
+    bool generic = false;          // a standard VISCA camera instead of the QVT-VZ1
+    bool pty = true;               // serve the pseudo-terminal (and announce it)
+    NetworkPorts network;          // and/or these ports on 127.0.0.1
 };
 
 class VirtualCamera
@@ -42,6 +46,7 @@ public:
     void Detach();
     bool IsAttached() const;
     std::string PortPath() const;  // empty while detached
+    NetworkPorts NetworkBound() const;  // the ports served while attached
 
     void SetStand(int stand);  // reported to the controller when it changes
     void SetVersion(const std::string& version);
@@ -56,6 +61,9 @@ private:
     void Run();
     void Wake();
     void Send(const visca::Frame& bytes);  // under m_mutex
+    visca::Frame Noisy(const visca::Frame& bytes);  // under m_mutex: as mute and garble make it
+    visca::Frame Serve(const visca::Frame& frame);  // under m_mutex: the reply to one frame
+    void ToPty(visca::Frame out);          // under m_mutex: now, or later while replies are delayed
     void SendDue(long long nowMs);         // under m_mutex: the delayed replies due by now
     bool AttachLocked();
     void DetachLocked();
@@ -65,8 +73,10 @@ private:
     TraceSink m_trace;
     mutable std::mutex m_mutex;
     CameraModel m_model;
-    ViscaServer m_server{m_model};
+    ViscaServer m_server{m_model, m_options.generic};
     PseudoTerminal m_pty;
+    NetworkEndpoints m_net;
+    bool m_attached = false;
     visca::FrameSplitter m_splitter{ViscaServer::kMaxFrameLength};
     bool m_garble = false;
     bool m_mute = false;

@@ -45,9 +45,15 @@ void ReplyNibbles(ServerOutput& out, std::initializer_list<std::pair<std::uint32
 
 } // namespace
 
-ViscaServer::ViscaServer(CameraModel& model)
+ViscaServer::ViscaServer(CameraModel& model, bool generic)
     : m_model(model)
+    , m_generic(generic)
+    , m_units(BuiltInModel(generic ? "generic" : "qvt-vz1"))
 {
+    for (int n = 0; n < kMemories; ++n)
+        m_memories[n] = DefaultMemory(n);
+    m_model.panMin = m_units.PanMin(), m_model.panMax = m_units.PanMax();
+    m_model.tiltMin = m_units.TiltMin(), m_model.tiltMax = m_units.TiltMax();
 }
 
 ServerOutput ViscaServer::Handle(const visca::Frame& f, long long nowMs)
@@ -75,6 +81,8 @@ ServerOutput ViscaServer::Handle(const visca::Frame& f, long long nowMs)
         out.reply = {visca::kReplyHeader, 0x50, visca::kTerminator};
         return out;
     }
+    if (m_generic && Generic(f, out))
+        return out;
     if (f[1] == 0x01)
         Command(f, out);
     else if (f[1] == 0x09)
@@ -119,10 +127,10 @@ void ViscaServer::Command(const visca::Frame& f, ServerOutput& out)
             SyntaxError(f, out);
             return;
         }
-        const double p = visca_units::PanFromWireExact(visca::SignExtend16(*pan));
-        const double t = visca_units::TiltFromWireExact(visca::SignExtend16(*tilt));
+        const double p = m_units.PanFromWireExact(visca::SignExtend16(*pan));
+        const double t = m_units.TiltFromWireExact(visca::SignExtend16(*tilt));
         out.trace.push_back("pan-tilt-absolute pan=" + std::to_string(Round(p)) + " tilt=" + std::to_string(Round(t)));
-        if (p < 0 || p > visca_units::kPanMax || t < 0 || t > visca_units::kTiltMax) {
+        if (p < m_model.panMin || p > m_model.panMax || t < m_model.tiltMin || t > m_model.tiltMax) {
             NotExecutable(out);
             return;
         }
@@ -317,7 +325,9 @@ void ViscaServer::Inquiry(const visca::Frame& f, ServerOutput& out)
     const auto wire16 = [](int value) { return static_cast<std::uint32_t>(value) & 0xFFFF; };
     if (f == visca::PanTiltInquiry()) {
         out.trace.push_back("inquire pan-tilt");
-        ReplyNibbles(out, {{wire16(Round((m.pan - 180) * 10)), 4}, {wire16(Round(m.tilt * 10)), 4}});
+        const int panWire = m_generic ? m_units.PanToWire(m.pan) : Round((m.pan - 180) * 10);
+        const int tiltWire = m_generic ? m_units.TiltToWire(m.tilt) : Round(m.tilt * 10);
+        ReplyNibbles(out, {{wire16(panWire), 4}, {wire16(tiltWire), 4}});
     } else if (f == visca::ZoomInquiry()) {
         out.trace.push_back("inquire zoom");
         ReplyNibbles(out, {{wire16(Round(m.zoom * visca_units::kZoomWireMax / visca_units::kZoomMax)), 4}});

@@ -3,7 +3,13 @@
 // out. Answers like a VISCA camera at address 1: ACK and completion on socket 1 for a
 // command it carries out, "not executable" (90 61 41 FF) for one it cannot, "syntax
 // error" (90 60 02 FF) for a frame it does not know.
+//
+// As a generic camera (a standard VISCA camera, not the QVT-VZ1) it refuses the QVT-VZ1's
+// own frames with a syntax error, keeps 16 memories, answers Home, Reset and the addressed
+// interface clear, names another vendor in its version, and speaks the units of the
+// table's "generic" model.
 #include "camera/ViscaFrame.h"
+#include "camera/model/ViscaModel.h"
 #include "sim/CameraModel.h"
 #include "sim/FirmwareReceiver.h"
 
@@ -21,7 +27,8 @@ struct ServerOutput
 class ViscaServer
 {
 public:
-    explicit ViscaServer(CameraModel& model);
+    explicit ViscaServer(CameraModel& model, bool generic = false);
+    bool IsGeneric() const { return m_generic; }
 
     // nowMs moves the model to the time of the frame before the frame acts.
     ServerOutput Handle(const visca::Frame& frame, long long nowMs);
@@ -34,7 +41,19 @@ private:
     void Inquiry(const visca::Frame& f, ServerOutput& out);
     void Vendor(const visca::Frame& f, ServerOutput& out);
     void Firmware(const visca::Frame& f, ServerOutput& out);
+    // A generic camera's own frames; false when f is not one of them.
+    bool Generic(const visca::Frame& f, ServerOutput& out);
+
+    struct Memory
+    {
+        double pan, tilt, zoom;
+    };
+    static constexpr int kMemories = 16;
+    static Memory DefaultMemory(int n);
 
     CameraModel& m_model;
+    bool m_generic;
+    UnitMap m_units;
+    Memory m_memories[kMemories];
     FirmwareReceiver m_firmware;
 };

@@ -34,20 +34,27 @@ void Usage()
 {
     std::cout << "usage: qvt-vz1-sim [--script FILE] [--stay] [--trace] [--detached]\n"
                  "                   [--restart-ms MS] [--version TEXT] [--stand NAME]\n"
+                 "                   [--model qvt-vz1|generic] [--listen-udp PORT] [--listen-tcp PORT]\n"
+                 "                   [--listen-visca-ip PORT] [--no-pty]\n"
                  "  --script FILE    read commands from FILE instead of standard input\n"
                  "  --stay           keep running at the end of the input (until a signal)\n"
                  "  --trace          print one line per command the camera receives\n"
                  "  --detached       start unplugged (default: attached)\n"
                  "  --restart-ms MS  how long a firmware restart takes (default 3000)\n"
                  "  --version TEXT   firmware version at start (default 2.03)\n"
-                 "  --stand NAME     release|upside|ohp|front at start (default upside)\n";
+                 "  --stand NAME     release|upside|ohp|front at start (default upside)\n"
+                 "  --model NAME     qvt-vz1 (default) or generic: a standard VISCA camera\n"
+                 "  --listen-udp PORT, --listen-tcp PORT, --listen-visca-ip PORT\n"
+                 "                   also serve the camera on 127.0.0.1 (VISCA frames over UDP\n"
+                 "                   or TCP, VISCA over IP); 0 takes any free port\n"
+                 "  --no-pty         serve the network ports only (no pseudo-terminal)\n";
 }
 
-bool ParseInt(const char* text, int& value)
+bool ParseInt(const char* text, int& value, long max = 3600000)
 {
     char* end = nullptr;
     const long v = std::strtol(text, &end, 10);
-    if (!*text || *end || v < 0 || v > 3600000)
+    if (!*text || *end || v < 0 || v > max)
         return false;
     value = static_cast<int>(v);
     return true;
@@ -77,10 +84,25 @@ int main(int argc, char** argv)
             options.version = argv[++i];
         else if (arg == "--stand" && hasValue && StandFromName(argv[i + 1]) >= 0)
             options.stand = StandFromName(argv[++i]);
+        else if (arg == "--model" && hasValue && (!std::strcmp(argv[i + 1], "generic") || !std::strcmp(argv[i + 1], "qvt-vz1")))
+            options.generic = !std::strcmp(argv[++i], "generic");
+        else if (arg == "--listen-udp" && hasValue && ParseInt(argv[i + 1], options.network.udp, 65535))
+            ++i;
+        else if (arg == "--listen-tcp" && hasValue && ParseInt(argv[i + 1], options.network.tcp, 65535))
+            ++i;
+        else if (arg == "--listen-visca-ip" && hasValue && ParseInt(argv[i + 1], options.network.viscaIp, 65535))
+            ++i;
+        else if (arg == "--no-pty")
+            options.pty = false;
         else {
             Usage();
             return arg == "--help" ? 0 : 2;
         }
+    }
+
+    if (!options.pty && !options.network.Any()) {
+        Usage();
+        return 2;
     }
 
     static const std::string announcement = CameraAnnouncementPath();

@@ -19,6 +19,7 @@ enum TrackingSourceKind : int {
     kTrackingQvt18TR = 3,      // QVT-18TR shared memory
     kTrackingQvt40SMzc = 4,    // MZC shared memory, QVT-40S records
     kTrackingQvt90XMzc = 5,    // MZC shared memory, QVT-90X records
+    kTrackingMicArray = 6,     // a USB microphone array's own audio
 };
 
 // Posts WM_TRACKING_DIRECTION with direction to the dialog.

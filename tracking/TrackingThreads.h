@@ -1,5 +1,5 @@
 #pragma once
-// The four reading procedures of the tracking worker, one per kind of source. Each runs
+// The reading procedures of the tracking worker, one per kind of source. Each runs
 // on the worker thread, posts 255 first, then the filtered directions, to dialog as
 // WM_TRACKING_DIRECTION, until g_bStopTracking is set; each returns 0.
 // The clock gives their periods and the filters' times.
@@ -10,6 +10,7 @@ unsigned DeviceFileThread(HWND dialog, CClock& clock);    // kind 1, QVT-40S dev
 unsigned UsbLibraryThread(HWND dialog, CClock& clock);    // kind 2, QVT-90UX library
 unsigned SharedMemoryThread(HWND dialog, CClock& clock);  // kind 3, QVT-18TR record
 unsigned CompanionThread(HWND dialog, CClock& clock);     // kinds 4 and 5, MZC record
+unsigned MicArrayThread(HWND dialog, CClock& clock);      // kind 6, microphone array
 
 constexpr DWORD kDeviceFilePeriodMs = 100;
 constexpr DWORD kUsbLibraryPeriodMs = 250;

@@ -12,6 +12,7 @@ TrackingProcedure TrackingProcedureForKind(int kind)
     case kTrackingQvt18TR: return SharedMemoryThread;
     case kTrackingQvt40SMzc:
     case kTrackingQvt90XMzc: return CompanionThread;
+    case kTrackingMicArray: return MicArrayThread;
     default: return nullptr;
     }
 }

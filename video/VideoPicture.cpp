@@ -1,10 +1,16 @@
 #include "video/VideoPicture.h"
 
+#include "res/Strings.h"
+#include "res/TextIds.h"
+
 #include <QFont>
+#include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+
+#include <algorithm>
 
 namespace {
 
@@ -69,10 +75,14 @@ void VideoPicture::paintEvent(QPaintEvent*)
     font.setBold(true);
     font.setPixelSize(qRound(5.0 * unit));
     font.setLetterSpacing(QFont::AbsoluteSpacing, 0.6 * unit);
+    // A longer translation gets a smaller font rather than running off the picture.
+    const QString text = LoadStringRes(IDS_NO_VIDEO);
+    for (int i = 0; i < 8 && QFontMetricsF(font).horizontalAdvance(text) > area.width() - 4 * unit; ++i)
+        font.setPixelSize(std::max(6, font.pixelSize() * 9 / 10));
     p.setFont(font);
     p.setPen(ink);
     const QRectF textBox(area.left(), area.top() + area.height() * 0.62, area.width(), 7.0 * unit);
-    p.drawText(textBox, Qt::AlignCenter, QStringLiteral("NO VIDEO"));
+    p.drawText(textBox, Qt::AlignCenter, text);
 
     // A thin inner edge, as the sunken picture frame of the dialog had.
     p.setPen(QPen(QColor(255, 255, 255, 40), 1.0));

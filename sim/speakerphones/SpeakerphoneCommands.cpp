@@ -1,6 +1,7 @@
 #include "sim/speakerphones/SpeakerphoneCommands.h"
 
 #include "sim/CommandRegistry.h"
+#include "sim/speakerphones/MicArraySpeakerphone.h"
 #include "sim/speakerphones/SpeakerphoneSimulator.h"
 
 #include <charconv>
@@ -18,14 +19,20 @@ bool ParseInt(const std::string& text, int low, int high, int* value)
 
 void RegisterSpeakerphoneCommands(CommandRegistry& registry, SpeakerphoneSimulator& s)
 {
-    registry.Add("speakerphone", "none|40s|90ux|18tr|mzc-40s|mzc-90x",
-                 "attach that speakerphone (silent), detaching the one before",
+    registry.Add("speakerphone", "none|40s|90ux|18tr|mzc-40s|mzc-90x|micarray [GEOMETRY]",
+                 "attach that speakerphone (silent), detaching the one before; an array's geometry as "
+                 "circular:N:RADIUS or linear:N:SPACING (metres)",
                  [&s](const std::vector<std::string>& args, std::ostream& out) {
-                     if (args.size() != 1)
+                     if (args.empty() || args.size() > 2)
                          return false;
                      const auto model = ParseSpeakerphoneModel(args[0]);
-                     if (!model)
+                     if (!model || (args.size() == 2 && *model != SpeakerphoneModel::MicArray))
                          return false;
+                     if (*model == SpeakerphoneModel::MicArray) {
+                         s.Select(SpeakerphoneModel::None, nullptr);  // the geometry changes while detached
+                         if (args.size() == 2 && !s.MicArray().SetGeometry(args[1]))
+                             return false;
+                     }
                      std::string error;
                      if (!s.Select(*model, &error))
                          out << "speakerphone: " << error << "\n";
@@ -63,4 +70,5 @@ void RegisterSpeakerphoneCommands(CommandRegistry& registry, SpeakerphoneSimulat
                      s.SetVersion(args[0]);
                      return true;
                  });
+    RegisterMicArrayCommands(registry, s.MicArray());
 }

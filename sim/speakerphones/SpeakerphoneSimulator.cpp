@@ -1,6 +1,7 @@
 #include "sim/speakerphones/SpeakerphoneSimulator.h"
 
 #include "sim/speakerphones/DeviceFileSpeakerphone.h"
+#include "sim/speakerphones/MicArraySpeakerphone.h"
 #include "sim/speakerphones/SharedRecordSpeakerphone.h"
 #include "sim/speakerphones/UsbLinkSpeakerphone.h"
 #include "tracking/CompanionFilter.h"
@@ -23,6 +24,7 @@ std::optional<SpeakerphoneModel> ParseSpeakerphoneModel(const std::string& text)
     if (t == "18tr") return SpeakerphoneModel::Qvt18TR;
     if (t == "mzc-40s") return SpeakerphoneModel::Mzc40S;
     if (t == "mzc-90x") return SpeakerphoneModel::Mzc90X;
+    if (t == "micarray") return SpeakerphoneModel::MicArray;
     return std::nullopt;
 }
 
@@ -39,6 +41,7 @@ namespace {
 // Paths as plain characters, readable from a signal handler.
 char g_devicePath[4096];
 char g_linkPath[4096];
+char g_arrayConfigPath[4096];
 
 void KeepPath(char (&buffer)[4096], const std::string& path)
 {
@@ -54,6 +57,9 @@ void RemoveSpeakerphonePathsOnSignal()
         ::unlink(g_devicePath);
     if (g_linkPath[0])
         ::unlink(g_linkPath);
+    // Without its asoundrc no one opens the array's FIFO, which would wait for a writer.
+    if (g_arrayConfigPath[0])
+        ::unlink(g_arrayConfigPath);
 }
 
 SpeakerphoneSimulator::SpeakerphoneSimulator()
@@ -61,10 +67,12 @@ SpeakerphoneSimulator::SpeakerphoneSimulator()
       m_90UX(std::make_unique<UsbLinkSpeakerphone>(UxDeviceLinkPath())),
       m_18TR(std::make_unique<SharedRecordSpeakerphone>(kQvt18TRRecordName, kQvt18TRMutexName, std::nullopt)),
       m_mzc40S(std::make_unique<SharedRecordSpeakerphone>(kMzcRecordName, kMzcMutexName, kCompanionModel40S)),
-      m_mzc90X(std::make_unique<SharedRecordSpeakerphone>(kMzcRecordName, kMzcMutexName, kCompanionModel90X))
+      m_mzc90X(std::make_unique<SharedRecordSpeakerphone>(kMzcRecordName, kMzcMutexName, kCompanionModel90X)),
+      m_micArray(std::make_unique<MicArraySpeakerphone>(SpeakerphoneRuntimeDir()))
 {
     KeepPath(g_devicePath, VirtualDevicePath());
     KeepPath(g_linkPath, UxDeviceLinkPath());
+    KeepPath(g_arrayConfigPath, m_micArray->ConfigPath());
 }
 
 SpeakerphoneSimulator::~SpeakerphoneSimulator()
@@ -81,6 +89,7 @@ VirtualSpeakerphone* SpeakerphoneSimulator::For(SpeakerphoneModel model) const
     case SpeakerphoneModel::Qvt18TR: return m_18TR.get();
     case SpeakerphoneModel::Mzc40S: return m_mzc40S.get();
     case SpeakerphoneModel::Mzc90X: return m_mzc90X.get();
+    case SpeakerphoneModel::MicArray: return m_micArray.get();
     case SpeakerphoneModel::None: break;
     }
     return nullptr;

@@ -9,9 +9,11 @@
 #include <optional>
 #include <string>
 
-enum class SpeakerphoneModel { None, Qvt40S, Qvt90UX, Qvt18TR, Mzc40S, Mzc90X };
+class MicArraySpeakerphone;
 
-// "none", "40s", "90ux", "18tr", "mzc-40s", "mzc-90x" (any letter case).
+enum class SpeakerphoneModel { None, Qvt40S, Qvt90UX, Qvt18TR, Mzc40S, Mzc90X, MicArray };
+
+// "none", "40s", "90ux", "18tr", "mzc-40s", "mzc-90x", "micarray" (any letter case).
 std::optional<SpeakerphoneModel> ParseSpeakerphoneModel(const std::string& text);
 
 // The source code of talker direction 0..5 for model.
@@ -42,10 +44,12 @@ public:
     void SetVersion(const std::string& version);
 
     VirtualSpeakerphone* Current() const;
+    MicArraySpeakerphone& MicArray() const { return *m_micArray; }
 
 private:
     VirtualSpeakerphone* For(SpeakerphoneModel model) const;
 
     SpeakerphoneModel m_model = SpeakerphoneModel::None;
     std::unique_ptr<VirtualSpeakerphone> m_40S, m_90UX, m_18TR, m_mzc40S, m_mzc90X;
+    std::unique_ptr<MicArraySpeakerphone> m_micArray;
 };

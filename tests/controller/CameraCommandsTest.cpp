@@ -35,7 +35,7 @@ class CameraCommandsTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        CamDouble().Reset();
+        Mode(kNoCamera);  // the camera open, as read-backs need
         // Distinct values everywhere, so a call that takes the wrong one shows.
         for (int d = 0; d < 7; ++d) {
             settings.m_upPresets[d] = CCameraPosition(10 + d, 20 + d, 30 + d, 40 + d);
@@ -53,6 +53,7 @@ protected:
     {
         cmd.m_nCameraMode = mode;
         CamDouble().Reset();
+        CamDouble().open = 1;
     }
     Calls Take() { return CamDouble().TakeCommands(); }
     CCameraSettings settings;

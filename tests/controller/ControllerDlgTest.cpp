@@ -3,8 +3,10 @@
 #include "ui/controller/ControllerDlg.h"
 
 #include "platform/ProfileFile.h"
+#include "res/CameraStrings.h"
 #include "platform/WinMessages.h"
 #include "res/Resource.h"
+#include "res/Strings.h"
 #include "tests/support/CameraApiDouble.h"
 #include "tests/support/RecordingWindow.h"
 #include "tests/support/ScriptedPrompter.h"
@@ -45,8 +47,9 @@ struct FakeFrame final : QObject, CMessageTarget, TrayFrameOperations
     LRESULT WindowProc(UINT, WPARAM, LPARAM) override { return 0; }
     void ShowTrayMessage(UINT id) override { balloons.push_back(id); }
     void DeleteTrayIcon() override {}
-    void CheckCameraPresence(BOOL) override {}
+    void CheckCameraPresence(BOOL force) override { presenceChecks += force ? 1 : 0; }
     std::vector<UINT> balloons;
+    int presenceChecks = 0;
 };
 
 // Capture services without any video input: the video window opens with no picture.
@@ -75,6 +78,7 @@ protected:
         dlg->m_makeVideoCapture = [] { return std::make_unique<NoVideoCapture>(); };
         dlg->Create();
         CamDouble().TakeCommands();
+        CamDouble().open = 1;  // read-backs need an open camera
         return *dlg;
     }
     int Saved(const char* section, const char* key) const { return ProfileFile(path).GetInt(section, key, -12345); }
@@ -167,7 +171,15 @@ TEST_F(ControllerDlgTest, WhatTheUserSetIsInTheProfileAfterTheDialogEnds)
     EXPECT_EQ(SendMessage(dlg.get(), WM_QUERYENDSESSION, 0, 0), TRUE);
     EXPECT_EQ(Saved("QVT-VZ1", "Device"), 2);
     EXPECT_EQ(CamDouble().TakeCommands().back(), "CamClose()");
-    EXPECT_EQ(SendMessage(dlg.get(), WM_POWERBROADCAST, PBT_APMSUSPEND, 0), TRUE);
+    // Before sleeping, the video window (its capture would not survive) is closed; the
+    // dialog never refuses to sleep.
+    for (auto [event, videoStays] : {std::pair{PBT_APMSUSPEND, true}, {PBT_APMRESUMESUSPEND, true},
+                                     {PBT_APMQUERYSUSPEND, false}}) {
+        if (!dlg->m_pVideoWnd)
+            SendMessage(dlg.get(), WM_COMMAND, ID_VIDEO_WINDOW, 0);
+        EXPECT_EQ(SendMessage(dlg.get(), WM_POWERBROADCAST, event, 0), TRUE) << event;
+        EXPECT_EQ(dlg->m_pVideoWnd != nullptr, videoStays) << event;
+    }
 }
 
 TEST_F(ControllerDlgTest, ReplacingTaughtPresetsAsksAndCancelKeepsTheChoice)
@@ -427,6 +439,32 @@ TEST_F(ControllerDlgTest, MenuStatesFollowCameraTrackingAndVideoWindow)
     EXPECT_TRUE(Action(ID_VIDEO_WINDOW)->isChecked());
     SendMessage(&d, WM_COMMAND, ID_VIDEO_WINDOW, 0);
     EXPECT_EQ(d.m_pVideoWnd, nullptr) << "the same command closes it";
+}
+
+TEST_F(ControllerDlgTest, AnotherCameraComesFromTheProfileAndAChangeReconnects)
+{
+    WriteProfile("[QVT-VZ1]\nDevice=0\n[Camera]\nConnection=2\nHost=127.0.0.1\nTransport=1\nPort=5678\nFraming=1\n");
+    CControllerDlg& d = Make();
+    EXPECT_EQ(CamConnection().Describe(), "tcp 127.0.0.1:5678");
+    EXPECT_EQ(CamConnection().framing, CameraConnection::kOneParticipant);
+    // A camera that takes no firmware: the item is grey and says why.
+    CamDouble().open = 1;
+    CamDouble().capabilities.firmware = false;
+    Q_EMIT d.m_pFileMenu->aboutToShow();
+    EXPECT_FALSE(Action(ID_FIRMWARE_UPDATE)->isEnabled());
+    EXPECT_EQ(Action(ID_FIRMWARE_UPDATE)->toolTip(), LoadStringRes(kStrNoFirmwareUpdate));
+
+    // Back to the QVT-VZ1: the old camera is read back and closed, the library
+    // configured, the profile written and the frame looks for the camera again.
+    CamDouble().TakeCommands();
+    d.ChangeCameraConnection(CameraConnection{});
+    const auto calls = CamDouble().TakeCommands();
+    const auto at = [&](const std::string& c) { return std::find(calls.begin(), calls.end(), c) - calls.begin(); };
+    EXPECT_LT(at("CamClose()"), at("CamConfigure(usb)"));
+    EXPECT_LT(at("CamConfigure(usb)"), static_cast<long>(calls.size()));
+    EXPECT_EQ(frame.presenceChecks, 1);
+    EXPECT_EQ(d.m_camera.m_nCameraMode, kNoCamera);
+    EXPECT_EQ(Saved("Camera", "Connection"), 0) << "a section once written stays, now saying USB";
 }
 
 TEST_F(ControllerDlgTest, EnterAndEscapeDoNothingCloseHidesAndClosesTheVideoWindow)

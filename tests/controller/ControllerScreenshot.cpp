@@ -1,12 +1,13 @@
 // Renders the program's windows offscreen into PNG files, to look at them without a desktop:
 //   controller_screenshot <folder> [RESDE.ini|RESFR.ini|RESJP.ini|RESCN.ini]
 // writes controller-auto.png, controller-manual.png, controller-front.png, about.png,
-// settings.png, firmware.png and video.png there, in the catalogue's language when one is named
+// controller-micarray.png, settings.png, firmware.png, video.png and file-dialog.png there, in the catalogue's language when one is named
 // (looked for in the source tree's res/lang, or given as a path).
 #include "firmware/FirmwareUpdateDlg.h"
 #include "platform/WinMessages.h"
 #include "res/LanguageCatalogue.h"
 #include "res/Strings.h"
+#include "res/TextIds.h"
 #include "settings/SettingsDlg.h"
 #include "tests/support/CameraApiDouble.h"
 #include "ui/controller/AboutDlg.h"
@@ -18,6 +19,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QTabBar>
@@ -81,6 +83,10 @@ int main(int argc, char** argv)
     dlg.m_tabPages->TabBar()->setCurrentIndex(0);
     SendMessage(&dlg, WM_CAMERA_MODE, 3, 0);
     ok = shoot(dlg, "controller-front") && ok;
+    // A microphone array chosen: its entry in the Device Name box.
+    dlg.m_cbDevice->setCurrentIndex(dlg.m_cbDevice->findData(6));
+    dlg.OnSelchangeDevice();
+    ok = shoot(dlg, "controller-micarray") && ok;
 
     CAboutDlg about;
     about.m_strVersion = CAboutDlg::FirmwareVersionLine();
@@ -88,6 +94,9 @@ int main(int argc, char** argv)
     ok = shoot(about, "about") && ok;
 
     CSettingsDlg settings(nullptr);
+    settings.m_micArraySetup.geometry = "circular:6:0.046";
+    settings.m_micArraySetup.nZeroAngle = 90;
+    settings.OnInitDialog();
     ok = shoot(settings, "settings") && ok;
 
     CFirmwareUpdateDlg firmware(nullptr);
@@ -98,6 +107,13 @@ int main(int argc, char** argv)
     video.Create();
     ok = shoot(video, "video") && ok;
     video.DestroyWindow();
+
+    // Qt's own file dialog, as export shows it: Qt's texts and the filters in the language.
+    QFileDialog files(nullptr, QString(), home.path(),
+                      LoadFilterString(IDS_FILTER_SETTING_FILES) + QStringLiteral(";;") + LoadFilterString(IDS_FILTER_ALL_FILES));
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    files.setAcceptMode(QFileDialog::AcceptSave);
+    ok = shoot(files, "file-dialog") && ok;
 
     AfxSetResourceCatalogue(nullptr);
     std::printf("%s\n", ok ? "written" : "failed");

@@ -128,7 +128,8 @@ QStringList Texts(QWidget& window)
     return out;
 }
 
-// Where a visible text does not fit its control: the control and its text.
+// Where a visible text does not fit its control, or a picture button has no tooltip: the
+// control and its text.
 QStringList Clipped(QWidget& window)
 {
     QStringList out;
@@ -137,11 +138,13 @@ QStringList Clipped(QWidget& window)
             continue;
         const auto fail = [&](const QString& text) { out << QStringLiteral("%1 '%2'").arg(w->metaObject()->className(), text); };
         if (auto* l = qobject_cast<QLabel*>(w); l && !l->text().isEmpty()) {
-            const int need = l->wordWrap() ? l->heightForWidth(l->width()) : l->sizeHint().height();
+            // One line: the ink must fit (a CJK font's line height is taller than its glyphs).
+            const int need = l->wordWrap() ? l->heightForWidth(l->width()) : l->fontMetrics().tightBoundingRect(l->text()).height();
             if ((!l->wordWrap() && l->sizeHint().width() > l->width()) || need > l->height() + 4)
                 fail(l->text());
-        } else if (auto* b = qobject_cast<QAbstractButton*>(w); b && !b->text().isEmpty()) {
-            if (b->sizeHint().width() > b->width() || b->fontMetrics().height() > b->height())
+        } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+            if (b->text().isEmpty() ? b->toolTip().isEmpty()  // a picture button says what it does
+                                    : b->sizeHint().width() > b->width() || b->fontMetrics().height() > b->height())
                 fail(b->text());
         } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
             if (g->minimumSizeHint().width() > g->width())

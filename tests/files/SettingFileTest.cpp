@@ -34,11 +34,12 @@ TEST(SettingFile, ExportUpdatesAnExistingFileAndKeepsItsOtherLines)
 
 TEST(SettingFile, DeviceFromANewerProgramIsRefused)
 {
-    for (const char* device : {"7", "-1", "6", "5"}) {
+    for (const char* device : {"7", "-1", "6", "5"}) {  // 6, a microphone array, is ours too
         const auto path = Write(std::string("device") + device + ".set",
                                 std::string("[QVT-VZ1]\nDevice=") + device + "\nPosition=1\n[General]\nMode=1\n");
         EXPECT_EQ(ImportSettingFile(path).status,
-                  device[0] == '5' ? SettingFileStatus::Ok : SettingFileStatus::InvalidDevice) << device;
+                  device[0] == '5' || device[0] == '6' ? SettingFileStatus::Ok : SettingFileStatus::InvalidDevice)
+            << device;
     }
 }
 

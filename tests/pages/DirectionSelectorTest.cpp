@@ -2,11 +2,13 @@
 // the factory presets they write.
 #include "platform/WinMessages.h"
 #include "settings/CameraSettings.h"
+#include "tracking/FactoryPresets.h"
 #include "tests/support/RecordingWindow.h"
 #include "ui/controls/BarDirectionSelector.h"
 #include "ui/controls/DiscDirectionSelector.h"
 #include "ui/controls/TriangleDirectionSelector.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QRadioButton>
 #include <QTest>
@@ -96,6 +98,28 @@ TEST(DirectionSelectorTest, RadiosPostTheirDirections)
     EXPECT_EQ(Click(window, triangle, {triangle.Radio(3)}), Params{6});  // checked: posts again
 }
 
+TEST(DirectionSelectorTest, TabIntoTheRadiosLandsOnTheChosenOne)
+{
+    QWidget dialog;
+    auto* before = new QCheckBox(&dialog);
+    auto* selector = new CDiscDirectionSelector(&dialog);
+    selector->Layout(192, selector->GetRequiredHeight());
+    selector->move(0, 20);
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    for (int chosen : {4, 0, 6}) {
+        selector->SetDirection(chosen);
+        before->setFocus();
+        QTest::keyClick(before, Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), selector->Radio(chosen)) << chosen;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), selector->TrackingBox()) << "one stop for the radios";
+        QTest::keyClick(selector->TrackingBox(), Qt::Key_Backtab);
+        EXPECT_EQ(QApplication::focusWidget(), selector->Radio(chosen)) << chosen;
+    }
+}
+
 TEST(DirectionSelectorTest, TrackingBoxPostsItsStateAndLocksTheRadios)
 {
     RecordingWindow window;
@@ -117,15 +141,24 @@ TEST(DirectionSelectorTest, TrackingBoxPostsItsStateAndLocksTheRadios)
     EXPECT_TRUE(bar.TrackingBox()->isEnabled());
 }
 
-TEST(DirectionSelectorTest, LoadDefaultPresetsWritesTheRowOfTheDistance)
+TEST(DirectionSelectorTest, EachSelectorLoadsItsSpeakerphonesTablesForEveryDistanceAndReverse)
 {
+    // The selectors the pages show, against the printed tables checked in the tracking tests.
     CBarDirectionSelector bar;
+    CDiscDirectionSelector disc;
+    CTriangleDirectionSelector triangle;
+    for (auto [selector, variant] : {std::pair<CDirectionSelector*, const FactoryPresets*>{&bar, &BarFactoryPresets()},
+                                     {&disc, &DiscFactoryPresets()}, {&triangle, &TriangleFactoryPresets()}})
+        for (int distance = 0; distance < 4; ++distance)
+            for (BOOL reverse : {FALSE, TRUE}) {
+                CCameraSettings shown, printed;
+                selector->LoadDefaultPresets(&shown, kAllDirections, distance, reverse);
+                LoadDefaultPresets(*variant, &printed, kAllDirections, distance, reverse);
+                EXPECT_EQ(shown, printed) << selector->metaObject()->className() << distance << reverse;
+            }
     CCameraSettings settings;
-    bar.LoadDefaultPresets(&settings, 255, 0, FALSE);
-    EXPECT_EQ(settings.m_upPresets[0], CCameraPosition(65, 75, 39, 0));
-    EXPECT_EQ(settings.m_frontPresets[6], CCameraPosition(280, 0, 45, 90));
-    bar.LoadDefaultPresets(&settings, 255, 0, TRUE);  // reversed, direction 0 reads column 5
-    EXPECT_EQ(settings.m_upPresets[0], CCameraPosition(164, 69, 54, 0));
+    disc.LoadDefaultPresets(&settings, kAllDirections, 0, TRUE);  // reversed disc: direction 0 reads column 3
+    EXPECT_EQ(settings.m_upPresets[0], CCameraPosition(90, 72, 47, 0));
     CCameraSettings one, expected;  // one direction: only its Front preset, from the "1m" row
     bar.LoadDefaultPresets(&one, 2, 3, FALSE);
     expected.m_frontPresets[2] = CCameraPosition(342, 64, 38, 90);

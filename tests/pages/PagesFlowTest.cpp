@@ -22,6 +22,7 @@ using Calls = std::vector<std::string>;
 TEST(PagesFlowTest, SteeringIsKeptInTheDirectionChosenSoFar)
 {
     CamDouble().Reset();
+    CamDouble().open = 1;  // read-backs need an open camera
     const QString path = TestRootDir() + QStringLiteral("/pages-flow.ini");
     QFile profile(path);
     ASSERT_TRUE(profile.open(QIODevice::WriteOnly));

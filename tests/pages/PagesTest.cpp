@@ -158,6 +158,8 @@ TEST(AutoPageTest, DeviceKindPicksTheSelectorAndItsDirection)
     page.SetDeviceKind(5);
     EXPECT_EQ(page.GetCurrentSelector(), bar);
     EXPECT_FALSE(bar->isHidden());
+    page.SetDeviceKind(6);  // a microphone array is placed like the disc
+    EXPECT_EQ(page.GetCurrentSelector(), page.DiscSelector());
 
     page.SetDeviceKind(3);
     EXPECT_TRUE(bar->isHidden());
@@ -167,7 +169,7 @@ TEST(AutoPageTest, DeviceKindPicksTheSelectorAndItsDirection)
     page.SetCameraMode(3);  // Front direction 255: the centre
     EXPECT_TRUE(page.TriangleSelector()->Radio(3)->isChecked());
 
-    for (int kind : {6, -1, 0})
+    for (int kind : {7, -1, 0})
     {
         page.SetDeviceKind(kind);
         EXPECT_EQ(page.GetCurrentSelector(), nullptr);

@@ -1,13 +1,20 @@
 #include "settings/FirmwareUrl.h"
 #include "settings/SettingsChoice.h"
 #include "settings/SettingsDlg.h"
+#include "res/CameraStrings.h"
+#include "res/Strings.h"
+#include "settings/CameraConnectionGroup.h"
 #include "tests/support/CameraApiDouble.h"
+#include "tests/support/ScriptedPrompter.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -122,6 +129,50 @@ TEST_F(SettingsDialog, WholeCommandRunsModallyAndCancelChangesNothing)
         EXPECT_EQ(CamDouble().Commands(), ok ? kPalSent : Calls{});
         EXPECT_EQ(current.nVideoFormat, ok ? 1 : 0);
         EXPECT_EQ(current.strFirmwareUrl, ok ? kDefaultUrl : kIntranet);
+    }
+}
+
+TEST_F(SettingsDialog, CameraGroupChoosesANetworkCameraTestsItAndRefusesAnEmptyHost)
+{
+    CSettingsDlg& d = Open(1);
+    CCameraConnectionGroup* group = d.m_cameraGroup;
+    ASSERT_NE(group, nullptr);
+    EXPECT_EQ(group->Value(), CameraConnection{});  // a profile without the section: the QVT-VZ1
+    CameraConnection chosen;
+    chosen.kind = CameraConnection::Kind::Network;
+    chosen.net = CameraConnection::Net::Udp;
+    chosen.port = 1259;
+    chosen.framing = CameraConnection::kOneParticipant;
+    group->SetValue(chosen);
+
+    ScriptedPrompter prompter;
+    d.accept();  // no host: the dialog stays and says what is missing
+    EXPECT_EQ(prompter.texts, QStringList{LoadStringRes(kStrEnterHost)});
+    EXPECT_FALSE(d.result() == QDialog::Accepted);
+
+    d.findChild<QLineEdit*>(QStringLiteral("Host"))->setText(QStringLiteral(" 127.0.0.1 "));
+    CamDouble().probe = {true, "0020", "0511", "0203", ""};
+    group->OnTest();
+    EXPECT_EQ(group->TestResult(), LoadStringRes(kStrTestAnswered).arg("0020", "0511", "0203"));
+    CamDouble().probe = {false, "", "", "", "refused"};
+    group->OnTest();
+    EXPECT_EQ(group->TestResult(), LoadStringRes(kStrTestNoAnswer).arg("refused"));
+
+    const auto outcome = Accept();
+    chosen.host = "127.0.0.1";
+    EXPECT_TRUE(outcome.bCameraChanged);
+    EXPECT_EQ(current.camera.Describe(), chosen.Describe());
+    EXPECT_EQ(current.camera.framing, CameraConnection::kOneParticipant);
+}
+
+TEST_F(SettingsDialog, ACameraWithoutFormatsGreysTheRadiosAndSaysWhy)
+{
+    for (bool hasFormat : {true, false}) {
+        CSettingsDlg& d = Open(1);
+        CamDouble().capabilities.videoFormat = hasFormat;
+        d.OnInitDialog();
+        EXPECT_EQ(Control(d, IDC_PAL)->isEnabled(), hasFormat);
+        EXPECT_EQ(Control(d, IDC_PAL)->toolTip(), hasFormat ? QString() : LoadStringRes(kStrNoVideoFormat));
     }
 }
 

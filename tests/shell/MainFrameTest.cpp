@@ -230,6 +230,34 @@ TEST_F(MainFrameTest, ACameraThatAnswersAgainAfterItsLinkWasLostComesBackAsOnAPl
     }
 }
 
+TEST_F(MainFrameTest, ANetworkCameraIsLookedForEveryFiveSecondsAsNothingAnnouncesIt)
+{
+    CamDouble().pollsPresence = 1;
+    Create(0);
+    Pump();
+    const auto poll = [&] {
+        Send(WM_TIMER, static_cast<WPARAM>(m_frame->PresencePollTimerId()));
+        Pump();
+    };
+    ASSERT_NE(m_frame->PresencePollTimerId(), 0);
+    const auto timers = QAbstractEventDispatcher::instance()->registeredTimers(m_frame.get());
+    EXPECT_TRUE(std::any_of(timers.begin(), timers.end(), [&](const auto& t) {
+        return t.timerId == m_frame->PresencePollTimerId() && t.interval == 5000;
+    }));
+    EXPECT_EQ(m_tray->Balloons(), std::vector<QString>{kNotConnected});
+    CamDouble().present = 1;  // the camera answers now
+    poll();
+    EXPECT_EQ(m_tray->Balloons().back(), kAvailable);
+    EXPECT_TRUE(CameraCalled("CamOpen("));
+    CamDouble().present = 0;  // and no longer
+    poll();
+    EXPECT_EQ(m_tray->Balloons(), (std::vector<QString>{kNotConnected, kAvailable, kNotConnected}));
+    EXPECT_EQ(CamDouble().open, 0);
+    CamDouble().pollsPresence = 0;  // back to a camera that announces itself
+    poll();
+    EXPECT_EQ(m_frame->PresencePollTimerId(), 0);
+}
+
 TEST_F(MainFrameTest, HideTimerCountsFromTheLatestReport)
 {
     auto timers = [&] { return QAbstractEventDispatcher::instance()->registeredTimers(m_frame.get()); };
@@ -262,9 +290,12 @@ TEST_F(MainFrameTest, SuspendRemovesIconAndClosesCameraResumeTellsTheState)
 {
     Create(1);
     Pump();
+    Send(WM_CAMERA_MODE, 0);  // Release: the zoom is read back into the settings
+    CamDouble().zoom = {1, 144};
     EXPECT_EQ(Send(WM_POWERBROADCAST, PBT_APMSUSPEND), TRUE);
     EXPECT_FALSE(m_tray->shown);
     EXPECT_TRUE(CameraCalled("CamClose("));
+    EXPECT_EQ(Dialog().m_settings.m_nFreeZoom, 144) << "read back before the close";
     EXPECT_EQ(Send(WM_POWERBROADCAST, PBT_APMQUERYSUSPEND), TRUE) << "no icon to remove: no harm";
     EXPECT_EQ(Send(WM_POWERBROADCAST, 10), TRUE);
     Pump();
@@ -286,7 +317,7 @@ TEST_F(MainFrameTest, SuspendRemovesIconAndClosesCameraResumeTellsTheState)
 
 TEST_F(MainFrameTest, TheFrameLeavesTheCameraAloneWhileAFirmwareUpdateRuns)
 {
-    Create(1);
+    Create(1, true, 10000, {.portPollMs = 10, .portWaitMs = 0, .reopenMs = 20});
     Pump();
     ControllerFirmwareHost host(Dialog());
     bool ran = false;
@@ -300,7 +331,9 @@ TEST_F(MainFrameTest, TheFrameLeavesTheCameraAloneWhileAFirmwareUpdateRuns)
         }
         Send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
         PostMessage(m_frame.get(), WM_TRAY_CREATED, 0, 0);
+        Send(WM_CAMERA_LINK, 0);  // no tries to open the camera under the update
         Pump();
+        EXPECT_FALSE(m_frame->Retries().Reopening());
         EXPECT_FALSE(m_tray->shown);
         EXPECT_EQ(m_tray->Balloons().size(), 1u) << "no balloon since the start";
         EXPECT_FALSE(CameraCalled("CamOpen("));

@@ -137,6 +137,48 @@ TEST(Program, InstallPutsEverythingInPlaceAndTheInstalledProgramFindsItsCatalogu
     EXPECT_EQ(installed.FirstBalloon(), kNotConnectedFr);
 }
 
+// The program against the virtual camera as a standard VISCA camera on the network: it is
+// found, tracking follows the talker with pan-tilt and zoom (no roll), and it goes away.
+TEST(Program, FollowsTheTalkerWithANetworkCamera)
+{
+    const QString root = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME"));
+    qputenv("QVT_VZ1_40S_DEVICE", (root + QStringLiteral("/40s")).toLocal8Bit());  // private to this test
+    QProcess sim;
+    sim.start(QString::fromLocal8Bit(qgetenv("QVT_BINARY_DIR")) + QStringLiteral("/sim/qvt-vz1-sim"),
+              {"--model", "generic", "--listen-visca-ip", "0", "--no-pty", "--trace", "--stay"});
+    QString trace;
+    const auto traced = [&](const QString& what) {
+        return WaitUntil([&] {
+            trace += QString::fromUtf8(sim.readAllStandardOutput());
+            return trace.contains(what);
+        }, 30000);
+    };
+    ASSERT_TRUE(traced(QStringLiteral("listening visca-ip port=")));
+    const QString port = QRegularExpression(QStringLiteral("port=(\\d+)")).match(trace).captured(1);
+    sim.write("speakerphone 40s\n");
+    QFile profile(root + QStringLiteral("/qvt-vz1-controller.ini"));
+    ASSERT_TRUE(profile.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    profile.write("[QVT-VZ1]\nDevice=1\nModified=1\n[General]\nMode=0\nTracking=1\n[Up]\nMode=1\nDirection=0\n"
+                  "[UpDir2]\nPan=260\nTilt=20\nZoom=120\nRoll=80\n[Camera]\nConnection=2\nHost=127.0.0.1\nPort="
+                  + port.toLatin1() + "\n");
+    profile.close();
+
+    Controller controller(BuiltProgram());
+    EXPECT_EQ(controller.FirstBalloon(), QStringLiteral("QVT-VZ1 is available.")) << controller.err.toStdString();
+    sim.write("talk 2\n");
+    EXPECT_TRUE(traced(QStringLiteral("pan-tilt-absolute pan=260 tilt=20\nzoom-direct zoom=120\n")));
+    EXPECT_FALSE(trace.contains(QStringLiteral("set-position")) || trace.contains(QStringLiteral("roll")));
+    sim.write("detach\n");
+    EXPECT_TRUE(WaitUntil([&] {
+        controller.err += controller.process.readAllStandardError();
+        return controller.err.contains("QVT-VZ1 is not connected to this PC.");
+    }, 30000));
+    EXPECT_TRUE(controller.End(SIGTERM));
+    sim.kill();
+    sim.waitForFinished(10000);
+    qunsetenv("QVT_VZ1_40S_DEVICE");
+}
+
 } // namespace
 
 TEST(Program, TheDemoPlaysItsMeetingToTheEndAndPrintsOnlyItsOwnLines)

@@ -87,6 +87,12 @@ TEST(LanguageCatalogue, ShippedCataloguesFitTheEnglishTexts)
         }
         for (UINT id : {35012u, 35013u, 35015u, 35016u, 35029u})
             EXPECT_NE(c->String(id), LoadStringRes(id)) << id;
+        for (UINT id = 36400; id <= 36499; ++id) {  // the camera connection block: all translated
+            if (LoadStringRes(id).isEmpty())
+                continue;
+            EXPECT_FALSE(c->String(id).isEmpty()) << id;
+            EXPECT_EQ(c->String(id).count(u'%'), LoadStringRes(id).count(u'%')) << id;
+        }
         for (UINT cmd : {ID_SHOW_CONTROLLER, ID_ALWAYS_ON_TOP, ID_APP_ABOUT, ID_APP_EXIT})
             EXPECT_FALSE(c->MenuItem(IDR_TRAY_MENU, cmd).isEmpty()) << cmd;
         for (UINT cmd : {0u, ID_FILE_EXPORT, ID_FILE_IMPORT, ID_VIDEO_WINDOW, ID_SETTINGS, ID_FIRMWARE_UPDATE,

@@ -1,6 +1,7 @@
 // qvt-vz1-sim as its own process, driven through standard input and a script, seen
 // through its trace on standard output and through the camera library.
 #include "camera/CameraAnnouncement.h"
+#include "camera/CameraConnectionApi.h"
 #include "camera/QvtVz1Api.h"
 #include "platform/WinMessages.h"
 #include "tests/support/RecordingWindow.h"
@@ -120,9 +121,49 @@ TEST_F(SimProcess, RunsAScriptFile)
 
 TEST_F(SimProcess, RejectsBadOptions)
 {
-    Start({QStringLiteral("--stand"), QStringLiteral("sideways")});
-    ASSERT_TRUE(sim.waitForFinished(10000));
-    EXPECT_EQ(sim.exitCode(), 2);
-    EXPECT_TRUE(QString::fromUtf8(sim.readAllStandardOutput()).contains(QStringLiteral("usage:")));
+    const QStringList bad[] = {{QStringLiteral("--stand"), QStringLiteral("sideways")},
+                               {QStringLiteral("--model"), QStringLiteral("other")},
+                               {QStringLiteral("--listen-udp"), QStringLiteral("70000")},
+                               {QStringLiteral("--no-pty")}};  // nothing left to serve
+    for (const QStringList& args : bad) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        Start(args);
+        ASSERT_TRUE(sim.waitForFinished(10000));
+        EXPECT_EQ(sim.exitCode(), 2);
+        EXPECT_TRUE(QString::fromUtf8(sim.readAllStandardOutput()).contains(QStringLiteral("usage:")));
+        EXPECT_EQ(CamIsPresent(), 0);
+    }
+}
+
+TEST_F(SimProcess, ServesAGenericCameraOverViscaIpThatComesAndGoes)
+{
+    Start({QStringLiteral("--stay"), QStringLiteral("--model"), QStringLiteral("generic"),
+           QStringLiteral("--listen-visca-ip"), QStringLiteral("0"), QStringLiteral("--no-pty")});
+    const QString prefix = QStringLiteral("listening visca-ip port=");
+    ASSERT_TRUE(WaitUntil([&] {
+        while (sim.canReadLine())
+            lines << QString::fromUtf8(sim.readLine()).trimmed();
+        return !lines.filter(prefix).isEmpty();
+    }));
+    CameraConnection c;
+    c.kind = CameraConnection::Kind::Network;
+    c.host = "127.0.0.1";
+    c.port = lines.filter(prefix).front().mid(prefix.size()).toInt();
+    CamConfigure(c);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(CameraAnnouncementPath()))) << "no pseudo-terminal announced";
+    ASSERT_EQ(CamIsPresent(), 1);
+    CamOpen("network", &window, WM_CAMERA_LINK, WM_CAMERA_MODE);
+    ASSERT_TRUE(WaitUntil([&] { return window.Params(WM_CAMERA_LINK) == std::vector<WPARAM>{1}; }));
+    CamSetPosition(1, 65, 75, 39, 0);
+    EXPECT_TRUE(WaitForLine(QStringLiteral("zoom-direct zoom=39")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("ip-reset sequence=0")));
+    EXPECT_TRUE(lines.filter(QStringLiteral("set-position")).isEmpty()) << "no roll frame";
+
+    Command("detach");
+    EXPECT_TRUE(WaitUntil([&] { return window.Params(WM_CAMERA_LINK).back() == 0; }));
+    CamClose();
     EXPECT_EQ(CamIsPresent(), 0);
+    Command("attach");
+    EXPECT_TRUE(WaitUntil([] { return CamIsPresent() == 1; }));
+    CamConfigure({});
 }

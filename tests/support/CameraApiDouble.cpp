@@ -15,6 +15,10 @@ CameraApiDouble& CamDouble()
 void CameraApiDouble::Reset()
 {
     std::lock_guard lock(mutex);
+    connection = {};
+    capabilities = {};
+    pollsPresence = 0;
+    probe = {};
     present = 1;
     findPortResult = 1;
     port = "/dev/pts/77";
@@ -47,7 +51,8 @@ std::vector<std::string> CameraApiDouble::Commands() const
     std::vector<std::string> out;
     for (const auto& c : calls) {
         const std::string_view v(c);
-        if (v.starts_with("CamIsPresent(") || v.starts_with("CamIsOpen(") || v.starts_with("CamFindPort("))
+        if (v.starts_with("CamIsPresent(") || v.starts_with("CamIsOpen(") || v.starts_with("CamFindPort(")
+            || v.starts_with("CamCapabilities(") || v.starts_with("CamPollsPresence("))
             continue;
         out.push_back(c);
     }
@@ -77,6 +82,9 @@ std::string Args(std::initializer_list<int> values)
 int Get(const char* name, const CameraGetter& g, int* value)
 {
     CamDouble().Record(std::string(name) + "()");
+    // Like the library: a closed camera answers nothing, so a read-back after the close is lost.
+    if (!CamDouble().open)
+        return 0;
     if (g.result && value)
         *value = g.value;
     return g.result;
@@ -202,3 +210,36 @@ int CamFirmwareClose(int handle)
 }
 
 } // extern "C"
+
+void CamConfigure(const CameraConnection& connection)
+{
+    CamDouble().Record("CamConfigure(" + connection.Describe() + ")");
+    std::lock_guard lock(CamDouble().mutex);
+    CamDouble().connection = connection;
+}
+
+CameraConnection CamConnection()
+{
+    std::lock_guard lock(CamDouble().mutex);
+    return CamDouble().connection;
+}
+
+CameraCapabilities CamCapabilities()
+{
+    CamDouble().Record("CamCapabilities()");
+    std::lock_guard lock(CamDouble().mutex);
+    return CamDouble().capabilities;
+}
+
+bool CamPollsPresence()
+{
+    CamDouble().Record("CamPollsPresence()");
+    return CamDouble().pollsPresence != 0;
+}
+
+CameraProbe CamProbe(const CameraConnection& connection)
+{
+    CamDouble().Record("CamProbe(" + connection.Describe() + ")");
+    std::lock_guard lock(CamDouble().mutex);
+    return CamDouble().probe;
+}

@@ -1,6 +1,7 @@
 #pragma once
 // A recording double of the camera library: links in place of the real one, records every
 // call with its arguments and returns what the test has set.
+#include "camera/CameraConnectionApi.h"
 #include "platform/WinTypes.h"
 
 #include <mutex>
@@ -27,6 +28,10 @@ struct CameraApiDouble
     int firmwareHandle = 42;
     int firmwareWriteResult = 1;
     std::vector<int> firmwareProgress{0, 50, 100};  // posted during CamFirmwareWrite
+    CameraConnection connection;      // the last CamConfigure
+    CameraCapabilities capabilities;  // what CamCapabilities answers (the QVT-VZ1's)
+    int pollsPresence = 0;            // CamPollsPresence
+    CameraProbe probe;                // what CamProbe answers
 
     // What the library was given by the last CamOpen.
     HWND wnd = nullptr;
@@ -39,7 +44,8 @@ struct CameraApiDouble
 
     void Reset();
     void Record(std::string call);
-    // All calls but the queries (CamIsPresent, CamIsOpen, CamFindPort): what reached the camera.
+    // All calls but the queries (CamIsPresent, CamIsOpen, CamFindPort, CamCapabilities,
+    // CamPollsPresence): what reached the camera.
     std::vector<std::string> Commands() const;
     // Commands() and forget every call so far.
     std::vector<std::string> TakeCommands();

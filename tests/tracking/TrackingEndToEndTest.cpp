@@ -58,7 +58,11 @@ TEST_P(TrackingEndToEndTest, TalkerAndSilenceSendTheUpsidePresets)
                                        .c_str(), 1);
     QFile profile(QString::fromLocal8Bit(std::getenv("XDG_CONFIG_HOME")) + "/qvt-vz1-controller.ini");
     ASSERT_TRUE(profile.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    // The simulator's microphone array is an ALSA device defined beside its FIFO.
+    ::setenv("ALSA_CONFIG_PATH", (std::string("/usr/share/alsa/alsa.conf:") + std::getenv("XDG_RUNTIME_DIR")
+                                  + "/qvt-vz1/micarray.asoundrc").c_str(), 1);
     profile.write(QStringLiteral("[QVT-VZ1]\nDevice=%1\n[General]\nMode=0\nTracking=1\n[Up]\nMode=1\nDirection=6\n"
+                                 "[MicArray]\nDevice=qvt_vz1_micarray\nGeometry=circular:4:0.032\n"
                                  "[UpDir2]\nPan=60\nTilt=20\nZoom=40\nRoll=100\n"
                                  "[UpDir6]\nPan=120\nTilt=10\nZoom=80\nRoll=80\n")
                       .arg(source.kind)
@@ -97,7 +101,7 @@ TEST_P(TrackingEndToEndTest, TalkerAndSilenceSendTheUpsidePresets)
 
 INSTANTIATE_TEST_SUITE_P(Sources, TrackingEndToEndTest,
                          ::testing::Values(Source{3, "18tr"}, Source{4, "mzc-40s"}, Source{5, "mzc-90x"},
-                                           Source{1, "40s"}),
+                                           Source{1, "40s"}, Source{6, "micarray"}),
                          [](const auto& info) { return "Kind" + std::to_string(info.param.kind); });
 
 }  // namespace

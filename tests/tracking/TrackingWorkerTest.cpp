@@ -84,7 +84,7 @@ protected:
 
 TEST_F(TrackingWorkerTest, StartsOnlyForAKindWithASourceAndOneAtATime)
 {
-    for (int kind : {int(kTrackingNone), 6, -1})
+    for (int kind : {int(kTrackingNone), 7, -1})
         EXPECT_FALSE(worker.Start(kind, &window, clock)) << kind;
     EXPECT_FALSE(worker.IsRunning());
     worker.Stop();  // nothing to stop

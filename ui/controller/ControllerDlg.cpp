@@ -1,15 +1,20 @@
 #include "ui/controller/ControllerDlg.h"
 
+#include "camera/CameraConnectionApi.h"
+#include "camera/CameraConnectionProfile.h"
 #include "camera/QvtVz1Api.h"
 #include "firmware/FirmwareUpdateProcedure.h"
 #include "platform/Clock.h"
 #include "platform/Profile.h"
 #include "platform/ProfileFile.h"
 #include "platform/WinMessages.h"
+#include "res/CameraStrings.h"
 #include "res/Resource.h"
 #include "res/Strings.h"
 #include "settings/SettingRanges.h"
 #include "settings/SettingsDlg.h"
+#include "tracking/TrackingState.h"
+#include "tracking/micarray/MicArraySetup.h"
 #include "ui/controller/AboutDlg.h"
 #include "ui/controller/ControllerHosts.h"
 #include "ui/controller/ControllerValues.h"
@@ -32,7 +37,8 @@
 namespace {
 constexpr UINT kReplacePresetsQuestion = 35014;
 constexpr UINT kFirstDeviceName = 35029;  // 35029..35034, item data 0..5
-constexpr int kDeviceKinds = 6;
+constexpr UINT kMicArrayName = 36500;     // item data 6, after the speakerphones
+constexpr int kDeviceKinds = 7;
 constexpr UINT kAutoPageTemplate = 194;
 constexpr UINT kManualPageTemplate = 195;
 // Texts of the dialog template that a language catalogue may translate: 0 is the caption,
@@ -81,6 +87,9 @@ BOOL CControllerDlg::Create()
     m_bModified = values.bModified;
     m_strFirmwareURL = QString::fromStdString(values.strFirmwareUrl);
     m_settings.ReadProfile(profile);
+    // Which camera: before the first presence check, which the frame makes after this.
+    m_cameraConnection = ReadCameraConnection(profile);
+    CamConfigure(m_cameraConnection);
 
     if (m_nDeviceKind == 0) {
         m_settings.m_bTracking = 0;
@@ -89,7 +98,7 @@ BOOL CControllerDlg::Create()
     }
 
     for (int kind = 0; kind < kDeviceKinds; ++kind)
-        m_cbDevice->addItem(LoadStringRes(kFirstDeviceName + kind), kind);
+        m_cbDevice->addItem(LoadStringRes(kind < 6 ? kFirstDeviceName + kind : kMicArrayName), kind);
     SelectDeviceEntry(m_nDeviceKind);
 
     m_autoPage.m_pSettings = &m_settings;
@@ -154,6 +163,7 @@ void CControllerDlg::BuildMenu()
 {
     m_pMenuBar = new QMenuBar(this);
     m_pFileMenu = m_pMenuBar->addMenu(LoadMenuString(IDR_CONTROLLER_MENU, 0));
+    m_pFileMenu->setToolTipsVisible(true);  // a greyed item says why
     auto add = [this](UINT id) {
         QAction* a = m_pFileMenu->addAction(LoadMenuString(IDR_CONTROLLER_MENU, id));
         a->setData(id);
@@ -347,6 +357,12 @@ int CControllerDlg::StartTracking()
     if (m_trackingWorker.IsRunning() || m_nDeviceKind == 0 || m_settings.m_nMode != kAutoPage
         || m_settings.m_bTracking != 1)
         return 0;
+    // The array's device, geometry and direction 0, as the settings dialog last stored them.
+    if (m_nDeviceKind == kTrackingMicArray) {
+        MicArraySetup setup;
+        setup.Read(ProfileFile(m_strProfilePath));
+        SetMicArraySetup(setup);
+    }
     return m_trackingWorker.Start(m_nDeviceKind, this, *m_pClock) ? 1 : 0;
 }
 
@@ -495,8 +511,14 @@ void CControllerDlg::OnInitMenuPopup()
         switch (a->data().toUInt()) {
         case ID_FILE_EXPORT:
         case ID_FILE_IMPORT: a->setEnabled(m_settings.m_bTracking == 0); break;
-        case ID_APP_ABOUT:
-        case ID_FIRMWARE_UPDATE: a->setEnabled(cameraOpen); break;
+        case ID_APP_ABOUT: a->setEnabled(cameraOpen); break;
+        case ID_FIRMWARE_UPDATE: {
+            // Only the QVT-VZ1 takes a firmware image; the tooltip tells the user why not.
+            const bool takesFirmware = CamCapabilities().firmware;
+            a->setEnabled(cameraOpen && takesFirmware);
+            a->setToolTip(takesFirmware ? QString() : LoadStringRes(kStrNoFirmwareUpdate));
+            break;
+        }
         case ID_VIDEO_WINDOW: a->setChecked(m_pVideoWnd != nullptr); break;
         default: a->setEnabled(true); break;
         }
@@ -525,10 +547,41 @@ void CControllerDlg::OnImport()
     RunImport(host, ControllerSetup{m_nDeviceKind, m_nPosition, m_bReverse, m_settings, m_bModified});
 }
 
+SettingFileOutcome CControllerDlg::ExportSettingsTo(const QString& path)
+{
+    ControllerSettingFileHost host(*this);
+    return ExportSetupTo(host, ControllerSetup{m_nDeviceKind, m_nPosition, m_bReverse, m_settings, m_bModified}, path);
+}
+
+SettingFileOutcome CControllerDlg::ImportSettingsFrom(const QString& path)
+{
+    ControllerSettingFileHost host(*this);
+    return ImportSetupFrom(host, ControllerSetup{m_nDeviceKind, m_nPosition, m_bReverse, m_settings, m_bModified},
+                           path);
+}
+
 void CControllerDlg::OnSettings()
 {
-    AppSettings current{m_bAlwaysOnTop, m_strFirmwareURL, m_camera.m_nVideoFormat};
-    const SettingsOutcome outcome = RunSettingsDialog(this, current);
+    AppSettings current{m_bAlwaysOnTop, m_strFirmwareURL, m_camera.m_nVideoFormat, m_cameraConnection};
+    ProfileFile profile(m_strProfilePath);
+    MicArraySetup micArray;
+    micArray.Read(profile);
+    const MicArraySetup micArrayBefore = micArray;
+    // The readout listens itself only for a chosen array that no worker reads: nobody's
+    // microphone is opened just because the dialog is.
+    const bool arrayChosen = m_nDeviceKind == kTrackingMicArray;
+    const bool arrayTracking = arrayChosen && m_trackingWorker.IsRunning() && !m_trackingWorker.HasEnded();
+    const SettingsOutcome outcome = RunSettingsDialog(this, current, &micArray, arrayChosen && !arrayTracking);
+    if (micArray.device != micArrayBefore.device || micArray.geometry != micArrayBefore.geometry
+        || micArray.nZeroAngle != micArrayBefore.nZeroAngle) {
+        micArray.Write(profile);
+        profile.Save();
+        // An array source takes the new setup at once (also one whose device had vanished).
+        if (arrayChosen && m_trackingWorker.IsRunning()) {
+            StopTracking();
+            StartTracking();
+        }
+    }
     // The camera has its new format already; the dialog keeps the values and its z-order.
     if (outcome.topMost == TopMostChange::MakeTopMost)
         SetTopMost(TRUE, FALSE);
@@ -537,6 +590,22 @@ void CControllerDlg::OnSettings()
     m_bAlwaysOnTop = current.bAlwaysOnTop;
     m_strFirmwareURL = current.strFirmwareUrl;
     m_camera.m_nVideoFormat = current.nVideoFormat;
+    if (outcome.bCameraChanged)
+        ChangeCameraConnection(current.camera);
+}
+
+void CControllerDlg::ChangeCameraConnection(const CameraConnection& connection)
+{
+    // As when the camera goes away: what the old camera holds is taught, then it is closed;
+    // the frame then looks for the new one and connects as on a plug-in.
+    StopTracking();
+    SaveCameraPosition();
+    m_camera.OnCameraLink(0);
+    m_cameraConnection = connection;
+    CamConfigure(connection);
+    SaveSettings();
+    if (TrayFrameOperations* frame = MainFrameOperations())
+        frame->CheckCameraPresence(TRUE);
 }
 
 void CControllerDlg::OnFirmwareUpdate()
@@ -671,6 +740,9 @@ bool CControllerDlg::SaveSettings()
     values.strFirmwareUrl = m_strFirmwareURL.toStdString();
     values.Write(profile);
     m_settings.WriteProfile(profile);
+    // A profile that never had the section keeps its layout while the QVT-VZ1 is used.
+    if (profile.HasSection(kCameraSection) || !(m_cameraConnection == CameraConnection{}))
+        WriteCameraConnection(profile, m_cameraConnection);
     return profile.Save();
 }
 

@@ -2,6 +2,7 @@
 // The controller dialog: the program's one visible main window, owned by the hidden frame.
 // It holds the tracking source and placement choices, the Auto and Manual pages, the camera
 // settings record and the camera side; every camera and tracking notification ends here.
+#include "camera/CameraConnection.h"
 #include "camera/control/CameraCommands.h"
 #include "platform/WinMessage.h"
 #include "settings/CameraSettings.h"
@@ -27,6 +28,7 @@ class CClock;
 class CPageTabCtrl;
 class CVideoDlg;
 class VideoCapture;
+enum class SettingFileOutcome;
 
 // Control ids of the dialog.
 constexpr int IDC_TAB_PAGES = 1020;
@@ -82,7 +84,13 @@ public:
     void OnAbout();
     void OnExport();
     void OnImport();
+    // Export and import to a path chosen elsewhere (remote control): no file dialog and no
+    // question, otherwise the same steps as the menu commands.
+    SettingFileOutcome ExportSettingsTo(const QString& path);
+    SettingFileOutcome ImportSettingsFrom(const QString& path);
     void OnSettings();
+    // OK in the settings dialog with another camera connection.
+    void ChangeCameraConnection(const CameraConnection& connection);
     void OnFirmwareUpdate();
     void OnVideoWindow();
     void HideController();
@@ -153,6 +161,7 @@ public:
     int m_nMinWidth = 0;
     int m_bModified = 0;
     QString m_strFirmwareURL;
+    CameraConnection m_cameraConnection;  // profile section "Camera"
     CVideoDlg* m_pVideoWnd = nullptr;  // the open video window, owned here
     int m_nDeviceKind = 0;
 

@@ -1,6 +1,8 @@
 #include "ui/controls/BitmapButton.h"
 
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 CBitmapButton::CBitmapButton(int nID, QWidget* parent) : QAbstractButton(parent), m_nID(nID)
 {
@@ -60,5 +62,13 @@ void CBitmapButton::paintEvent(QPaintEvent*)
         // No artwork: a plain outline keeps the button findable instead of invisible.
         painter.setPen(palette().color(QPalette::Mid));
         painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+    }
+    // The faces have no focus picture: the style's focus frame shows where Tab has got to.
+    if (hasFocus() && m_focus.IsNull()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = rect().adjusted(2, 2, -2, -2);
+        focus.backgroundColor = palette().color(QPalette::Button);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
     }
 }

@@ -7,10 +7,11 @@
 #include "ui/controls/ControlIds.h"
 
 #include <QCheckBox>
+#include <QFocusEvent>
 #include <QPainter>
+#include <QRadioButton>
 
 #include <algorithm>
-#include <QRadioButton>
 
 namespace {
 constexpr int kRadioSize = 16;
@@ -29,6 +30,7 @@ CDirectionSelector::CDirectionSelector(const SelectorShape& shape, QWidget* pare
         radio->setGeometry(m_shape.radios[i].x, m_shape.radios[i].y, kRadioSize, kRadioSize);
         radio->setToolTip(LoadStringRes(m_shape.radios[i].direction == 6 ? IDS_TIP_CENTRE : IDS_TIP_DIRECTION));
         connect(radio, &QAbstractButton::clicked, this, [this, i] { OnRadioClicked(i); });
+        radio->installEventFilter(this);
         m_radios[i] = radio;
     }
     SetDirection(m_nDirection);
@@ -41,9 +43,27 @@ CDirectionSelector::CDirectionSelector(const SelectorShape& shape, QWidget* pare
 
 CDirectionSelector::~CDirectionSelector() = default;
 
+bool CDirectionSelector::eventFilter(QObject* watched, QEvent* event)
+{
+    // Tab enters the radios as one stop, at the first of them; the stop is the chosen one.
+    if (event->type() == QEvent::FocusIn) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        QRadioButton* chosen = Radio(GetDirection());
+        if ((reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) && chosen && watched != chosen
+            && chosen->isEnabled())
+            chosen->setFocus(reason);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 QRadioButton* CDirectionSelector::Radio(int index) const
 {
     return index >= 0 && index < m_shape.radioCount ? m_radios[index] : nullptr;
+}
+
+int CDirectionSelector::RadioDirection(int index) const
+{
+    return index >= 0 && index < m_shape.radioCount ? m_shape.radios[index].direction : -1;
 }
 
 HWND CDirectionSelector::Target() const

@@ -41,6 +41,8 @@ public:
     int RadioCount() const { return m_shape.radioCount; }
     // Radio index i (id 100 + i), or null outside the created ones.
     QRadioButton* Radio(int index) const;
+    // The direction radio index reports when clicked; -1 outside the created ones.
+    int RadioDirection(int index) const;
     QCheckBox* TrackingBox() const { return m_pCheck; }
     UINT PictureId() const { return m_picture.Id(); }
     // Where the picture is drawn, in the control's coordinates.
@@ -49,6 +51,8 @@ public:
 protected:
     CDirectionSelector(const SelectorShape& shape, QWidget* parent);
     void paintEvent(QPaintEvent* event) override;
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FitCheckBox(int cx);

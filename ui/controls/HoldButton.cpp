@@ -3,6 +3,7 @@
 #include "platform/WinMessage.h"
 #include "platform/WinMessages.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 CHoldButton::CHoldButton(int nID, QWidget* parent) : CBitmapButton(nID, parent)
@@ -36,6 +37,29 @@ void CHoldButton::mouseDoubleClickEvent(QMouseEvent* event)
     // The second press of a fast double click only shows the pressed face; its release
     // still reports 0, which stops nothing that runs.
     CBitmapButton::mousePressEvent(event);
+}
+
+void CHoldButton::keyPressEvent(QKeyEvent* event)
+{
+    // The key's auto-repeat is no new press: the camera moves on until the key is let go.
+    if (event->key() == Qt::Key_Space && !event->isAutoRepeat() && !m_bPressPosted)
+        PostPad(1);
+    CBitmapButton::keyPressEvent(event);
+}
+
+void CHoldButton::keyReleaseEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Space && !event->isAutoRepeat())
+        ReleaseIfHeld();
+    CBitmapButton::keyReleaseEvent(event);
+}
+
+void CHoldButton::focusOutEvent(QFocusEvent* event)
+{
+    // Tab or another window took the focus while Space was held: its release comes elsewhere.
+    ReleaseIfHeld();
+    setDown(false);
+    CBitmapButton::focusOutEvent(event);
 }
 
 void CHoldButton::ReleaseIfHeld()

@@ -1,7 +1,8 @@
 #pragma once
 // A bitmap push button that reports press and release separately, so that the camera
 // moves exactly as long as the user holds it down: WM_PAD_BUTTON with the control id and
-// 1 on the left button's press, 0 on its release. Keyboard activation reports nothing.
+// 1 on the left button's press, 0 on its release. Space held on the focused button is the
+// same hold, so the camera can be steered without a mouse; losing the focus releases.
 #include "ui/controls/BitmapButton.h"
 
 class CHoldButton : public CBitmapButton
@@ -16,6 +17,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 

@@ -37,7 +37,8 @@ CAutoPage::CAutoPage(QWidget* parent) : ControlPage(IDD_AUTO_PAGE, parent)
     m_pDisc->setObjectName(QStringLiteral("selector%1").arg(IDC_DISC_SELECTOR));
     m_pBar = new CBarDirectionSelector(this);
     m_pBar->setObjectName(QStringLiteral("selector%1").arg(IDC_BAR_SELECTOR));
-    m_selectorTable = {nullptr, m_pDisc, m_pBar, m_pTriangle, m_pDisc, m_pBar};
+    // A microphone array (kind 6) is placed and taught like the QVT-40S disc.
+    m_selectorTable = {nullptr, m_pDisc, m_pBar, m_pTriangle, m_pDisc, m_pBar, m_pDisc};
     HideSelectors();
 
     m_pPicture = new ArtPicture(IDC_POSITION_PICTURE, this);

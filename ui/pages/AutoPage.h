@@ -51,7 +51,7 @@ private:
 
     int m_nDeviceKind = 0;
     CDirectionSelector* m_pSelector = nullptr;
-    std::array<CDirectionSelector*, 6> m_selectorTable{};
+    std::array<CDirectionSelector*, 7> m_selectorTable{};
     CTriangleDirectionSelector* m_pTriangle;
     CDiscDirectionSelector* m_pDisc;
     CBarDirectionSelector* m_pBar;

@@ -1,0 +1,39 @@
+#include "camera/CameraConnection.h"
+
+ViscaModel CameraConnection::Model() const
+{
+    if (kind == Kind::Usb)
+        return BuiltInModel("qvt-vz1");
+    if (modelId == "custom") {
+        ViscaModel m = customModel;
+        m.id = "custom";
+        m.vendorFrames = false;
+        return m.IsValid() ? m : BuiltInModel("generic");
+    }
+    const ViscaModel& m = BuiltInModel(modelId);
+    return m.vendorFrames ? BuiltInModel("generic") : m;
+}
+
+int CameraConnection::DefaultPort(Net net)
+{
+    switch (net) {
+    case Net::Tcp: return 5678;
+    case Net::Udp: return 1259;
+    default: return 52381;
+    }
+}
+
+std::string CameraConnection::Describe() const
+{
+    switch (kind) {
+    case Kind::Serial:
+        return serialPort;
+    case Kind::Network: {
+        const char* scheme = net == Net::ViscaIp ? "visca-ip " : net == Net::Tcp ? "tcp " : "udp ";
+        const bool v6 = host.find(':') != std::string::npos;
+        return scheme + (v6 ? "[" + host + "]" : host) + ":" + std::to_string(port);
+    }
+    default:
+        return "usb";
+    }
+}

@@ -1,0 +1,210 @@
+#include "settings/CameraConnectionGroup.h"
+
+#include "camera/CameraConnectionApi.h"
+#include "res/CameraStrings.h"
+#include "res/Strings.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDir>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kSpeeds[] = {9600, 19200, 38400, 115200};
+
+} // namespace
+
+CCameraConnectionGroup::CCameraConnectionGroup(QWidget* parent)
+    : QGroupBox(LoadStringRes(kStrCameraGroup), parent)
+{
+    setObjectName(QStringLiteral("CameraGroup"));
+    m_radioUsb = new QRadioButton(LoadStringRes(kStrCameraUsb), this);
+    m_radioSerial = new QRadioButton(LoadStringRes(kStrCameraSerial), this);
+    m_radioNetwork = new QRadioButton(LoadStringRes(kStrCameraNetwork), this);
+    m_kinds = new QButtonGroup(this);
+    m_kinds->addButton(m_radioUsb, 0);
+    m_kinds->addButton(m_radioSerial, 1);
+    m_kinds->addButton(m_radioNetwork, 2);
+
+    m_cbSerialPort = new QComboBox(this);
+    m_cbSerialPort->setEditable(true);  // any path, typed
+    m_cbSerialPort->addItems(SerialPorts());
+    m_cbSerialPort->setObjectName(QStringLiteral("SerialPort"));
+    m_cbSpeed = new QComboBox(this);
+    for (int speed : kSpeeds)
+        m_cbSpeed->addItem(QString::number(speed), speed);
+
+    m_editHost = new QLineEdit(this);
+    m_editHost->setObjectName(QStringLiteral("Host"));
+    m_spinPort = new QSpinBox(this);
+    m_spinPort->setRange(1, 65535);
+    m_spinPort->setObjectName(QStringLiteral("NetworkPort"));
+    m_cbTransport = new QComboBox(this);
+    for (UINT id : {kStrTransportViscaIp, kStrTransportTcp, kStrTransportUdp})
+        m_cbTransport->addItem(LoadStringRes(id));
+    m_spinAddress = new QSpinBox(this);
+    m_spinAddress->setRange(1, 7);
+
+    m_cbModel = new QComboBox(this);
+    UINT nameId = kStrFirstModelName;
+    for (const ViscaModel& m : BuiltInModels())
+        if (!m.vendorFrames)
+            m_cbModel->addItem(LoadStringRes(nameId++), QString::fromStdString(m.id));
+    m_cbModel->addItem(LoadStringRes(kStrModelCustom), QStringLiteral("custom"));
+    m_cbModel->setToolTip(LoadStringRes(kStrCustomRanges));
+    m_cbFraming = new QComboBox(this);
+    m_cbFraming->addItem(LoadStringRes(kStrFramingAll));
+    m_cbFraming->addItem(LoadStringRes(kStrFramingOne));
+
+    m_btnTest = new QPushButton(LoadStringRes(kStrCameraTest), this);
+    m_btnTest->setObjectName(QStringLiteral("Test"));
+    m_btnTest->setAutoDefault(false);
+    m_labelResult = new QLabel(this);
+    m_labelResult->setWordWrap(true);
+    m_labelResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    // Long device paths and names must not widen the dialog beyond a small screen.
+    for (QComboBox* box : {m_cbSerialPort, m_cbTransport, m_cbModel, m_cbFraming}) {
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setMinimumContentsLength(12);
+    }
+    // Label and field pairs, two to a row, so that the group stays low.
+    auto* grid = new QGridLayout;
+    const auto label = [this](UINT id) { return new QLabel(LoadStringRes(id), this); };
+    grid->addWidget(m_radioUsb, 0, 0, 1, 4);
+    grid->addWidget(m_radioSerial, 1, 0, 1, 4);
+    grid->addWidget(label(kStrCameraPort), 2, 0);
+    grid->addWidget(m_cbSerialPort, 2, 1);
+    grid->addWidget(label(kStrCameraSpeed), 2, 2);
+    grid->addWidget(m_cbSpeed, 2, 3);
+    grid->addWidget(m_radioNetwork, 3, 0, 1, 4);
+    grid->addWidget(label(kStrCameraHost), 4, 0);
+    grid->addWidget(m_editHost, 4, 1);
+    grid->addWidget(label(kStrCameraPort), 4, 2);
+    grid->addWidget(m_spinPort, 4, 3);
+    grid->addWidget(label(kStrCameraTransport), 5, 0);
+    grid->addWidget(m_cbTransport, 5, 1);
+    grid->addWidget(label(kStrCameraAddress), 5, 2);
+    grid->addWidget(m_spinAddress, 5, 3);
+    grid->addWidget(label(kStrCameraModel), 6, 0);
+    grid->addWidget(m_cbModel, 6, 1);
+    grid->addWidget(label(kStrCameraFraming), 6, 2);
+    grid->addWidget(m_cbFraming, 6, 3);
+    grid->addWidget(m_btnTest, 7, 0);
+    grid->addWidget(m_labelResult, 7, 1, 1, 3);
+    grid->setColumnStretch(1, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+
+    connect(m_kinds, &QButtonGroup::idClicked, this, [this] { UpdateStates(); });
+    connect(m_cbTransport, &QComboBox::currentIndexChanged, this, [this] { OnTransportChanged(); });
+    connect(m_btnTest, &QPushButton::clicked, this, [this] { OnTest(); });
+    SetValue({});
+}
+
+QStringList CCameraConnectionGroup::SerialPorts()
+{
+    QStringList ports;
+    const QDir byId(QStringLiteral("/dev/serial/by-id"));
+    for (const QString& name : byId.entryList(QDir::System | QDir::Files | QDir::NoDotAndDotDot, QDir::Name))
+        ports << byId.filePath(name);
+    const QDir dev(QStringLiteral("/dev"));
+    for (const QString& name : dev.entryList({QStringLiteral("ttyUSB*"), QStringLiteral("ttyACM*"), QStringLiteral("ttyS*")},
+                                             QDir::System, QDir::Name))
+        ports << dev.filePath(name);
+    return ports;
+}
+
+void CCameraConnectionGroup::SetValue(const CameraConnection& c)
+{
+    m_value = c;
+    m_kinds->button(static_cast<int>(c.kind))->setChecked(true);
+    m_cbSerialPort->setCurrentText(QString::fromStdString(c.serialPort));
+    m_cbSpeed->setCurrentIndex(std::max(0, m_cbSpeed->findData(c.baud)));
+    m_editHost->setText(QString::fromStdString(c.host));
+    m_cbTransport->blockSignals(true);
+    m_cbTransport->setCurrentIndex(static_cast<int>(c.net));
+    m_cbTransport->blockSignals(false);
+    m_lastTransport = static_cast<int>(c.net);
+    m_spinPort->setValue(c.port);
+    m_spinAddress->setValue(c.address);
+    m_cbModel->setCurrentIndex(std::max(0, m_cbModel->findData(QString::fromStdString(c.modelId))));
+    m_cbFraming->setCurrentIndex(c.framing);
+    m_labelResult->clear();
+    UpdateStates();
+}
+
+CameraConnection CCameraConnectionGroup::Value() const
+{
+    CameraConnection c = m_value;
+    c.kind = static_cast<CameraConnection::Kind>(std::max(0, m_kinds->checkedId()));
+    c.serialPort = m_cbSerialPort->currentText().trimmed().toStdString();
+    c.baud = m_cbSpeed->currentData().toInt();
+    c.host = m_editHost->text().trimmed().toStdString();
+    c.port = m_spinPort->value();
+    c.net = static_cast<CameraConnection::Net>(m_cbTransport->currentIndex());
+    c.address = m_spinAddress->value();
+    c.modelId = m_cbModel->currentData().toString().toStdString();
+    c.framing = m_cbFraming->currentIndex();
+    return c;
+}
+
+UINT CCameraConnectionGroup::MissingInput() const
+{
+    const CameraConnection c = Value();
+    if (c.kind == CameraConnection::Kind::Serial && c.serialPort.empty())
+        return kStrEnterPort;
+    if (c.kind == CameraConnection::Kind::Network && c.host.empty())
+        return kStrEnterHost;
+    return 0;
+}
+
+void CCameraConnectionGroup::OnTest()
+{
+    if (const UINT missing = MissingInput()) {
+        m_labelResult->setText(LoadStringRes(missing));
+        return;
+    }
+    m_labelResult->setText(QStringLiteral("..."));
+    m_labelResult->repaint();
+    const CameraProbe probe = CamProbe(Value());
+    m_labelResult->setText(probe.ok ? LoadStringRes(kStrTestAnswered)
+                                          .arg(QString::fromStdString(probe.vendor), QString::fromStdString(probe.model),
+                                               QString::fromStdString(probe.rom))
+                                    : LoadStringRes(kStrTestNoAnswer).arg(QString::fromStdString(probe.error)));
+}
+
+QString CCameraConnectionGroup::TestResult() const
+{
+    return m_labelResult->text();
+}
+
+void CCameraConnectionGroup::UpdateStates()
+{
+    const int kind = m_kinds->checkedId();
+    m_cbSerialPort->setEnabled(kind == 1);
+    m_cbSpeed->setEnabled(kind == 1);
+    for (QWidget* w : std::initializer_list<QWidget*>{m_editHost, m_spinPort, m_cbTransport})
+        w->setEnabled(kind == 2);
+    for (QWidget* w : std::initializer_list<QWidget*>{m_spinAddress, m_cbModel, m_cbFraming})
+        w->setEnabled(kind != 0);
+}
+
+void CCameraConnectionGroup::OnTransportChanged()
+{
+    // A port left at the old transport's usual one follows to the new one's.
+    const auto old = static_cast<CameraConnection::Net>(m_lastTransport);
+    const auto now = static_cast<CameraConnection::Net>(m_cbTransport->currentIndex());
+    if (m_spinPort->value() == CameraConnection::DefaultPort(old))
+        m_spinPort->setValue(CameraConnection::DefaultPort(now));
+    m_lastTransport = m_cbTransport->currentIndex();
+}

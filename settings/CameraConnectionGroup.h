@@ -1,0 +1,56 @@
+#pragma once
+// The "Camera" group of the settings dialog: the QVT-VZ1 on USB, a VISCA camera on a
+// serial port or on the network, its model and framing, and a Test button that opens the
+// connection once and shows what answered.
+#include "camera/CameraConnection.h"
+#include "platform/WinTypes.h"
+
+#include <QGroupBox>
+
+class QButtonGroup;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+
+class CCameraConnectionGroup : public QGroupBox
+{
+public:
+    explicit CCameraConnectionGroup(QWidget* parent = nullptr);
+
+    void SetValue(const CameraConnection& connection);
+    // The controls' connection; the custom ranges and what the controls do not show are
+    // kept from SetValue.
+    CameraConnection Value() const;
+    // 0 when the value can be used, else the id of the text that says what is missing.
+    UINT MissingInput() const;
+    // Opens the connection once (the Test button) and shows the answer.
+    void OnTest();
+    QString TestResult() const;
+
+    // The serial ports to offer: /dev/serial/by-id/*, /dev/ttyUSB*, /dev/ttyACM*, /dev/ttyS*.
+    static QStringList SerialPorts();
+
+private:
+    void UpdateStates();
+    void OnTransportChanged();
+
+    CameraConnection m_value;
+    QButtonGroup* m_kinds = nullptr;
+    QRadioButton* m_radioUsb = nullptr;
+    QRadioButton* m_radioSerial = nullptr;
+    QRadioButton* m_radioNetwork = nullptr;
+    QComboBox* m_cbSerialPort = nullptr;
+    QComboBox* m_cbSpeed = nullptr;
+    QLineEdit* m_editHost = nullptr;
+    QSpinBox* m_spinPort = nullptr;
+    QComboBox* m_cbTransport = nullptr;
+    QSpinBox* m_spinAddress = nullptr;
+    QComboBox* m_cbModel = nullptr;
+    QComboBox* m_cbFraming = nullptr;
+    QPushButton* m_btnTest = nullptr;
+    QLabel* m_labelResult = nullptr;
+    int m_lastTransport = 0;
+};

@@ -1,0 +1,195 @@
+#include "sim/NetworkEndpoints.h"
+
+#include "camera/transport/ViscaIpPacket.h"
+#include "sim/ViscaServer.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <algorithm>
+#include <cstring>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::size_t kMaxClients = 8;
+
+// A socket bound to 127.0.0.1:port (0: any free port); -1 on failure.
+int Bind(int type, int port, int& bound, std::string& error)
+{
+    const int fd = ::socket(AF_INET, type | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return -1;
+    }
+    const int one = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<std::uint16_t>(port));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof a;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || (type == SOCK_STREAM && ::listen(fd, 4) != 0)
+        || ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0) {
+        error = "port " + std::to_string(port) + ": " + std::strerror(errno);
+        ::close(fd);
+        return -1;
+    }
+    bound = ntohs(a.sin_port);
+    return fd;
+}
+
+// Each frame of bytes (a server's answer may hold several).
+std::vector<visca::Frame> Frames(const visca::Frame& bytes)
+{
+    std::vector<visca::Frame> frames;
+    visca::FrameSplitter splitter(ViscaServer::kMaxFrameLength);
+    splitter.Feed(bytes, [&](const visca::Frame& f) { frames.push_back(f); });
+    if (frames.empty() && !bytes.empty())
+        frames.push_back(bytes);  // noise (garble): sent as it is
+    return frames;
+}
+
+} // namespace
+
+bool NetworkEndpoints::Open(const NetworkPorts& ports, std::string& error)
+{
+    Close();
+    m_bound = {};
+    const auto open = [&](int port, int type, int& fd, int& bound) {
+        if (port < 0)
+            return true;
+        fd = Bind(type, port, bound, error);
+        return fd >= 0;
+    };
+    if (!open(ports.udp, SOCK_DGRAM, m_udp, m_bound.udp) || !open(ports.tcp, SOCK_STREAM, m_tcp, m_bound.tcp)
+        || !open(ports.viscaIp, SOCK_DGRAM, m_ip, m_bound.viscaIp)) {
+        Close();
+        return false;
+    }
+    return true;
+}
+
+void NetworkEndpoints::Close()
+{
+    for (int* fd : {&m_udp, &m_tcp, &m_ip}) {
+        if (*fd >= 0)
+            ::close(*fd);
+        *fd = -1;
+    }
+    for (const auto& c : m_clients)
+        ::close(c->fd);
+    m_clients.clear();
+}
+
+void NetworkEndpoints::AddPollFds(std::vector<pollfd>& fds) const
+{
+    for (int fd : {m_udp, m_tcp, m_ip})
+        if (fd >= 0)
+            fds.push_back({fd, POLLIN, 0});
+    for (const auto& c : m_clients)
+        fds.push_back({c->fd, POLLIN, 0});
+}
+
+void NetworkEndpoints::Service(const std::vector<pollfd>& fds, const Handler& handle, const Trace& trace)
+{
+    std::vector<int> ready;
+    for (const pollfd& p : fds)
+        if (p.revents & (POLLIN | POLLHUP | POLLERR))
+            ready.push_back(p.fd);
+    const auto isReady = [&](int fd) { return fd >= 0 && std::find(ready.begin(), ready.end(), fd) != ready.end(); };
+    if (isReady(m_udp))
+        ServeUdp(handle);
+    if (isReady(m_ip))
+        ServeViscaIp(handle, trace);
+    if (isReady(m_tcp))
+        Accept();
+    for (auto it = m_clients.begin(); it != m_clients.end();) {
+        Client& c = **it;
+        if (!isReady(c.fd)) {
+            ++it;
+            continue;
+        }
+        std::uint8_t buf[1024];
+        const ssize_t got = ::recv(c.fd, buf, sizeof buf, 0);
+        if (got == 0 || (got < 0 && errno != EAGAIN && errno != EINTR)) {
+            ::close(c.fd);
+            it = m_clients.erase(it);
+            continue;
+        }
+        if (got > 0)
+            c.splitter.Feed({buf, static_cast<size_t>(got)}, [&](const visca::Frame& f) {
+                const visca::Frame reply = handle(f);
+                if (!reply.empty())
+                    [[maybe_unused]] ssize_t n = ::send(c.fd, reply.data(), reply.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+            });
+        ++it;
+    }
+}
+
+void NetworkEndpoints::ServeUdp(const Handler& handle)
+{
+    std::uint8_t buf[1500];
+    sockaddr_storage from{};
+    socklen_t len = sizeof from;
+    const ssize_t got = ::recvfrom(m_udp, buf, sizeof buf, 0, reinterpret_cast<sockaddr*>(&from), &len);
+    if (got <= 0)
+        return;
+    visca::FrameSplitter splitter(ViscaServer::kMaxFrameLength);
+    splitter.Feed({buf, static_cast<size_t>(got)}, [&](const visca::Frame& f) {
+        for (const visca::Frame& r : Frames(handle(f)))
+            ::sendto(m_udp, r.data(), r.size(), MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), len);
+    });
+}
+
+void NetworkEndpoints::ServeViscaIp(const Handler& handle, const Trace& trace)
+{
+    std::uint8_t buf[1500];
+    sockaddr_storage from{};
+    socklen_t len = sizeof from;
+    const ssize_t got = ::recvfrom(m_ip, buf, sizeof buf, 0, reinterpret_cast<sockaddr*>(&from), &len);
+    if (got <= 0)
+        return;
+    const auto packet = visca_ip::Decode({buf, static_cast<size_t>(got)});
+    if (!packet)
+        return;
+    const auto send = [&](std::uint16_t type, std::span<const std::uint8_t> payload) {
+        const auto d = visca_ip::Encode(type, packet->sequence, payload);
+        ::sendto(m_ip, d.data(), d.size(), MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), len);
+    };
+    if (packet->type == visca_ip::kControl) {
+        if (packet->payload.size() == 1 && packet->payload[0] == visca_ip::kReset) {
+            trace("ip-reset sequence=" + std::to_string(packet->sequence));
+            const std::uint8_t ack = visca_ip::kControlAck;
+            send(visca_ip::kControlReply, {&ack, 1});
+        }
+        return;
+    }
+    if (packet->type != visca_ip::kCommand && packet->type != visca_ip::kInquiry
+        && packet->type != visca_ip::kDeviceSetting)
+        return;
+    visca::FrameSplitter splitter(ViscaServer::kMaxFrameLength);
+    splitter.Feed(packet->payload, [&](const visca::Frame& f) {
+        for (const visca::Frame& r : Frames(handle(f)))
+            send(visca_ip::kReply, r);
+    });
+}
+
+void NetworkEndpoints::Accept()
+{
+    const int fd = ::accept4(m_tcp, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd < 0)
+        return;
+    if (m_clients.size() >= kMaxClients) {
+        ::close(fd);
+        return;
+    }
+    m_clients.push_back(std::make_unique<Client>(Client{fd, visca::FrameSplitter(ViscaServer::kMaxFrameLength)}));
+}
+
+void NetworkEndpoints::Broadcast(const visca::Frame& frame)
+{
+    for (const auto& c : m_clients)
+        [[maybe_unused]] ssize_t n = ::send(c->fd, frame.data(), frame.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+}

@@ -1,0 +1,95 @@
+// The model table's unit mapping and the "Camera" profile section.
+#include "camera/CameraConnectionProfile.h"
+#include "camera/ViscaUnits.h"
+#include "camera/model/ViscaModel.h"
+#include "platform/ProfileFile.h"
+
+#include <gtest/gtest.h>
+
+TEST(ViscaModel, TheQvtVz1RowMapsExactlyAsTheCameraProtocolDoes)
+{
+    const UnitMap units(BuiltInModel("qvt-vz1"));
+    for (int v = -20; v <= 400; ++v) {
+        ASSERT_EQ(units.PanToWire(v), visca_units::PanToWire(v)) << v;
+        ASSERT_EQ(units.TiltToWire(v), visca_units::TiltToWire(v)) << v;
+        ASSERT_EQ(units.ZoomToWire(v), visca_units::ZoomToWire(v)) << v;
+    }
+    for (int w = -2000; w <= 0x4100; w += 7) {
+        ASSERT_EQ(units.PanFromWire(w), visca_units::PanFromWire(w)) << w;
+        ASSERT_EQ(units.TiltFromWire(w), visca_units::TiltFromWire(w)) << w;
+        ASSERT_EQ(units.ZoomFromWire(w), visca_units::ZoomFromWire(w)) << w;
+    }
+}
+
+TEST(ViscaModel, OtherModelsMapTheirDocumentedEndsAndClampBeyond)
+{
+    struct Row { const char* id; bool reversed; int pan, tilt, zoom; int panWire, tiltWire, zoomWire; };
+    const Row rows[] = {
+        {"generic", false, 10, -30, 0, -0x0990, -0x01B0, 0},
+        {"generic", false, 350, 90, 180, 0x0990, 0x0510, 0x4000},
+        {"generic", false, 180, 0, 90, 0, 0, 0x2000},
+        {"generic", false, 0, -90, -5, -0x0990, -0x01B0, 0},         // clamped
+        {"generic", false, 999, 200, 900, 0x0990, 0x0510, 0x4000},   // clamped
+        {"evi-d70", false, 10, 90, 180, -0x08DB, 0x04B0, 0x4000},
+        {"evi-d80", false, 350, -20, 0, 0x1E1B, -0x038B, 0},
+        {"generic", true, 10, -30, 0, 0x0990, 0x0510, 0},            // a ceiling mount
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(std::string(r.id) + " " + std::to_string(r.pan));
+        ViscaModel m = BuiltInModel(r.id);
+        m.panReversed = m.tiltReversed = r.reversed;
+        const UnitMap units(m);
+        EXPECT_EQ(units.PanToWire(r.pan), r.panWire);
+        EXPECT_EQ(units.TiltToWire(r.tilt), r.tiltWire);
+        EXPECT_EQ(units.ZoomToWire(r.zoom), r.zoomWire);
+        // What is sent reads back as the (clamped) value; beyond the range is not believed.
+        EXPECT_EQ(units.PanFromWire(r.panWire), std::clamp(r.pan, units.PanMin(), units.PanMax()));
+        EXPECT_EQ(units.TiltFromWire(r.tiltWire), std::clamp(r.tilt, units.TiltMin(), units.TiltMax()));
+        EXPECT_FALSE(units.PanFromWire(r.reversed ? -0x0A00 : 0x0A00 + 0x1E1B));
+    }
+    EXPECT_EQ(BuiltInModel("no-such-model").id, "qvt-vz1");
+}
+
+TEST(CameraConnectionProfile, MissingOrDamagedValuesReadAsSafeDefaults)
+{
+    ProfileFile empty;
+    EXPECT_EQ(ReadCameraConnection(empty).kind, CameraConnection::Kind::Usb);
+    EXPECT_EQ(ReadCameraConnection(empty).Model().id, "qvt-vz1");
+
+    ProfileFile bad;
+    for (auto [key, value] : {std::pair{"Connection", "7"}, {"Speed", "12345"}, {"Address", "9"}, {"Transport", "-1"},
+                              {"Port", "70000"}, {"Model", "qvt-vz1"}, {"Framing", "5"}, {"PanMinUnits", "9"},
+                              {"PanMaxUnits", "3"}})
+        bad.SetString(kCameraSection, key, value);
+    const CameraConnection c = ReadCameraConnection(bad);
+    EXPECT_EQ(c.kind, CameraConnection::Kind::Usb);
+    EXPECT_EQ(c.baud, 9600);
+    EXPECT_EQ(c.address, 1);
+    EXPECT_EQ(c.net, CameraConnection::Net::ViscaIp);
+    EXPECT_EQ(c.port, 52381);
+    EXPECT_EQ(c.modelId, "generic");  // the QVT-VZ1 is not a model of a VISCA camera
+    EXPECT_EQ(c.framing, 0);
+    CameraConnection custom = c;
+    custom.kind = CameraConnection::Kind::Serial;
+    custom.modelId = "custom";  // its ranges cannot be mapped: the generic row instead
+    EXPECT_EQ(custom.Model().panMaxUnits, BuiltInModel("generic").panMaxUnits);
+
+    CameraConnection written;
+    written.kind = CameraConnection::Kind::Network;
+    written.host = "cam.local";
+    written.net = CameraConnection::Net::Tcp;
+    written.port = 5678;
+    written.address = 3;
+    written.modelId = "custom";
+    written.framing = CameraConnection::kOneParticipant;
+    written.customModel = BuiltInModel("evi-d70");
+    written.customModel.id = "custom";
+    written.customModel.name = "Custom";
+    written.customModel.vendorFrames = false;
+    written.customModel.tiltReversed = true;
+    ProfileFile file;
+    WriteCameraConnection(file, written);
+    EXPECT_EQ(ReadCameraConnection(file), written);
+    EXPECT_EQ(written.Model().tiltMaxUnits, 0x04B0);
+    EXPECT_EQ(written.Describe(), "tcp cam.local:5678");
+}
