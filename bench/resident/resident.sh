@@ -83,9 +83,18 @@ printf "  %-34s %6.1f MB %5.1f MB %8s   %s\n" "resident memory after ${secs} s i
   "$(awk -v a="$ctl_rss" -v b="$bare_rss" 'BEGIN {printf "%.2f", a / b}')" "ratio <= 1.30"
 
 # ---- CPU and wake-ups --------------------------------------------------------------------
-# measure_state NAME KIND SPEAKERPHONE: prints "cpu% wakeups/s"; run in a subshell
+# thread_wakeups PID: "name=count" for every thread, to see where wake-ups come from
+thread_wakeups() {
+  local t
+  for t in /proc/"$1"/task/*; do
+    awk '/^Name:/ {n = $2} /^voluntary_ctxt_switches/ {printf "%s=%d ", n, $2}' "$t/status" 2>/dev/null || true
+  done
+}
+# measure_state NAME KIND SPEAKERPHONE MOVES: prints "cpu% wakeups/s"; run in a subshell.
+# MOVES 0: one talker all the time (what tracking itself costs); 1: the talker changes
+# every 5 s, each change a camera move.
 measure_state() {
-  local name=$1 kind=$2 phone=$3
+  local name=$1 kind=$2 phone=$3 moves=${4:-1}
   private_env "$name"
   local tracking=$(( kind != 0 ))
   printf '[QVT-VZ1]\nDevice=%d\n[General]\nMode=0\nTracking=%d\n[Up]\nMode=1\nDirection=6\n' \
@@ -102,10 +111,13 @@ measure_state() {
   pid=$!
   # Settled: the camera took its first preset (tracking posts the centre first).
   wait_for "$dir/sim-out" "set-position\|select-view" 15000 || { echo "$name: the camera was not moved" >&2; cat "$dir/err" >&2; exit 1; }
+  # Steady: one talker from before the measured time on (its camera move settles first).
+  [ "$kind" = 0 ] || [ "$moves" != 0 ] || echo "talk 1" >&3
   sleep 2
   local t0 w0 c0
+  [ -z "${QVT_BENCH_THREADS:-}" ] || echo "$name before: $(thread_wakeups "$pid")" >&2
   t0=$(now_ms); w0=$(wakeups "$pid"); c0=$(cpu_ticks "$pid")
-  if [ "$kind" = 0 ]; then
+  if [ "$kind" = 0 ] || [ "$moves" = 0 ]; then
     sleep "$secs"
   else
     # Talkers change every 5 s: each change is a camera move.
@@ -117,6 +129,7 @@ measure_state() {
   fi
   local t1 w1 c1
   c1=$(cpu_ticks "$pid"); w1=$(wakeups "$pid"); t1=$(now_ms)
+  [ -z "${QVT_BENCH_THREADS:-}" ] || echo "$name after:  $(thread_wakeups "$pid")" >&2
   kill "$pid"; wait "$pid" 2>/dev/null || true
   echo quit >&3; exec 3>&-
   wait "$simpid" 2>/dev/null || true
@@ -126,15 +139,19 @@ measure_state() {
 
 echo
 echo "CPU and wake-ups of the controller, ${secs} s per state (camera attached, Auto page):"
-printf "  %-32s %7s %10s   %s\n" state "CPU %" "wake-ups/s" "goal"
+echo "  (steady: one talker all the time, what tracking itself costs; moving: the talker"
+echo "  changes every 5 s, so the camera moves, which adds the camera link's replies)"
+printf "  %-32s %7s %10s %7s %10s   %s\n" state "CPU %" "wake-ups/s" "CPU %" "wake-ups/s" "goal"
+printf "  %-32s %18s %18s\n" "" "steady" "moving"
 read -r idle_cpu idle_wake < <(measure_state idle 0 none)
-printf "  %-32s %7s %10s   %s\n" "idle, tracking off" "$idle_cpu" "$idle_wake" "CPU about 0.10 % (keep)"
+printf "  %-32s %7s %10s %7s %10s   %s\n" "idle, tracking off" "$idle_cpu" "$idle_wake" "" "" "CPU about 0.10 % (keep)"
 for row in "1 40s 100 QVT-40S" "2 90ux 250 QVT-90UX" "3 18tr 1000 QVT-18TR" "4 mzc-40s 100 QVT-40S (MZC)" "5 mzc-90x 100 QVT-90X (MZC)"; do
   read -r kind phone period label <<< "$row"
-  read -r cpu wake < <(measure_state "kind$kind" "$kind" "$phone")
+  read -r cpu wake < <(measure_state "kind$kind" "$kind" "$phone" 0)
+  read -r mcpu mwake < <(measure_state "kind$kind-moving" "$kind" "$phone" 1)
   goal_wake=$(awk -v i="$idle_wake" -v p="$period" 'BEGIN {printf "%.1f", i + 2 * 1000 / p}')
-  printf "  %-32s %7s %10s   %s\n" "tracking, kind $kind $label" "$cpu" "$wake" \
-    "CPU <= 0.20 %, wake-ups <= idle + 2 per ${period} ms = $goal_wake"
+  printf "  %-32s %7s %10s %7s %10s   %s\n" "tracking, kind $kind $label" "$cpu" "$wake" "$mcpu" "$mwake" \
+    "CPU <= 0.20 %, steady wake-ups <= idle + 2 per ${period} ms = $goal_wake"
 done
 
 # ---- event-loop stalls -------------------------------------------------------------------
