@@ -338,9 +338,12 @@ TEST_F(ControllerDlgTest, ExportThenImportBringsTheSetUpBackIntoTheControls)
     EXPECT_EQ(std::pair(d.m_tabPages->GetCurSel(), d.m_settings.m_nMode), std::pair(1, 1)) << "the tab and the mode agree";
     EXPECT_EQ(d.m_cbDevice->currentText(), QStringLiteral("QVT-90UX"));
     EXPECT_EQ(d.m_cbPosition->currentText(), QStringLiteral("25cm"));
-    EXPECT_TRUE(d.m_btnReverse->isChecked() && d.m_cbPosition->isEnabled());
+    EXPECT_TRUE(d.m_btnReverse->isChecked());
+    EXPECT_FALSE(d.m_cbPosition->isEnabled() || d.m_btnReverse->isEnabled()) << "locked like the device box on Manual";
     EXPECT_EQ(std::pair(d.m_nDeviceKind, d.m_autoPage.GetDeviceKind()), std::pair(2, 2));
     EXPECT_EQ(d.m_settings.m_bTracking, 0);
+    d.m_tabPages->TabBar()->setCurrentIndex(0);
+    EXPECT_TRUE(d.m_cbPosition->isEnabled() && d.m_btnReverse->isEnabled());
 }
 
 TEST_F(ControllerDlgTest, SettingsDialogChangesTopMostAndAddress)

@@ -42,6 +42,12 @@ void ControllerSettingFileHost::UpdateControlsAfterImport()
 
 void ControllerSettingFileHost::EnablePositionAndReverse(bool bEnable)
 {
+    // The boxes stay as locked as the device box: an import on the Manual page must not
+    // offer a distance change there, which would reload the factory presets.
+    if (bEnable) {
+        m_dlg.UpdateControlStates();
+        return;
+    }
     m_dlg.m_cbPosition->setEnabled(bEnable);
     m_dlg.m_btnReverse->setEnabled(bEnable);
     m_dlg.m_stPosition->setEnabled(bEnable);
