@@ -107,12 +107,16 @@ void ViscaServer::Command(const visca::Frame& f, ServerOutput& out)
     // 81 01 06 01 VV WW XX YY FF: pan-tilt drive
     if (f.size() == 9 && f[2] == 0x06 && f[3] == 0x01) {
         const int vv = f[4], ww = f[5], xx = f[6], yy = f[7];
-        if (vv < 1 || vv > visca::kMaxPanSpeed || ww < 1 || ww > visca::kMaxTiltSpeed || xx < 1 || xx > 3 || yy < 1 || yy > 3) {
+        // A stop's speeds mean nothing: common controllers send 00 00 there, and cameras take it.
+        const bool stop = xx == 3 && yy == 3;
+        if ((!stop && (vv < 1 || vv > visca::kMaxPanSpeed || ww < 1 || ww > visca::kMaxTiltSpeed)) || xx < 1 || xx > 3 || yy < 1 || yy > 3) {
             SyntaxError(f, out);
             return;
         }
-        m.panSpeed = vv;
-        m.tiltSpeed = ww;
+        if (!stop) {
+            m.panSpeed = vv;
+            m.tiltSpeed = ww;
+        }
         m.panDirection = xx == 1 ? -1 : xx == 2 ? 1 : 0;
         m.tiltDirection = yy == 1 ? 1 : yy == 2 ? -1 : 0;
         out.trace.push_back("drive bits=" + std::to_string(m.PanTiltBits()));

@@ -72,6 +72,7 @@ TEST_F(Server, CommandsGetAckAndCompletionAndTheirDecodedTrace)
         {PanTiltDrive(PanMotion::Left, TiltMotion::Up), "drive bits=10"},
         {PanTiltDrive(PanMotion::Right, TiltMotion::Down), "drive bits=5"},
         {PanTiltDrive(PanMotion::Stop, TiltMotion::Stop), "drive bits=0"},
+        {{0x81, 0x01, 0x06, 0x01, 0x00, 0x00, 0x03, 0x03, 0xFF}, "drive bits=0"},  // a stop without speeds
         {ZoomDrive(ZoomMotion::Tele), "zoom-drive bits=16"},
         {ZoomDrive(ZoomMotion::Wide), "zoom-drive bits=32"},
         {ZoomDrive(ZoomMotion::Stop), "zoom-drive bits=0"},
