@@ -72,11 +72,12 @@ CCameraConnectionGroup::CCameraConnectionGroup(QWidget* parent)
     m_labelResult->setWordWrap(true);
     m_labelResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    // Long device paths and names must not widen the dialog beyond a small screen.
-    for (QComboBox* box : {m_cbSerialPort, m_cbTransport, m_cbModel, m_cbFraming}) {
-        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        box->setMinimumContentsLength(12);
-    }
+    // Long device paths must not widen the dialog beyond a small screen; the fixed choices
+    // are shown whole, in every language.
+    m_cbSerialPort->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_cbSerialPort->setMinimumContentsLength(12);
+    for (QComboBox* box : {m_cbTransport, m_cbModel, m_cbFraming})
+        box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     // Label and field pairs, two to a row, so that the group stays low.
     auto* grid = new QGridLayout;
     const auto label = [this](UINT id) { return new QLabel(LoadStringRes(id), this); };

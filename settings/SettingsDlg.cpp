@@ -20,6 +20,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QGuiApplication>
 #include <QVBoxLayout>
 
 namespace {
@@ -81,23 +85,55 @@ CSettingsDlg::CSettingsDlg(QWidget* parent)
     connect(buttons, &QDialogButtonBox::accepted, this, &CSettingsDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CSettingsDlg::reject);
 
+    // The groups scroll when the screen is too short for them (a 768-pixel laptop screen, a
+    // long language), so that OK and Cancel always stay in reach.
+    m_body = new QWidget;
+    auto* body = new QVBoxLayout(m_body);
+    body->setContentsMargins(0, 0, 0, 0);
+    body->addWidget(m_checkTop);
+    body->addWidget(formatBox);
+    body->addWidget(urlBox);
+    m_cameraGroup = new CCameraConnectionGroup(m_body);
+    body->addWidget(m_cameraGroup);
+    m_micArrayGroup = new CMicArrayGroup(m_body);
+    body->addWidget(m_micArrayGroup);
+    body->addStretch();
+    m_scroll = new QScrollArea(this);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setWidget(m_body);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_checkTop);
-    layout->addWidget(formatBox);
-    layout->addWidget(urlBox);
-    m_cameraGroup = new CCameraConnectionGroup(this);
-    layout->addWidget(m_cameraGroup);
-    m_micArrayGroup = new CMicArrayGroup(this);
-    layout->addWidget(m_micArrayGroup);
-    layout->addStretch();
+    layout->addWidget(m_scroll, 1);
     layout->addWidget(buttons);
 
     // The template's 259 x 145 dialog units in this font.
     const QFontMetrics fm(font());
     const int baseX = (fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 26 + 1) / 2;
     setMinimumSize((259 * baseX + 2) / 4, (145 * fm.height() + 4) / 8);
-    // At least the template's size, and large enough for what the layout holds.
+    FitToScreen();
+}
+
+void CSettingsDlg::FitToScreen()
+{
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    const int frame = 48;  // the window manager's title bar and border, about
+    FitToHeight(s ? s->availableGeometry().height() - frame : QWIDGETSIZE_MAX);
+}
+
+void CSettingsDlg::FitToHeight(int room)
+{
+    // The whole of the groups when the screen has room, else as much as it has; never
+    // narrower than the groups, which do not scroll sideways.
+    m_body->adjustSize();
+    const QSize content = m_body->sizeHint();
+    // Height of what else the dialog holds: the scroll area counts as exactly its content.
+    m_scroll->setFixedHeight(content.height());
+    const int others = layout()->sizeHint().height() - content.height();
+    m_scroll->setFixedHeight(std::max(100, std::min(content.height(), room - others)));
+    m_scroll->setMinimumWidth(content.width() + m_scroll->verticalScrollBar()->sizeHint().width());
     resize(minimumSize().expandedTo(sizeHint()));
+    m_scroll->setMaximumHeight(QWIDGETSIZE_MAX);  // the user may still make it taller
 }
 
 CSettingsDlg::~CSettingsDlg() = default;
@@ -105,6 +141,7 @@ CSettingsDlg::~CSettingsDlg() = default;
 int CSettingsDlg::exec()
 {
     OnInitDialog();
+    FitToScreen();  // the microphone group may have been hidden since
     return QDialog::exec() == QDialog::Accepted ? IDOK : IDCANCEL;
 }
 

@@ -14,6 +14,7 @@ class CCameraConnectionGroup;
 class CMicArrayGroup;
 class QButtonGroup;
 class QCheckBox;
+class QScrollArea;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -45,6 +46,9 @@ public:
 
     // The members as the controller applies them.
     AppSettings Choice() const;
+    // At most room pixels high: the groups scroll, OK and Cancel stay visible. exec() fits
+    // the dialog to its screen.
+    void FitToHeight(int room);
 
     BOOL m_bCameraOpen = 0;
     QLineEdit* m_editUrl = nullptr;  // control 1034
@@ -59,6 +63,10 @@ public:
 
 private:
     void ShowUrl();
+    void FitToScreen();
+
+    QWidget* m_body = nullptr;
+    QScrollArea* m_scroll = nullptr;
 
     QCheckBox* m_checkTop = nullptr;
     QRadioButton* m_radioNtsc = nullptr;

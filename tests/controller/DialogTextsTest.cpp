@@ -14,6 +14,9 @@
 #include "video/VideoDlg.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QApplication>
 #include <QFile>
 #include <QGroupBox>
@@ -156,6 +159,15 @@ QStringList Clipped(QWidget& window)
             for (int i = 0; i < t->count(); ++i)
                 if (t->fontMetrics().horizontalAdvance(t->tabText(i)) > t->tabRect(i).width())
                     fail(t->tabText(i));
+        } else if (auto* c = qobject_cast<QComboBox*>(w); c && !c->isEditable()) {
+            // Every fixed choice fits the field (typed ones, as device paths, may be long).
+            QStyleOptionComboBox opt;
+            opt.initFrom(c);
+            const int room = c->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, c).width();
+            // The ink must fit: a full-width bracket ends in blank space.
+            for (int i = 0; i < c->count(); ++i)
+                if (c->fontMetrics().tightBoundingRect(c->itemText(i)).right() > room)
+                    fail(c->itemText(i));
         }
     }
     return out;

@@ -132,6 +132,16 @@ TEST_F(SettingsDialog, WholeCommandRunsModallyAndCancelChangesNothing)
     }
 }
 
+TEST_F(SettingsDialog, OnAShortScreenTheGroupsScrollAndOkStaysInReach)
+{
+    CSettingsDlg& d = Open(1);
+    const int whole = d.height();
+    d.FitToHeight(whole / 2);
+    EXPECT_LE(d.height(), whole / 2);
+    d.FitToHeight(whole * 2);  // a tall screen: everything at once again
+    EXPECT_EQ(d.height(), whole);
+}
+
 TEST_F(SettingsDialog, CameraGroupChoosesANetworkCameraTestsItAndRefusesAnEmptyHost)
 {
     CSettingsDlg& d = Open(1);
