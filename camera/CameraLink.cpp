@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <limits>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -29,6 +30,10 @@ bool IsVersionText(const std::vector<std::uint8_t>& payload)
             return false;
     return true;
 }
+
+// What an unanswered command leaves owed: its ACK, completion or error may still come, and
+// no inquiry answer has its length.
+constexpr std::size_t kOwedCommand = std::numeric_limits<std::size_t>::max();
 
 // Whether payload has the form of the answer to an inquiry expecting payloadLength bytes
 // (0: a version text).
@@ -196,13 +201,14 @@ bool CameraLink::Transact(const visca::Frame& frame, Expect expect, std::size_t 
     std::lock_guard request(m_requestMutex);
     if (m_fd < 0 || m_lost || m_stop)
         return false;
-    if (expect == Expect::Inquiry) {
+    if (expect == Expect::Inquiry || expect == Expect::Ack || expect == Expect::Completion) {
         bool owing;
         {
             std::lock_guard lock(m_stateMutex);
             owing = !m_owed.empty();
         }
-        // An inquiry that cannot tell its answer from an older one is not asked.
+        // A request that cannot tell its answer from an older one is not made: a late ACK
+        // or error would be taken for its own.
         if (owing && !Exchange(visca::VersionInquiry(), Expect::Barrier, kBarrierLength, nullptr))
             return false;
     }
@@ -250,6 +256,8 @@ bool CameraLink::Exchange(const visca::Frame& frame, Expect expect, std::size_t 
         return false;  // woken by a close: the camera missed nothing
     if (expect == Expect::Inquiry || expect == Expect::Barrier)
         m_owed.push_back(payloadLength);
+    else if (expect == Expect::Ack || expect == Expect::Completion)
+        m_owed.push_back(kOwedCommand);
     const bool lose = m_linkUp && ++m_misses >= m_timing.missesForLinkLoss;
     lock.unlock();
     if (lose)

@@ -135,7 +135,8 @@ private:
     std::condition_variable m_replied;
     Pending m_pending;
     int m_misses = 0;
-    std::deque<std::size_t> m_owed;  // payload lengths of unanswered inquiries, oldest first
+    std::deque<std::size_t> m_owed;  // payload lengths of unanswered inquiries (or the mark of a
+                                     // command), oldest first
 
     std::mutex m_stopMutex;
     std::condition_variable m_stopSignal;

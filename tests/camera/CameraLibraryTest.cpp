@@ -320,3 +320,13 @@ TEST_F(CameraLibrary, ASlowCameraTeachesTheRightValuesOrNone)
         camera->SetReplyDelay(0);
     }
 }
+
+TEST_F(CameraLibrary, ALateAnswerIsNotTakenForTheNextCommand)
+{
+    Open();
+    camera->SetReplyDelay(450);  // past the 400 ms time-out
+    EXPECT_EQ(CamSelectView(3), 0);
+    // View 5 is refused by the camera: view 3's ACK, arriving now, is not its answer.
+    EXPECT_EQ(CamSelectView(5), 0);
+    camera->SetReplyDelay(0);
+}
