@@ -24,3 +24,6 @@ struct CameraProbe
 };
 // Opens connection once and asks its version; the open link is used when it is the same.
 CameraProbe CamProbe(const CameraConnection& connection);
+// The same on a link of its own, always: it touches none of the library's shared state, so
+// it may run on any thread, beside the open link. Takes up to the reply time-out.
+CameraProbe CamProbeOnOwnLink(const CameraConnection& connection);
