@@ -369,8 +369,10 @@ void CameraLink::LinkLost()
 void CameraLink::ReaderLoop()
 {
     while (!m_stop) {
+        // No time-out: a close sets m_stop before it writes to the wake-up pipe, which stays
+        // readable until the pipe is closed after the join, so the stop is never missed.
         pollfd fds[2] = {{m_fd, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
-        const int n = ::poll(fds, 2, 500);
+        const int n = ::poll(fds, 2, -1);
         if (n < 0 && errno != EINTR)
             break;
         if (m_stop)
