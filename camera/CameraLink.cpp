@@ -6,6 +6,7 @@
 
 #include <QMetaObject>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
@@ -394,7 +395,9 @@ void CameraLink::KeeperLoop()
 {
     std::unique_lock lock(m_stopMutex);
     while (!m_stop && !m_lost) {
-        m_stopSignal.wait_for(lock, std::chrono::milliseconds(m_timing.keepAliveMs / 2 + 1));
+        // Asleep until the quiet time would end: each answer moves the end on.
+        const long long quietEndsIn = m_lastRxMs + m_timing.keepAliveMs - NowMs();
+        m_stopSignal.wait_for(lock, std::chrono::milliseconds(std::max(1LL, quietEndsIn)));
         if (m_stop || m_lost)
             break;
         if (NowMs() - m_lastRxMs < m_timing.keepAliveMs)
