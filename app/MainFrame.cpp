@@ -37,7 +37,8 @@ QString CutText(const QString& text, qsizetype n)
 
 CMainFrame::CMainFrame(std::unique_ptr<ITrayIcon> tray, int hideTimerMs, CameraRetryTiming retries)
     : m_pTray(std::move(tray)),
-      m_probe([](const CameraConnection& connection) { return CamProbeOnOwnLink(connection).ok; }),
+      // Whether the link starts, as for the open that follows: a camera need not tell its version.
+      m_probe([](const CameraConnection& connection) { return CamProbeOnOwnLink(connection).answered; }),
       m_retries(retries, m_probe),
       m_nHideTimerMs(hideTimerMs)
 {

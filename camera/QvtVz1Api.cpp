@@ -333,7 +333,7 @@ namespace {
 CameraProbe Probed(const std::vector<std::uint8_t>& version)
 {
     CameraProbe probe;
-    probe.ok = true;
+    probe.ok = probe.answered = true;
     probe.vendor = Hex(version, 0, 2);
     probe.model = Hex(version, 2, 2);
     probe.rom = Hex(version, 4, 2);
@@ -358,6 +358,7 @@ CameraProbe CamProbeOnOwnLink(const CameraConnection& connection)
         probe.error = own.OpenError();
         return probe;
     }
+    probe.answered = true;
     std::vector<std::uint8_t> version = own.OpenVersion();
     if (version.size() != 7) {
         const auto answer = own.Inquire(visca::VersionInquiry(), 7);
@@ -377,6 +378,7 @@ CameraProbe CamProbe(const CameraConnection& connection)
     const auto answer = Link().Inquire(visca::VersionInquiry(), 7);
     if (!answer) {
         CameraProbe probe;
+        probe.answered = true;  // the open link is up
         probe.error = "no answer to the version inquiry";
         return probe;
     }

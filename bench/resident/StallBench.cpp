@@ -304,6 +304,11 @@ int main(int argc, char** argv)
     RunFor(12000);
     check("(f) a silent camera re-opened (12 s)", {meter.WorstMs()}, 50);
     sim.Say("unmute");
+    const auto unmuted = Clock::now();
+    if (RunUntil([&] { return dlg.m_camera.m_nCameraMode == 1; }, 15000))
+        std::printf("      (answering again, it was opened after %.0f ms)\n", Ms(Clock::now() - unmuted));
+    else
+        std::printf("      (answering again, it was not opened within 15 s)\n");
 
     // (e) A network camera that never answers: a datagram socket of our own that reads
     // nothing. The frame looks for it at once and then every 5 s.

@@ -269,7 +269,7 @@ CameraProbe CamProbeOnOwnLink(const CameraConnection& connection)
     d.released.wait_for(lock, std::chrono::seconds(10), [&] { return !d.holdProbes; });
     --d.heldProbes;
     CameraProbe probe;
-    probe.ok = d.ownLinkAnswers;
+    probe.ok = probe.answered = d.ownLinkAnswers;
     if (!probe.ok)
         probe.error = "no answer";
     return probe;
