@@ -1,7 +1,7 @@
 #include "app/CameraRetries.h"
 
+#include "camera/CameraConnectionApi.h"
 #include "camera/QvtVz1Api.h"
-#include "platform/WinMessages.h"
 
 #include <QTimerEvent>
 
@@ -44,19 +44,28 @@ void CameraRetries::StartReopening(std::function<void()> answered)
 
 void CameraRetries::TryReopen()
 {
-    if (!CamIsPresent() || CamIsOpen()) {
+    // A network camera has no quick presence test; the frame's look for it tells its going.
+    if (CamIsOpen() || (!CamPollsPresence() && !CamIsPresent())) {
         m_reopenTimer.stop();  // gone (the presence watch takes over) or open again
         return;
     }
-    if (!CameraAnswers())
-        return;
-    m_reopenTimer.stop();
-    auto answered = std::move(m_answered);
-    answered();
+    if (m_asking)
+        return;  // the last ask is still out
+    m_asking = true;
+    m_probe.Ask([this](bool answers) {
+        m_asking = false;
+        // Stopped meanwhile: a plug-in, an unplug or an update has taken over.
+        if (!answers || !m_reopenTimer.isActive())
+            return;
+        m_reopenTimer.stop();
+        auto answered = std::move(m_answered);
+        answered();
+    });
 }
 
 void CameraRetries::Stop()
 {
+    m_asking = false;
     m_portTimer.stop();
     m_reopenTimer.stop();
 }
@@ -69,15 +78,4 @@ void CameraRetries::timerEvent(QTimerEvent* e)
         TryReopen();
     else
         QObject::timerEvent(e);
-}
-
-bool CameraAnswers()
-{
-    char port[20] = {};
-    if (CamFindPort(port) != 1)
-        return false;
-    CamOpen(port, nullptr, WM_CAMERA_LINK, WM_CAMERA_MODE);
-    const bool answers = CamIsOpen() != 0;
-    CamClose();
-    return answers;
 }

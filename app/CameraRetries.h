@@ -5,7 +5,10 @@
 //   seconds before calling the camera not connected;
 // - after the link was lost or could not be established while the camera stays attached
 //   (a camera that stopped answering), try to open it every few seconds, silently, until it
-//   answers; the frame then treats it as a plug-in.
+//   answers; the frame then treats it as a plug-in. The tries ask through the frame's
+//   probe runner, off the interface thread.
+#include "app/CameraProbeRunner.h"
+
 #include <QBasicTimer>
 #include <QObject>
 
@@ -21,15 +24,16 @@ struct CameraRetryTiming
 class CameraRetries final : public QObject
 {
 public:
-    explicit CameraRetries(CameraRetryTiming timing) : m_timing(timing) {}
+    CameraRetries(CameraRetryTiming timing, CameraProbeRunner& probe) : m_timing(timing), m_probe(probe) {}
 
     // Looks for the port now (findPort returns true when found) and then every portPollMs
     // until portWaitMs has passed. Calls found() or gaveUp() once; either may run before
     // this returns. A new wait replaces a running one.
     void WaitForPort(std::function<bool()> findPort, std::function<void()> found, std::function<void()> gaveUp);
-    // Every reopenMs while the camera is attached and not open: opens it without telling
-    // any window and closes it again; once it answers, stops and calls answered(). Ends by
-    // itself when the camera is gone or open. Starting it again keeps the running rhythm.
+    // Every reopenMs while the camera is attached and not open: asks whether it answers,
+    // on a link of the probe's own that tells no window; once it answers, stops and calls
+    // answered(). Ends by itself when the camera is gone or open. Starting it again keeps
+    // the running rhythm.
     void StartReopening(std::function<void()> answered);
     void Stop();  // both
 
@@ -44,13 +48,11 @@ private:
     void TryReopen();
 
     const CameraRetryTiming m_timing;
+    CameraProbeRunner& m_probe;
     QBasicTimer m_portTimer;
     QBasicTimer m_reopenTimer;
     int m_portLooksLeft = 0;
+    bool m_asking = false;
     std::function<bool()> m_findPort;
     std::function<void()> m_found, m_gaveUp, m_answered;
 };
-
-// Opens the camera on the port it is found on now, with no window to report to, and closes
-// it again: whether the camera answers. Nothing is posted, so no balloon is shown.
-bool CameraAnswers();

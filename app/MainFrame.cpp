@@ -36,7 +36,11 @@ QString CutText(const QString& text, qsizetype n)
 } // namespace
 
 CMainFrame::CMainFrame(std::unique_ptr<ITrayIcon> tray, int hideTimerMs, CameraRetryTiming retries)
-    : m_pTray(std::move(tray)), m_retries(retries), m_nHideTimerMs(hideTimerMs)
+    : m_pTray(std::move(tray)),
+      // Whether the link starts, as for the open that follows: a camera need not tell its version.
+      m_probe([](const CameraConnection& connection) { return CamProbeOnOwnLink(connection).answered; }),
+      m_retries(retries, m_probe),
+      m_nHideTimerMs(hideTimerMs)
 {
     setObjectName(QStringLiteral("QVTVZCTRLWND"));
 }
@@ -156,6 +160,7 @@ int CMainFrame::OnCreate()
 
 void CMainFrame::OnDestroy()
 {
+    m_probe.Cancel();
     m_retries.Stop();
     KillHideTimer();
     DeleteTrayIcon();
@@ -300,6 +305,7 @@ void CMainFrame::SetFirmwareUpdating(BOOL updating)
     // and a try to open the camera would take its port from the update.
     if (m_bFirmwareUpdating) {
         KillHideTimer();
+        m_probe.Cancel();
         m_retries.Stop();
     }
 }
@@ -317,7 +323,20 @@ void CMainFrame::CheckCameraPresence(BOOL force)
         killTimer(m_nPresencePollTimer);
         m_nPresencePollTimer = 0;
     }
-    const BOOL present = CamIsPresent();
+    if (poll && !CamIsOpen()) {
+        // Asking an absent camera waits for its time-out: done off this thread, the answer
+        // comes back here. An open link answers at once from its keep-alive.
+        m_probe.Ask([this, force](bool answers) {
+            if (!m_bFirmwareUpdating && IsWindow())
+                ReportPresence(answers || CamIsOpen() ? TRUE : FALSE, force);
+        });
+        return;
+    }
+    ReportPresence(CamIsPresent(), force);
+}
+
+void CMainFrame::ReportPresence(BOOL present, BOOL force)
+{
     if (present == m_bCameraPresent && !force)
         return;
     PostMessage(this, WM_CAMERA_PRESENCE, present ? 1 : 0, 0);

@@ -2,6 +2,7 @@
 // The hidden frame: the application's main window that is never shown. It owns the controller
 // dialog, the tray icon and its menu, watches whether the camera is attached and relays the
 // messages of the camera library and the controls to the controller dialog.
+#include "app/CameraProbeRunner.h"
 #include "app/CameraRetries.h"
 #include "app/TrayIcon.h"
 #include "platform/WinMessage.h"
@@ -54,10 +55,12 @@ public:
     BOOL CameraPresent() const { return m_bCameraPresent; }
     // False when the desktop had no tray at start: hiding the dialog then ends the program.
     bool HasTray() const { return !m_bNoTray; }
-    // A network camera is looked for every presencePollMs (5 s): nothing announces it.
+    // A network camera is looked for every presencePollMs (5 s): nothing announces it. The
+    // look runs off the interface thread; its answer comes back as a presence report.
     void SetPresencePollMs(int ms) { m_nPresencePollMs = ms; }
     int PresencePollTimerId() const { return m_nPresencePollTimer; }
     const CameraRetries& Retries() const { return m_retries; }
+    const CameraProbeRunner& Probe() const { return m_probe; }
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -78,6 +81,7 @@ private:
     LRESULT OnDeviceChange(WPARAM event);
     LRESULT OnPowerBroadcast(WPARAM event);
     LRESULT OnTrayCreated();
+    void ReportPresence(BOOL present, BOOL force);
     void StartHideTimer();
     void KillHideTimer();
     void BuildTrayMenu();
@@ -92,6 +96,7 @@ private:
     int m_nPresencePollTimer = 0;
     int m_nPresencePollMs = 5000;
     BOOL m_bCameraPresent = 0;
+    CameraProbeRunner m_probe;  // before the retries, which ask through it
     CameraRetries m_retries;
 
     const int m_nHideTimerMs;

@@ -21,6 +21,10 @@ struct CameraProbe
     bool ok = false;
     std::string vendor, model, rom;  // hex, from the version inquiry
     std::string error;               // why nothing answered
+    bool answered = false;           // the link started, whether or not the version came
 };
 // Opens connection once and asks its version; the open link is used when it is the same.
 CameraProbe CamProbe(const CameraConnection& connection);
+// The same on a link of its own, always: it touches none of the library's shared state, so
+// it may run on any thread, beside the open link. Takes up to the reply time-out.
+CameraProbe CamProbeOnOwnLink(const CameraConnection& connection);

@@ -6,6 +6,7 @@
 
 #include <QMetaObject>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <limits>
@@ -377,8 +378,10 @@ void CameraLink::LinkLost()
 void CameraLink::ReaderLoop()
 {
     while (!m_stop) {
+        // No time-out: a close sets m_stop before it writes to the wake-up pipe, which stays
+        // readable until the pipe is closed after the join, so the stop is never missed.
         pollfd fds[2] = {{m_fd, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
-        const int n = ::poll(fds, 2, 500);
+        const int n = ::poll(fds, 2, -1);
         if (n < 0 && errno != EINTR)
             break;
         if (m_stop)
@@ -400,7 +403,9 @@ void CameraLink::KeeperLoop()
 {
     std::unique_lock lock(m_stopMutex);
     while (!m_stop && !m_lost) {
-        m_stopSignal.wait_for(lock, std::chrono::milliseconds(m_timing.keepAliveMs / 2 + 1));
+        // Asleep until the quiet time would end: each answer moves the end on.
+        const long long quietEndsIn = m_lastRxMs + m_timing.keepAliveMs - NowMs();
+        m_stopSignal.wait_for(lock, std::chrono::milliseconds(std::max(1LL, quietEndsIn)));
         if (m_stop || m_lost)
             break;
         if (NowMs() - m_lastRxMs < m_timing.keepAliveMs)

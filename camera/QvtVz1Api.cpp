@@ -327,40 +327,60 @@ CameraCapabilities CamCapabilities() { return Caps(); }
 
 bool CamPollsPresence() { return CurrentSetup().connection.kind == CameraConnection::Kind::Network; }
 
-CameraProbe CamProbe(const CameraConnection& connection)
+namespace {
+
+// Fills probe from the version inquiry's answer (vendor, model, ROM version, sockets).
+CameraProbe Probed(const std::vector<std::uint8_t>& version)
 {
     CameraProbe probe;
-    const bool current = connection == CurrentSetup().connection && Link().IsUsable();
-    // One try of each step: the presence check of an absent network camera runs on the
-    // user-interface thread every few seconds.
+    probe.ok = probe.answered = true;
+    probe.vendor = Hex(version, 0, 2);
+    probe.model = Hex(version, 2, 2);
+    probe.rom = Hex(version, 4, 2);
+    return probe;
+}
+
+} // namespace
+
+CameraProbe CamProbeOnOwnLink(const CameraConnection& connection)
+{
+    CameraProbe probe;
+    // One try of each step: an absent camera is asked again every few seconds anyway.
     CameraLinkTiming once;
     once.openAttempts = 1;
     CameraLink own(once);
-    CameraLink* link = &Link();
-    if (!current) {
-        const std::string port = PortOf(connection);
-        if (connection.kind != CameraConnection::Kind::Network && port.empty()) {
-            probe.error = connection.kind == CameraConnection::Kind::Usb ? "no camera" : connection.serialPort + ": no such port";
-            return probe;
-        }
-        if (!own.Open(MakeTransport(connection, port), LinkProfile(connection), nullptr, 0, 0)) {
-            probe.error = own.OpenError();
-            return probe;
-        }
-        link = &own;
+    const std::string port = PortOf(connection);
+    if (connection.kind != CameraConnection::Kind::Network && port.empty()) {
+        probe.error = connection.kind == CameraConnection::Kind::Usb ? "no camera" : connection.serialPort + ": no such port";
+        return probe;
     }
-    std::vector<std::uint8_t> version = current ? std::vector<std::uint8_t>() : own.OpenVersion();
+    if (!own.Open(MakeTransport(connection, port), LinkProfile(connection), nullptr, 0, 0)) {
+        probe.error = own.OpenError();
+        return probe;
+    }
+    probe.answered = true;
+    std::vector<std::uint8_t> version = own.OpenVersion();
     if (version.size() != 7) {
-        const auto answer = link->Inquire(visca::VersionInquiry(), 7);
+        const auto answer = own.Inquire(visca::VersionInquiry(), 7);
         if (!answer) {
             probe.error = "no answer to the version inquiry";
             return probe;
         }
         version = *answer;
     }
-    probe.ok = true;
-    probe.vendor = Hex(version, 0, 2);
-    probe.model = Hex(version, 2, 2);
-    probe.rom = Hex(version, 4, 2);
-    return probe;
+    return Probed(version);
+}
+
+CameraProbe CamProbe(const CameraConnection& connection)
+{
+    if (!(connection == CurrentSetup().connection && Link().IsUsable()))
+        return CamProbeOnOwnLink(connection);
+    const auto answer = Link().Inquire(visca::VersionInquiry(), 7);
+    if (!answer) {
+        CameraProbe probe;
+        probe.answered = true;  // the open link is up
+        probe.error = "no answer to the version inquiry";
+        return probe;
+    }
+    return Probed(*answer);
 }

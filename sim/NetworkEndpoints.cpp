@@ -92,7 +92,8 @@ void NetworkEndpoints::AddPollFds(std::vector<pollfd>& fds) const
         fds.push_back({c->fd, POLLIN, 0});
 }
 
-void NetworkEndpoints::Service(const std::vector<pollfd>& fds, const Handler& handle, const Trace& trace)
+void NetworkEndpoints::Service(const std::vector<pollfd>& fds, const Handler& handle, const Trace& trace,
+                               const Deliver& deliver)
 {
     std::vector<int> ready;
     for (const pollfd& p : fds)
@@ -100,13 +101,14 @@ void NetworkEndpoints::Service(const std::vector<pollfd>& fds, const Handler& ha
             ready.push_back(p.fd);
     const auto isReady = [&](int fd) { return fd >= 0 && std::find(ready.begin(), ready.end(), fd) != ready.end(); };
     if (isReady(m_udp))
-        ServeUdp(handle);
+        ServeUdp(handle, deliver);
     if (isReady(m_ip))
-        ServeViscaIp(handle, trace);
+        ServeViscaIp(handle, trace, deliver);
     if (isReady(m_tcp))
         Accept();
     for (auto it = m_clients.begin(); it != m_clients.end();) {
-        Client& c = **it;
+        const std::shared_ptr<Client> client = *it;
+        Client& c = *client;
         if (!isReady(c.fd)) {
             ++it;
             continue;
@@ -120,15 +122,24 @@ void NetworkEndpoints::Service(const std::vector<pollfd>& fds, const Handler& ha
         }
         if (got > 0)
             c.splitter.Feed({buf, static_cast<size_t>(got)}, [&](const visca::Frame& f) {
-                const visca::Frame reply = handle(f);
+                visca::Frame reply = handle(f);
                 if (!reply.empty())
-                    [[maybe_unused]] ssize_t n = ::send(c.fd, reply.data(), reply.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+                    deliver(ToClient(client, std::move(reply)));
             });
         ++it;
     }
 }
 
-void NetworkEndpoints::ServeUdp(const Handler& handle)
+NetworkEndpoints::Sender NetworkEndpoints::ToClient(const std::shared_ptr<Client>& client, visca::Frame bytes) const
+{
+    // A client that has gone meanwhile gets nothing; its descriptor may be another's now.
+    return [weak = std::weak_ptr<Client>(client), bytes = std::move(bytes)] {
+        if (const auto c = weak.lock())
+            [[maybe_unused]] ssize_t n = ::send(c->fd, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+    };
+}
+
+void NetworkEndpoints::ServeUdp(const Handler& handle, const Deliver& deliver)
 {
     std::uint8_t buf[1500];
     sockaddr_storage from{};
@@ -139,11 +150,14 @@ void NetworkEndpoints::ServeUdp(const Handler& handle)
     visca::FrameSplitter splitter(ViscaServer::kMaxFrameLength);
     splitter.Feed({buf, static_cast<size_t>(got)}, [&](const visca::Frame& f) {
         for (const visca::Frame& r : Frames(handle(f)))
-            ::sendto(m_udp, r.data(), r.size(), MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), len);
+            deliver([this, r, from, len] {
+                if (m_udp >= 0)
+                    ::sendto(m_udp, r.data(), r.size(), MSG_DONTWAIT, reinterpret_cast<const sockaddr*>(&from), len);
+            });
     });
 }
 
-void NetworkEndpoints::ServeViscaIp(const Handler& handle, const Trace& trace)
+void NetworkEndpoints::ServeViscaIp(const Handler& handle, const Trace& trace, const Deliver& deliver)
 {
     std::uint8_t buf[1500];
     sockaddr_storage from{};
@@ -155,8 +169,10 @@ void NetworkEndpoints::ServeViscaIp(const Handler& handle, const Trace& trace)
     if (!packet)
         return;
     const auto send = [&](std::uint16_t type, std::span<const std::uint8_t> payload) {
-        const auto d = visca_ip::Encode(type, packet->sequence, payload);
-        ::sendto(m_ip, d.data(), d.size(), MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), len);
+        deliver([this, d = visca_ip::Encode(type, packet->sequence, payload), from, len] {
+            if (m_ip >= 0)
+                ::sendto(m_ip, d.data(), d.size(), MSG_DONTWAIT, reinterpret_cast<const sockaddr*>(&from), len);
+        });
     };
     if (packet->type == visca_ip::kControl) {
         if (packet->payload.size() == 1 && packet->payload[0] == visca_ip::kReset) {
@@ -185,11 +201,11 @@ void NetworkEndpoints::Accept()
         ::close(fd);
         return;
     }
-    m_clients.push_back(std::make_unique<Client>(Client{fd, visca::FrameSplitter(ViscaServer::kMaxFrameLength)}));
+    m_clients.push_back(std::make_shared<Client>(Client{fd, visca::FrameSplitter(ViscaServer::kMaxFrameLength)}));
 }
 
-void NetworkEndpoints::Broadcast(const visca::Frame& frame)
+void NetworkEndpoints::Broadcast(const visca::Frame& frame, const Deliver& deliver)
 {
     for (const auto& c : m_clients)
-        [[maybe_unused]] ssize_t n = ::send(c->fd, frame.data(), frame.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+        deliver(ToClient(c, frame));
 }

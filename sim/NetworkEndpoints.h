@@ -26,6 +26,10 @@ public:
     // The camera's answer to one frame (possibly several frames, possibly none).
     using Handler = std::function<visca::Frame(const visca::Frame&)>;
     using Trace = std::function<void(const std::string&)>;
+    // Sends one reply to where its request came from; a slow camera runs it later, on the
+    // serving thread. Harmless once the client or the endpoint is gone.
+    using Sender = std::function<void()>;
+    using Deliver = std::function<void(Sender)>;
 
     NetworkEndpoints() = default;
     ~NetworkEndpoints() { Close(); }
@@ -41,10 +45,10 @@ public:
 
     // The descriptors to wait on, appended to fds.
     void AddPollFds(std::vector<pollfd>& fds) const;
-    // Serves whatever is readable among fds.
-    void Service(const std::vector<pollfd>& fds, const Handler& handle, const Trace& trace);
-    // An unsolicited frame: to every TCP client.
-    void Broadcast(const visca::Frame& frame);
+    // Serves whatever is readable among fds; each reply goes through deliver.
+    void Service(const std::vector<pollfd>& fds, const Handler& handle, const Trace& trace, const Deliver& deliver);
+    // An unsolicited frame: to every TCP client, through deliver.
+    void Broadcast(const visca::Frame& frame, const Deliver& deliver);
 
 private:
     struct Client
@@ -52,11 +56,12 @@ private:
         int fd;
         visca::FrameSplitter splitter;
     };
-    void ServeUdp(const Handler& handle);
-    void ServeViscaIp(const Handler& handle, const Trace& trace);
+    void ServeUdp(const Handler& handle, const Deliver& deliver);
+    void ServeViscaIp(const Handler& handle, const Trace& trace, const Deliver& deliver);
+    Sender ToClient(const std::shared_ptr<Client>& client, visca::Frame bytes) const;
     void Accept();
 
     int m_udp = -1, m_tcp = -1, m_ip = -1;
     NetworkPorts m_bound;
-    std::vector<std::unique_ptr<Client>> m_clients;
+    std::vector<std::shared_ptr<Client>> m_clients;
 };

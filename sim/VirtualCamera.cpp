@@ -197,7 +197,7 @@ void VirtualCamera::Send(const visca::Frame& bytes)
     const visca::Frame out = Noisy(bytes);
     if (out.empty())
         return;
-    m_net.Broadcast(out);
+    m_net.Broadcast(out, [this](NetworkEndpoints::Sender send) { Deliver(std::move(send)); });
     ToPty(out);
 }
 
@@ -220,14 +220,22 @@ void VirtualCamera::ToPty(visca::Frame out)
 {
     if (!m_pty.IsOpen() || out.empty())
         return;
+    Deliver([this, out = std::move(out)] {
+        // Non-blocking: with nobody reading the port, replies are dropped rather than stall.
+        if (m_pty.IsOpen())
+            [[maybe_unused]] ssize_t n = ::write(m_pty.Master(), out.data(), out.size());
+    });
+}
+
+void VirtualCamera::Deliver(NetworkEndpoints::Sender send)
+{
     if (m_replyDelayMs > 0 || !m_delayed.empty()) {
         // Behind earlier delayed replies even when the delay was just ended: order holds.
-        m_delayed.emplace_back(NowMs() + m_replyDelayMs, std::move(out));
+        m_delayed.emplace_back(NowMs() + m_replyDelayMs, std::move(send));
         Wake();
         return;
     }
-    // Non-blocking: with nobody reading the port, replies are dropped rather than stall.
-    [[maybe_unused]] ssize_t n = ::write(m_pty.Master(), out.data(), out.size());
+    send();
 }
 
 visca::Frame VirtualCamera::Serve(const visca::Frame& frame)
@@ -246,9 +254,9 @@ visca::Frame VirtualCamera::Serve(const visca::Frame& frame)
 void VirtualCamera::SendDue(long long nowMs)
 {
     while (!m_delayed.empty() && m_delayed.front().first <= nowMs) {
-        const visca::Frame& out = m_delayed.front().second;
-        [[maybe_unused]] ssize_t n = m_pty.IsOpen() ? ::write(m_pty.Master(), out.data(), out.size()) : 0;
+        const NetworkEndpoints::Sender send = std::move(m_delayed.front().second);
         m_delayed.pop_front();
+        send();
     }
 }
 
@@ -288,7 +296,8 @@ void VirtualCamera::Run()
         if (!m_attached)
             continue;
         m_net.Service(fds, [this](const visca::Frame& frame) { return Noisy(Serve(frame)); },
-                      [this](const std::string& line) { Emit(line); });
+                      [this](const std::string& line) { Emit(line); },
+                      [this](NetworkEndpoints::Sender send) { Deliver(std::move(send)); });
         if (!m_pty.IsOpen() || fds[1].fd != m_pty.Master() || !(fds[1].revents & POLLIN))
             continue;
         const ssize_t got = ::read(m_pty.Master(), buf, sizeof buf);

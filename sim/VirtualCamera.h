@@ -63,7 +63,9 @@ private:
     void Send(const visca::Frame& bytes);  // under m_mutex
     visca::Frame Noisy(const visca::Frame& bytes);  // under m_mutex: as mute and garble make it
     visca::Frame Serve(const visca::Frame& frame);  // under m_mutex: the reply to one frame
-    void ToPty(visca::Frame out);          // under m_mutex: now, or later while replies are delayed
+    void ToPty(visca::Frame out);          // under m_mutex: through Deliver
+    // Under m_mutex: runs send now, or later while replies are delayed (on every transport).
+    void Deliver(NetworkEndpoints::Sender send);
     void SendDue(long long nowMs);         // under m_mutex: the delayed replies due by now
     bool AttachLocked();
     void DetachLocked();
@@ -81,7 +83,7 @@ private:
     bool m_garble = false;
     bool m_mute = false;
     int m_replyDelayMs = 0;
-    std::deque<std::pair<long long, visca::Frame>> m_delayed;  // (due, bytes), oldest first
+    std::deque<std::pair<long long, NetworkEndpoints::Sender>> m_delayed;  // (due, send), oldest first
     long long m_goAwayAtMs = -1;   // firmware accepted: detach then
     long long m_comeBackAtMs = -1; // and attach again then
     std::string m_pendingVersion;

@@ -1,7 +1,9 @@
 // How long the controller's event loop stalls while it works the camera, in the same
 // process and code as the program: (a) opening a camera that answers (plugged in while the
 // program runs), (b) choosing a direction (read-back of the old preset, then a move), (c) a
-// tracking move, (d) opening a camera that never answers, and then a call to that camera.
+// tracking move, (d) opening a camera that never answers, and then a call to that camera,
+// (e) a network camera that is absent, looked for every 5 s, (f) a camera that stays attached
+// but silent, tried again every 5 s.
 //
 // A helper thread posts a time-stamped event whenever the previous one has arrived; the
 // longest wait for such an event is the longest stretch in which the loop did not turn.
@@ -10,6 +12,7 @@
 // DISPLAY is set.
 #include "app/ControllerApp.h"
 #include "app/MainFrame.h"
+#include "camera/CameraConnectionApi.h"
 #include "camera/QvtVz1Api.h"
 #include "platform/WinMessage.h"
 #include "platform/WinMessages.h"
@@ -32,8 +35,12 @@
 #include <thread>
 #include <vector>
 
+#include <arpa/inet.h>
 #include <libgen.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -291,7 +298,41 @@ int main(int argc, char** argv)
     check("(d) afterwards: choosing a direction", {meter.WorstMs()}, 50);
     if (got)
         std::printf("      (the getter answered although the camera is mute)\n");
+
+    // (f) The camera stays attached and silent: the frame tries it again every 5 s.
+    meter.Reset();
+    RunFor(12000);
+    check("(f) a silent camera re-opened (12 s)", {meter.WorstMs()}, 50);
     sim.Say("unmute");
+    const auto unmuted = Clock::now();
+    if (RunUntil([&] { return dlg.m_camera.m_nCameraMode == 1; }, 15000))
+        std::printf("      (answering again, it was opened after %.0f ms)\n", Ms(Clock::now() - unmuted));
+    else
+        std::printf("      (answering again, it was not opened within 15 s)\n");
+
+    // (e) A network camera that never answers: a datagram socket of our own that reads
+    // nothing. The frame looks for it at once and then every 5 s.
+    const int silent = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (silent < 0 || ::bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
+        || ::getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        std::fprintf(stderr, "no datagram socket for the absent camera\n");
+        return 1;
+    }
+    CameraConnection network;
+    network.kind = CameraConnection::Kind::Network;
+    network.host = "127.0.0.1";
+    network.port = ntohs(address.sin_port);
+    meter.Reset();
+    QMetaObject::invokeMethod(&qapp, [&] { dlg.ChangeCameraConnection(network); }, Qt::QueuedConnection);
+    RunFor(12000);
+    check("(e) an absent network camera polled (12 s)", {meter.WorstMs()}, 50);
+    QMetaObject::invokeMethod(&qapp, [&] { dlg.ChangeCameraConnection({}); }, Qt::QueuedConnection);
+    RunFor(500);
+    ::close(silent);
 
     app.ExitInstance();
     return all ? 0 : 3;

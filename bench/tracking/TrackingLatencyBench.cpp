@@ -1,6 +1,7 @@
 // Prints, per tracking source kind, (a) how long a direction takes from the speakerphone's
 // write to its arrival at the dialog beyond the source's own period and hold, and (b) how
-// long StopTracking blocks. Goals: (a) under 5 ms, (b) under 50 ms.
+// long StopTracking blocks. Goals: (a) under 5 ms, (b) under 50 ms, and under 10 ms while
+// the speakerphone software holds the shared record's mutex.
 //
 // (a) is measured as arrival - max(write, start of the worker's poll that read it): what
 // is left after the sampling wait and the hold is reading, filtering, posting, delivering.
@@ -19,6 +20,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
 #include <atomic>
@@ -83,13 +85,19 @@ private:
     WakeClock& m_clock;
 };
 
+// Sleeps in the event loop until something arrives (the worker's post, or the timer of the
+// deadline), then looks again: no spinning (processEvents with a time limit would spin),
+// so the worker has the cores to itself and the arrival is seen as the controller sees it.
 bool WaitFor(const std::function<bool()>& cond, int ms)
 {
     QDeadlineTimer deadline(ms);
+    QTimer timeout;
+    timeout.setSingleShot(true);
+    timeout.start(ms);
     while (!cond()) {
         if (deadline.hasExpired())
             return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     return true;
 }
@@ -251,8 +259,8 @@ int main(int argc, char** argv)
             worker.Stop();
             stop.Add(Ms(Now() - begin));
         }
-        std::printf("%-28s (b) StopTracking blocks:                  mean %6.3f ms, max %6.3f ms (goal < 50 ms, %s)\n",
-                    "kind 5, mutex held", stop.Mean(), stop.Max(), stop.Max() < 50 ? "met" : "MISSED");
+        std::printf("%-28s (b) StopTracking blocks:                  mean %6.3f ms, max %6.3f ms (goal < 10 ms, %s)\n",
+                    "kind 5, mutex held", stop.Mean(), stop.Max(), stop.Max() < 10 ? "met" : "MISSED");
     }
     ::unlink(SharedMutexPath(kQvt18TRMutexName).c_str());
     ::unlink(SharedMutexPath(kMzcMutexName).c_str());

@@ -172,6 +172,18 @@ TEST_P(ViscaCamera, FramingChoosesTheStandAndTheTestNamesTheCamera)
     EXPECT_TRUE(CamProbe(connection).ok);  // on a link of its own
 }
 
+TEST_P(ViscaCamera, ASlowCameraIsSlowOnEveryWay)
+{
+    Open();
+    // Within the reply time-out; then beyond it and the one resend of VISCA over IP.
+    for (auto [delayMs, answered] : {std::pair{150, 1}, {1000, 0}}) {
+        camera->SetReplyDelay(delayMs);
+        int pan = -1;
+        EXPECT_EQ(CamGetPan(&pan), answered) << delayMs;
+    }
+    camera->SetReplyDelay(0);
+}
+
 TEST_P(ViscaCamera, ComesAndGoesWithTheCamera)
 {
     Open();

@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 #include <gtest/gtest.h>
@@ -25,6 +26,12 @@ namespace {
 
 const QString kAvailable = QStringLiteral("QVT-VZ1 is available.");
 const QString kNotConnected = QStringLiteral("QVT-VZ1 is not connected to this PC.");
+
+long CallCount(std::string_view prefix)
+{
+    const auto calls = CamDouble().Commands();
+    return std::count_if(calls.begin(), calls.end(), [&](const std::string& c) { return c.starts_with(prefix); });
+}
 
 bool CameraCalled(std::string_view prefix)
 {
@@ -208,19 +215,13 @@ TEST_F(MainFrameTest, ACameraThatAnswersAgainAfterItsLinkWasLostComesBackAsOnAPl
         CamDouble().Reset();
         Create(1, true, 10000, {.portPollMs = 10, .portWaitMs = 0, .reopenMs = 20});
         Pump();
-        CamDouble().openAfterCamOpen = 0;  // the camera has stopped answering
-        Send(message, wParam);
+        Send(message, wParam);  // the camera has stopped answering
         EXPECT_EQ(CamDouble().open, 0) << "the dialog closed it";
         const auto balloons = m_tray->Balloons().size();
-        auto opens = [] {
-            const auto calls = CamDouble().Commands();
-            return std::count_if(calls.begin(), calls.end(), [](const std::string& c) { return c.starts_with("CamOpen("); });
-        };
-        const auto before = opens();
-        ASSERT_TRUE(WaitUntil([&] { return opens() >= before + 2; }));
-        EXPECT_EQ(CamDouble().wnd, nullptr) << "the tries tell no window";
+        ASSERT_TRUE(WaitUntil([&] { return CallCount("CamProbeOnOwnLink(") >= 2; }));
+        EXPECT_EQ(CallCount("CamOpen("), 1) << "the tries use a link of their own";
         EXPECT_EQ(m_tray->Balloons().size(), balloons) << "a silent try shows nothing";
-        CamDouble().openAfterCamOpen = 1;
+        CamDouble().ownLinkAnswers = true;
         ASSERT_TRUE(WaitUntil([&] { return m_tray->Balloons().size() == balloons + 1; }));
         EXPECT_EQ(m_tray->Balloons().back(), kAvailable);
         EXPECT_EQ(CamDouble().wnd, m_frame.get());
@@ -230,31 +231,42 @@ TEST_F(MainFrameTest, ACameraThatAnswersAgainAfterItsLinkWasLostComesBackAsOnAPl
     }
 }
 
-TEST_F(MainFrameTest, ANetworkCameraIsLookedForEveryFiveSecondsAsNothingAnnouncesIt)
+TEST_F(MainFrameTest, ANetworkCameraIsLookedForEveryFiveSecondsWithoutHoldingTheInterface)
 {
     CamDouble().pollsPresence = 1;
+    CamDouble().HoldOwnLinkProbes(true);  // the start-up look meets a camera that never answers
     Create(0);
-    Pump();
-    const auto poll = [&] {
-        Send(WM_TIMER, static_cast<WPARAM>(m_frame->PresencePollTimerId()));
-        Pump();
-    };
+    int ticks = 0;
+    QTimer timer;
+    timer.callOnTimeout([&] { ++ticks; });
+    timer.start(5);
+    ASSERT_TRUE(WaitUntil([&] { return ticks >= 10 && CamDouble().OwnLinkProbeHeld(); }));
+    EXPECT_TRUE(m_tray->Balloons().empty()) << "no verdict before the answer";
+    CamDouble().HoldOwnLinkProbes(false);
+    ASSERT_TRUE(WaitUntil([&] { return !m_tray->Balloons().empty(); }));
     ASSERT_NE(m_frame->PresencePollTimerId(), 0);
     const auto timers = QAbstractEventDispatcher::instance()->registeredTimers(m_frame.get());
     EXPECT_TRUE(std::any_of(timers.begin(), timers.end(), [&](const auto& t) {
         return t.timerId == m_frame->PresencePollTimerId() && t.interval == 5000;
     }));
-    EXPECT_EQ(m_tray->Balloons(), std::vector<QString>{kNotConnected});
-    CamDouble().present = 1;  // the camera answers now
-    poll();
-    EXPECT_EQ(m_tray->Balloons().back(), kAvailable);
-    EXPECT_TRUE(CameraCalled("CamOpen("));
-    CamDouble().present = 0;  // and no longer
-    poll();
-    EXPECT_EQ(m_tray->Balloons(), (std::vector<QString>{kNotConnected, kAvailable, kNotConnected}));
-    EXPECT_EQ(CamDouble().open, 0);
+    // Each row: whether the camera answers, whether its link is then lost, the balloons.
+    struct Row { bool answers; bool linkLost; std::vector<QString> balloons; };
+    const Row rows[] = {{true, false, {kNotConnected, kAvailable}},
+                        {true, false, {kNotConnected, kAvailable}},  // open: no new look, no balloon
+                        {false, true, {kNotConnected, kAvailable, kNotConnected}}};
+    for (const Row& row : rows) {
+        CamDouble().ownLinkAnswers = row.answers;
+        CamDouble().present = row.answers;  // while open, the library answers from its keep-alive
+        if (row.linkLost)
+            Send(WM_CAMERA_LINK, 0);
+        const auto looks = CallCount("CamProbeOnOwnLink(");
+        Send(WM_TIMER, static_cast<WPARAM>(m_frame->PresencePollTimerId()));
+        EXPECT_EQ(CallCount("CamProbeOnOwnLink(") > looks || m_frame->Probe().Running(), CamDouble().open == 0);
+        ASSERT_TRUE(WaitUntil([&] { return !m_frame->Probe().Running() && m_tray->Balloons() == row.balloons; }));
+        EXPECT_EQ(CamDouble().open, row.answers ? 1 : 0);
+    }
     CamDouble().pollsPresence = 0;  // back to a camera that announces itself
-    poll();
+    Send(WM_TIMER, static_cast<WPARAM>(m_frame->PresencePollTimerId()));
     EXPECT_EQ(m_frame->PresencePollTimerId(), 0);
 }
 

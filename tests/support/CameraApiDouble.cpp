@@ -19,6 +19,9 @@ void CameraApiDouble::Reset()
     capabilities = {};
     pollsPresence = 0;
     probe = {};
+    ownLinkAnswers = false;
+    holdProbes = false;
+    released.notify_all();
     present = 1;
     findPortResult = 1;
     port = "/dev/pts/77";
@@ -37,6 +40,19 @@ void CameraApiDouble::Reset()
     linkMsg = modeMsg = 0;
     open = 0;
     calls.clear();
+}
+
+void CameraApiDouble::HoldOwnLinkProbes(bool hold)
+{
+    std::lock_guard lock(mutex);
+    holdProbes = hold;
+    released.notify_all();
+}
+
+bool CameraApiDouble::OwnLinkProbeHeld() const
+{
+    std::lock_guard lock(mutex);
+    return heldProbes > 0;
 }
 
 void CameraApiDouble::Record(std::string call)
@@ -242,4 +258,19 @@ CameraProbe CamProbe(const CameraConnection& connection)
     CamDouble().Record("CamProbe(" + connection.Describe() + ")");
     std::lock_guard lock(CamDouble().mutex);
     return CamDouble().probe;
+}
+
+CameraProbe CamProbeOnOwnLink(const CameraConnection& connection)
+{
+    auto& d = CamDouble();
+    d.Record("CamProbeOnOwnLink(" + connection.Describe() + ")");
+    std::unique_lock lock(d.mutex);
+    ++d.heldProbes;
+    d.released.wait_for(lock, std::chrono::seconds(10), [&] { return !d.holdProbes; });
+    --d.heldProbes;
+    CameraProbe probe;
+    probe.ok = probe.answered = d.ownLinkAnswers;
+    if (!probe.ok)
+        probe.error = "no answer";
+    return probe;
 }

@@ -4,6 +4,8 @@
 #include "camera/CameraConnectionApi.h"
 #include "platform/WinTypes.h"
 
+#include <atomic>
+#include <condition_variable>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -32,6 +34,11 @@ struct CameraApiDouble
     CameraCapabilities capabilities;  // what CamCapabilities answers (the QVT-VZ1's)
     int pollsPresence = 0;            // CamPollsPresence
     CameraProbe probe;                // what CamProbe answers
+    // CamProbeOnOwnLink (any thread): whether the camera answers, and whether the probe
+    // waits, as for a camera that never answers, until released (at most 10 s).
+    std::atomic<bool> ownLinkAnswers{false};
+    void HoldOwnLinkProbes(bool hold);
+    bool OwnLinkProbeHeld() const;
 
     // What the library was given by the last CamOpen.
     HWND wnd = nullptr;
@@ -51,6 +58,9 @@ struct CameraApiDouble
     std::vector<std::string> TakeCommands();
 
     mutable std::mutex mutex;
+    std::condition_variable released;
+    bool holdProbes = false;
+    int heldProbes = 0;
 };
 
 // The one double behind the C functions; reset it in each test's set-up.
