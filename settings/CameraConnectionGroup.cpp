@@ -1,6 +1,7 @@
 #include "settings/CameraConnectionGroup.h"
 
 #include "camera/CameraConnectionApi.h"
+#include "camera/QvtVz1Api.h"
 #include "res/CameraStrings.h"
 #include "res/Strings.h"
 
@@ -175,9 +176,41 @@ void CCameraConnectionGroup::OnTest()
         m_labelResult->setText(LoadStringRes(missing));
         return;
     }
+    const CameraConnection connection = Value();
+    if (connection == CamConnection() && CamIsOpen()) {
+        // The open link answers within its reply time-out.
+        ShowProbe(CamProbe(connection));
+        return;
+    }
+    // Another camera: its host lookup, connect and time-outs must not hold the dialog.
+    if (m_probe.joinable())
+        return;
+    m_btnTest->setEnabled(false);
     m_labelResult->setText(QStringLiteral("..."));
-    m_labelResult->repaint();
-    const CameraProbe probe = CamProbe(Value());
+    m_probe = std::thread([this, connection] {
+        const CameraProbe probe = CamProbeOnOwnLink(connection);
+        // Delivered only while the group lives: it joins this thread before it goes.
+        QMetaObject::invokeMethod(this, [this, probe] {
+            m_probe.join();
+            m_btnTest->setEnabled(true);
+            ShowProbe(probe);
+        }, Qt::QueuedConnection);
+    });
+}
+
+CCameraConnectionGroup::~CCameraConnectionGroup()
+{
+    if (m_probe.joinable())
+        m_probe.join();  // at most the probe's time-out
+}
+
+bool CCameraConnectionGroup::Testing() const
+{
+    return m_probe.joinable();
+}
+
+void CCameraConnectionGroup::ShowProbe(const CameraProbe& probe)
+{
     m_labelResult->setText(probe.ok ? LoadStringRes(kStrTestAnswered)
                                           .arg(QString::fromStdString(probe.vendor), QString::fromStdString(probe.model),
                                                QString::fromStdString(probe.rom))

@@ -3,9 +3,12 @@
 // serial port or on the network, its model and framing, and a Test button that opens the
 // connection once and shows what answered.
 #include "camera/CameraConnection.h"
+#include "camera/CameraConnectionApi.h"
 #include "platform/WinTypes.h"
 
 #include <QGroupBox>
+
+#include <thread>
 
 class QButtonGroup;
 class QComboBox;
@@ -19,6 +22,7 @@ class CCameraConnectionGroup : public QGroupBox
 {
 public:
     explicit CCameraConnectionGroup(QWidget* parent = nullptr);
+    ~CCameraConnectionGroup() override;
 
     void SetValue(const CameraConnection& connection);
     // The controls' connection; the custom ranges and what the controls do not show are
@@ -26,14 +30,18 @@ public:
     CameraConnection Value() const;
     // 0 when the value can be used, else the id of the text that says what is missing.
     UINT MissingInput() const;
-    // Opens the connection once (the Test button) and shows the answer.
+    // Opens the connection once (the Test button) and shows the answer. The open camera is
+    // asked at once; another is asked on a thread of its own, the answer shown when it
+    // comes (Testing() until then).
     void OnTest();
+    bool Testing() const;
     QString TestResult() const;
 
     // The serial ports to offer: /dev/serial/by-id/*, /dev/ttyUSB*, /dev/ttyACM*, /dev/ttyS*.
     static QStringList SerialPorts();
 
 private:
+    void ShowProbe(const CameraProbe& probe);
     void UpdateStates();
     void OnTransportChanged();
 
@@ -53,4 +61,5 @@ private:
     QPushButton* m_btnTest = nullptr;
     QLabel* m_labelResult = nullptr;
     int m_lastTransport = 0;
+    std::thread m_probe;  // the Test of a camera that is not the open one
 };

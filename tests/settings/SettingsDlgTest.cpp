@@ -17,6 +17,7 @@
 #include <QSpinBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTimer>
 
 #include <optional>
@@ -161,12 +162,21 @@ TEST_F(SettingsDialog, CameraGroupChoosesANetworkCameraTestsItAndRefusesAnEmptyH
     EXPECT_FALSE(d.result() == QDialog::Accepted);
 
     d.findChild<QLineEdit*>(QStringLiteral("Host"))->setText(QStringLiteral(" 127.0.0.1 "));
-    CamDouble().probe = {true, "0020", "0511", "0203", ""};
-    group->OnTest();
-    EXPECT_EQ(group->TestResult(), LoadStringRes(kStrTestAnswered).arg("0020", "0511", "0203"));
-    CamDouble().probe = {false, "", "", "", "refused"};
-    group->OnTest();
-    EXPECT_EQ(group->TestResult(), LoadStringRes(kStrTestNoAnswer).arg("refused"));
+    // Not the open camera: asked on a thread of its own while the dialog goes on.
+    const auto test = [&](bool answers, CameraProbe probe) {
+        CamDouble().probe = probe;
+        CamDouble().ownLinkAnswers = answers;
+        CamDouble().HoldOwnLinkProbes(true);
+        group->OnTest();
+        EXPECT_TRUE(group->Testing());
+        EXPECT_EQ(group->TestResult(), QStringLiteral("..."));
+        CamDouble().HoldOwnLinkProbes(false);
+        for (int i = 0; i < 500 && group->Testing(); ++i)
+            QTest::qWait(10);
+        return group->TestResult();
+    };
+    EXPECT_EQ(test(true, {true, "0020", "0511", "0203", ""}), LoadStringRes(kStrTestAnswered).arg("0020", "0511", "0203"));
+    EXPECT_EQ(test(false, {false, "", "", "", "refused"}), LoadStringRes(kStrTestNoAnswer).arg("refused"));
 
     const auto outcome = Accept();
     chosen.host = "127.0.0.1";

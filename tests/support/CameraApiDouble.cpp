@@ -270,7 +270,12 @@ CameraProbe CamProbeOnOwnLink(const CameraConnection& connection)
     --d.heldProbes;
     CameraProbe probe;
     probe.ok = probe.answered = d.ownLinkAnswers;
-    if (!probe.ok)
-        probe.error = "no answer";
+    if (probe.ok) {
+        probe.vendor = d.probe.vendor;
+        probe.model = d.probe.model;
+        probe.rom = d.probe.rom;
+    } else {
+        probe.error = d.probe.error.empty() ? "no answer" : d.probe.error;
+    }
     return probe;
 }

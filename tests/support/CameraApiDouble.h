@@ -34,7 +34,8 @@ struct CameraApiDouble
     CameraCapabilities capabilities;  // what CamCapabilities answers (the QVT-VZ1's)
     int pollsPresence = 0;            // CamPollsPresence
     CameraProbe probe;                // what CamProbe answers
-    // CamProbeOnOwnLink (any thread): whether the camera answers, and whether the probe
+    // CamProbeOnOwnLink (any thread): whether the camera answers (with probe's version or
+    // error), and whether the probe
     // waits, as for a camera that never answers, until released (at most 10 s).
     std::atomic<bool> ownLinkAnswers{false};
     void HoldOwnLinkProbes(bool hold);
