@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
@@ -152,6 +153,10 @@ int RunVerb(const QStringList& args)
     QTextStream out(stdout);
     QTextStream err(stderr);
     const RemoteRequest request = ParseVerb(args.mid(1), QDir::currentPath());
+    // The bus interface reports a refused call with a queued signal that carries these
+    // types; unregistered, Qt warns on standard error about an invalid type instead.
+    qRegisterMetaType<QDBusError>();
+    qRegisterMetaType<QDBusMessage>();
     // A connection of its own, closed while the application still exists.
     const QString name = QStringLiteral("qvt-vz1-controller-verb");
     const int status = RunRequest(request, QDBusConnection::connectToBus(QDBusConnection::SessionBus, name), out, err);

@@ -38,7 +38,20 @@ trap cleanup EXIT
 
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-wakeups() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/^voluntary_ctxt_switches/ {n += $2} END {print n + 0}'; }
+# wakeups PID: "tid count" a line, every thread's voluntary context switches so far
+wakeups() {
+  local t
+  for t in /proc/"$1"/task/*; do
+    awk -v tid="${t##*/}" '/^voluntary_ctxt_switches/ {print tid, $2}' "$t/status" 2>/dev/null || true
+  done
+}
+# wakeups_between BEFORE AFTER: the wake-ups in between, per thread: a thread that ended
+# takes its count with it, so the sum of two totals could even go down. Threads that
+# started meanwhile count whole; those that ended count nothing.
+wakeups_between() {
+  awk 'NR == FNR {before[$1] = $2; next} {n += $2 - ($1 in before ? before[$1] : 0)} END {print n + 0}' \
+    <(echo "$1") <(echo "$2")
+}
 rss_kb() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status"; }
 # wait_for FILE TEXT MS: true once FILE holds TEXT
 wait_for() {
@@ -133,7 +146,7 @@ measure_state() {
   kill "$pid"; wait "$pid" 2>/dev/null || true
   echo quit >&3; exec 3>&-
   wait "$simpid" 2>/dev/null || true
-  awk -v c=$(( c1 - c0 )) -v w=$(( w1 - w0 )) -v ms=$(( t1 - t0 )) -v hz="$hz" \
+  awk -v c=$(( c1 - c0 )) -v w="$(wakeups_between "$w0" "$w1")" -v ms=$(( t1 - t0 )) -v hz="$hz" \
     'BEGIN {printf "%.2f %.1f\n", 100 * c / hz / (ms / 1000), w / (ms / 1000)}'
 }
 
