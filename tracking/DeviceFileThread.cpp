@@ -10,9 +10,11 @@ unsigned DeviceFileThread(HWND dialog, CClock& clock)
 {
     PostTrackingDirection(dialog, 255);
     // Non-blocking, so that a device that sends nothing cannot hold up a stop.
-    const int fd = ::open(TrackingDevicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return 0;  // no speakerphone: the worker ends, as after any failed open
+    int fd = -1;
+    while ((fd = ::open(TrackingDevicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) < 0) {
+        if (clock.SleepUnless(kReopenRetryMs, g_bStopTracking))
+            return 0;  // stopped while the speakerphone was away
+    }
 
     DeviceReportReader reader(fd);
     DeviceFileFilter filter;

@@ -8,11 +8,13 @@ unsigned UsbLibraryThread(HWND dialog, CClock& clock)
     PostTrackingDirection(dialog, 255);
     UxLibrary library;
     if (!library.Load())
-        return 0;  // no library is treated like a speakerphone that does not open
+        return 0;  // an incomplete installation: nothing to wait for
     char version[kUxVersionSize] = {};
-    UXHANDLE handle = library.open(0, 0, version);
-    if (!handle)
-        return 0;
+    UXHANDLE handle = nullptr;
+    while (!(handle = library.open(0, 0, version))) {
+        if (clock.SleepUnless(kReopenRetryMs, g_bStopTracking))
+            return 0;  // stopped while the speakerphone was away
+    }
 
     // Speakerphones before 1.32 do not report directions.
     if (UsbVersionValue(version) >= kUsbMinimumVersion && !g_bStopTracking.load()) {

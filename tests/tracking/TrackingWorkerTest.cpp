@@ -17,6 +17,8 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -113,17 +115,25 @@ TEST_F(TrackingWorkerTest, DeviceFilePostsEachHeldDirectionOnce)
     }
 }
 
-TEST_F(TrackingWorkerTest, MissingSourceEndsTheWorkerAfterItsFirstPost)
+TEST_F(TrackingWorkerTest, MissingSpeakerphoneIsRetriedUntilItIsPluggedIn)
 {
-    for (int kind : {kTrackingQvt40S, kTrackingQvt90UX}) {  // no device file, no QVT-90UX
+    struct Row { int kind; std::function<std::unique_ptr<VirtualSpeakerphone>()> plug; };
+    const Row rows[] = {
+        {kTrackingQvt40S, [] { return std::make_unique<DeviceFileSpeakerphone>(VirtualDevicePath()); }},
+        {kTrackingQvt90UX, [] { return std::make_unique<UsbLinkSpeakerphone>(UxDeviceLinkPath(), "1.32"); }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.kind);
         window.Clear();
-        Start(kind);
-        ASSERT_TRUE(Ended());
-        EXPECT_TRUE(PostedBecomes({255}));
-        EXPECT_TRUE(worker.IsRunning());  // the handle is held until stopped: no second worker
-        EXPECT_FALSE(worker.Start(kind, &window, clock));
+        Start(row.kind);
+        ASSERT_TRUE(ReadAgain());  // two waits for the speakerphone, not an end
+        EXPECT_EQ(clock.lastMs.load(), kReopenRetryMs);
+        EXPECT_FALSE(worker.HasEnded());
+        auto phone = row.plug();
+        ASSERT_TRUE(phone->Attach(nullptr));
+        phone->SetCode(2);
+        EXPECT_TRUE(PostedBecomes({255, 2}));
         worker.Stop();
-        EXPECT_FALSE(worker.IsRunning());
     }
 }
 
