@@ -251,6 +251,7 @@ void CFirmwareUpdateDlg::OnRestartProgress(WPARAM w)
 void CFirmwareUpdateDlg::OnFinished(WPARAM w)
 {
     m_nState = FwFinished;
+    m_nResult = static_cast<int>(w);
     JoinWorker();
     if (w == FW_RESULT_COMPLETED)
         SetStatus(IDS_FW_COMPLETED);

@@ -55,6 +55,8 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     int GetState() const { return m_nState; }
+    // FW_RESULT_* of the finished run; -1 before it finished.
+    int GetResult() const { return m_nResult; }
     QString GetStatus() const { return m_strStatus; }
     int GetProgress() const;
     bool HasWorker() const { return m_hWorker.joinable(); }
@@ -98,6 +100,7 @@ private:
     QString m_strStatus;
     int m_nSource = 0;
     int m_nState = FwIdle;
+    int m_nResult = -1;
     bool m_bInitDone = false;
 
     // What the worker reads: copied before it starts, unchanged while it runs.

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -327,17 +328,26 @@ void ViscaServer::Inquiry(const visca::Frame& f, ServerOutput& out)
 {
     const CameraModel& m = m_model;
     const auto wire16 = [](int value) { return static_cast<std::uint32_t>(value) & 0xFFFF; };
+    // The trace names what the reply tells a reader in the controller's units, so that a
+    // run can match what the controller stored against what it was told.
+    const auto told = [](std::optional<int> value) { return value ? std::to_string(*value) : std::string("?"); };
     if (f == visca::PanTiltInquiry()) {
-        out.trace.push_back("inquire pan-tilt");
         const int panWire = m_generic ? m_units.PanToWire(m.pan) : Round((m.pan - 180) * 10);
         const int tiltWire = m_generic ? m_units.TiltToWire(m.tilt) : Round(m.tilt * 10);
+        out.trace.push_back("inquire pan-tilt pan="
+                            + told(m_generic ? m_units.PanFromWire(panWire) : visca_units::PanFromWire(panWire))
+                            + " tilt="
+                            + told(m_generic ? m_units.TiltFromWire(tiltWire) : visca_units::TiltFromWire(tiltWire)));
         ReplyNibbles(out, {{wire16(panWire), 4}, {wire16(tiltWire), 4}});
     } else if (f == visca::ZoomInquiry()) {
-        out.trace.push_back("inquire zoom");
-        ReplyNibbles(out, {{wire16(Round(m.zoom * visca_units::kZoomWireMax / visca_units::kZoomMax)), 4}});
+        const int zoomWire = Round(m.zoom * visca_units::kZoomWireMax / visca_units::kZoomMax);
+        out.trace.push_back("inquire zoom zoom="
+                            + told(m_generic ? m_units.ZoomFromWire(zoomWire) : visca_units::ZoomFromWire(zoomWire)));
+        ReplyNibbles(out, {{wire16(zoomWire), 4}});
     } else if (f == visca::VendorInquiry(visca::kItemRoll)) {
-        out.trace.push_back("inquire roll");
-        ReplyNibbles(out, {{wire16(Round(m.roll * 10)), 4}});
+        const int rollWire = Round(m.roll * 10);
+        out.trace.push_back("inquire roll roll=" + told(visca_units::RollFromWire(rollWire)));
+        ReplyNibbles(out, {{wire16(rollWire), 4}});
     } else if (f == visca::VendorInquiry(visca::kItemStand)) {
         out.trace.push_back("inquire stand");
         const std::uint8_t stand = static_cast<std::uint8_t>(m.stand);

@@ -9,6 +9,7 @@
 #include "sim/speakerphones/SpeakerphoneSimulator.h"
 
 #include <csignal>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -32,13 +33,14 @@ extern "C" void OnSignal(int)
 
 void Usage()
 {
-    std::cout << "usage: qvt-vz1-sim [--script FILE] [--stay] [--trace] [--detached]\n"
+    std::cout << "usage: qvt-vz1-sim [--script FILE] [--stay] [--trace] [--trace-stamps] [--detached]\n"
                  "                   [--restart-ms MS] [--version TEXT] [--stand NAME]\n"
                  "                   [--model qvt-vz1|generic] [--listen-udp PORT] [--listen-tcp PORT]\n"
                  "                   [--listen-visca-ip PORT] [--no-pty]\n"
                  "  --script FILE    read commands from FILE instead of standard input\n"
                  "  --stay           keep running at the end of the input (until a signal)\n"
                  "  --trace          print one line per command the camera receives\n"
+                 "  --trace-stamps   start each trace line with the wall-clock time in ms since 1970\n"
                  "  --detached       start unplugged (default: attached)\n"
                  "  --restart-ms MS  how long a firmware restart takes (default 3000)\n"
                  "  --version TEXT   firmware version at start (default 2.03)\n"
@@ -65,7 +67,7 @@ bool ParseInt(const char* text, int& value, long max = 3600000)
 int main(int argc, char** argv)
 {
     std::string script;
-    bool stay = false, trace = false, detached = false;
+    bool stay = false, trace = false, stamps = false, detached = false;
     VirtualCameraOptions options;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -76,6 +78,8 @@ int main(int argc, char** argv)
             stay = true;
         else if (arg == "--trace")
             trace = true;
+        else if (arg == "--trace-stamps")
+            trace = stamps = true;
         else if (arg == "--detached")
             detached = true;
         else if (arg == "--restart-ms" && hasValue && ParseInt(argv[i + 1], options.restartMs))
@@ -114,10 +118,15 @@ int main(int argc, char** argv)
     ::signal(SIGPIPE, SIG_IGN);
 
     std::mutex outMutex;
-    auto sink = [trace, &outMutex](const std::string& line) {
+    auto sink = [trace, stamps, &outMutex](const std::string& line) {
         if (!trace)
             return;
         std::lock_guard lock(outMutex);
+        if (stamps) {
+            // Wall-clock time, so that a run's own log can be laid beside the trace.
+            const auto now = std::chrono::system_clock::now().time_since_epoch();
+            std::fprintf(stdout, "%lld ", static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count()));
+        }
         std::fputs((line + "\n").c_str(), stdout);
         std::fflush(stdout);
     };

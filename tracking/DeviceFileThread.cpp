@@ -9,22 +9,30 @@
 unsigned DeviceFileThread(HWND dialog, CClock& clock)
 {
     PostTrackingDirection(dialog, 255);
-    // Non-blocking, so that a device that sends nothing cannot hold up a stop.
-    const int fd = ::open(TrackingDevicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return 0;  // no speakerphone: the worker ends, as after any failed open
-
-    DeviceReportReader reader(fd);
     DeviceFileFilter filter;
+    // The speakerphone may be away at the start or go away later (unplugged, another model
+    // in its place): it is opened again, once a second while it is missing.
     while (!g_bStopTracking.load()) {
-        BYTE report[kDeviceReportSize];
-        if (reader.Read(report, g_bStopTracking)) {
-            const BYTE direction = report[kDeviceReportDirection];
-            if (filter.Accept(direction, clock.GetTickCount()))
-                PostTrackingDirection(dialog, direction);
+        // Non-blocking, so that a device that sends nothing cannot hold up a stop.
+        const int fd = ::open(TrackingDevicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) {
+            clock.SleepUnless(kReopenRetryMs, g_bStopTracking);
+            continue;
         }
-        clock.SleepUnless(kDeviceFilePeriodMs, g_bStopTracking);
+        DeviceReportReader reader(fd);
+        while (!g_bStopTracking.load()) {
+            BYTE report[kDeviceReportSize];
+            const bool read = reader.Read(report, g_bStopTracking);
+            if (read) {
+                const BYTE direction = report[kDeviceReportDirection];
+                if (filter.Accept(direction, clock.GetTickCount()))
+                    PostTrackingDirection(dialog, direction);
+            }
+            clock.SleepUnless(kDeviceFilePeriodMs, g_bStopTracking);
+            if (!read)
+                break;  // gone (end of file, an error): a replugged device is a new file
+        }
+        ::close(fd);
     }
-    ::close(fd);
     return 0;
 }

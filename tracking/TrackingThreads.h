@@ -17,3 +17,6 @@ constexpr DWORD kUsbLibraryPeriodMs = 250;
 constexpr DWORD kSharedMemoryPeriodMs = 1000;
 constexpr DWORD kCompanionPeriodMs = 100;
 constexpr DWORD kAttachRetryMs = 100;
+// A speakerphone that does not open (unplugged, another model in the room) is tried again
+// this often until it opens or tracking stops: the ticked box keeps its promise.
+constexpr DWORD kReopenRetryMs = 1000;

@@ -2,6 +2,7 @@
 
 #include "app/remote/RemoteNames.h"
 #include "camera/QvtVz1Api.h"
+#include "firmware/FirmwareUpdateWorker.h"
 #include "platform/WinMessage.h"
 #include "platform/WinMessages.h"
 #include "res/Resource.h"
@@ -155,6 +156,13 @@ void RemoteControl::ExportSettings(const QString& path)
 void RemoteControl::ImportSettings(const QString& path)
 {
     Answer(DoImport(path));
+}
+
+void RemoteControl::UpdateFirmware(const QString& path)
+{
+    // The reply waits for the whole update (its dialog runs modally meanwhile, so other
+    // calls are refused as busy).
+    Answer(DoUpdateFirmware(path));
 }
 
 // --- What each method does --------------------------------------------------------------
@@ -314,6 +322,24 @@ RemoteControl::Outcome RemoteControl::DoImport(const QString& path)
     }
 }
 
+RemoteControl::Outcome RemoteControl::DoUpdateFirmware(const QString& path)
+{
+    if (auto busy = CheckNotBusy())
+        return busy;
+    if (auto bad = CheckFilePath(path))
+        return bad;
+    if (auto camera = CheckCamera())
+        return camera;
+    QString status;
+    switch (m_dlg.UpdateFirmwareFrom(path, &status)) {
+    case static_cast<int>(FW_RESULT_COMPLETED): return std::nullopt;
+    case -1:
+        return Refusal{kNoCamera, QStringLiteral("No QVT-VZ1 camera is connected, or it does not tell its firmware version.")};
+    default:  // the dialog's own last words: what a user would have read in it
+        return Refusal{kUpdateFailed, QStringLiteral("The firmware update did not complete: %1").arg(status.trimmed())};
+    }
+}
+
 // --- Conditions -------------------------------------------------------------------------
 
 RemoteControl::Outcome RemoteControl::CheckNotBusy() const
@@ -349,7 +375,7 @@ RemoteControl::Outcome RemoteControl::CheckFilePath(const QString& path) const
 {
     // The instance's current folder is not the caller's: only a full path says which file.
     if (path.isEmpty() || !QDir::isAbsolutePath(path))
-        return Refusal{kInvalidArgument, QStringLiteral("A setting file is given by its full path, not \"%1\".").arg(path)};
+        return Refusal{kInvalidArgument, QStringLiteral("A file is given by its full path, not \"%1\".").arg(path)};
     return std::nullopt;
 }
 

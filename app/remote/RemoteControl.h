@@ -64,6 +64,7 @@ public Q_SLOTS:
     void Stop();
     void ExportSettings(const QString& path);
     void ImportSettings(const QString& path);
+    void UpdateFirmware(const QString& path);
 
 Q_SIGNALS:
     // Every direction the tracking worker posts (255: nobody speaks).
@@ -89,6 +90,7 @@ private:
     Outcome DoDrive(const QString& direction, uint milliseconds);
     Outcome DoExport(const QString& path);
     Outcome DoImport(const QString& path);
+    Outcome DoUpdateFirmware(const QString& path);
 
     // Busy while a window of the program waits for an answer (firmware update, a question, a
     // file dialog, the settings or About box): what it is about must not change under it.

@@ -14,6 +14,7 @@ inline constexpr const char* kInvalidArgument = "InvalidArgument";
 inline constexpr const char* kBusy = "Busy";
 inline constexpr const char* kFileError = "FileError";
 inline constexpr const char* kInvalidFile = "InvalidFile";
+inline constexpr const char* kUpdateFailed = "UpdateFailed";
 
 // A held remote drive lasts at most this long.
 inline constexpr unsigned kMaxDriveMs = 10000;

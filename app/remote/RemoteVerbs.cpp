@@ -38,6 +38,7 @@ const Verb kVerbs[] = {
     {"--stop", RemoteRequest::Kind::Call, "Stop", Value::None},
     {"--export", RemoteRequest::Kind::Call, "ExportSettings", Value::File},
     {"--import", RemoteRequest::Kind::Call, "ImportSettings", Value::File},
+    {"--firmware", RemoteRequest::Kind::Call, "UpdateFirmware", Value::File},
     {"--status", RemoteRequest::Kind::Status, "", Value::None},
     {"--watch", RemoteRequest::Kind::Watch, "", Value::None},
     {"--help", RemoteRequest::Kind::Help, "", Value::None},
@@ -178,6 +179,7 @@ QString VerbUsage()
         "                               down-right, zoom-in, zoom-out\n"
         "  --stop                       end a held drive\n"
         "  --export FILE | --import FILE  write or read a setting file\n"
+        "  --firmware FILE              update the camera's firmware from FILE (waits for the end)\n"
         "  --status                     every property, one name=value a line\n"
         "  --watch                      one line per change until interrupted\n"
         "  --help | --version\n"

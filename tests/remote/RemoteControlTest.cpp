@@ -183,12 +183,19 @@ TEST_F(RemoteControlTest, MethodsActAsTheirControlsOrAreRefused)
         {kUpside, 1, "ExportSettings", {bad}, "FileError",
          {"CamGetPan()", "CamGetTilt()", "CamGetZoom()", "CamGetRoll()"}},
         {kUpside, 1, "ImportSettings", {bad}, "FileError", {}},
+        // Firmware from a named file: the dialog's run, its failure named; nothing without camera.
+        {kUpside, 1, "UpdateFirmware", {QStringLiteral("fw.bin")}, "InvalidArgument", {}},
+        {kUpside, 255, "UpdateFirmware", {bad}, "NoCamera", {}},
+        {kUpside, 1, "UpdateFirmware", {bad}, "UpdateFailed",  // closed for the run, opened again
+         {"CamGetFirmwareVersion()", "CamClose()", "CamOpen(/dev/pts/77,1027,1029)", "CamGetVideoFormat()",
+          "CamOpen(/dev/pts/77,1027,1029)", "CamGetVideoFormat()"}},
     };
     for (const MethodCase& c : cases) {
         SCOPED_TRACE(std::string(c.method) + " " + QVariant(c.args).toString().toStdString() + " in mode "
                      + std::to_string(c.mode) + "\n" + c.profile);
         Start(c.profile, c.mode);
         EXPECT_EQ(Error(c.method, c.args), c.error);
+        QCoreApplication::sendPostedEvents();  // what the call posted (a presence check) has acted
         EXPECT_EQ(CamDouble().TakeCommands(), c.commands);
         TearDown();
     }

@@ -35,6 +35,7 @@ TEST(RemoteVerbsTest, CommandLinesBecomeCalls)
         {{"--stop"}, Kind::Call, "Stop", {}},
         {{"--export", "a/../b.set"}, Kind::Call, "ExportSettings", {QStringLiteral("/home/u/b.set")}},
         {{"--import", "/x/y.set"}, Kind::Call, "ImportSettings", {QStringLiteral("/x/y.set")}},
+        {{"--firmware", "/x/fw.bin"}, Kind::Call, "UpdateFirmware", {QStringLiteral("/x/fw.bin")}},
         {{"--status"}, Kind::Status, "", {}},
         {{"--watch"}, Kind::Watch, "", {}},
         {{"--help"}, Kind::Help, "", {}},

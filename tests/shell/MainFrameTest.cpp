@@ -336,7 +336,8 @@ TEST_F(MainFrameTest, TheFrameLeavesTheCameraAloneWhileAFirmwareUpdateRuns)
     RunFirmwareUpdate(host, [&](CFirmwareUpdateDlg&) {
         ran = true;
         CamDouble().calls.clear();
-        // The camera restarts with its new firmware, and the machine wakes meanwhile.
+        // The camera restarts with its new firmware, on a new port, and the machine wakes meanwhile.
+        CamDouble().port = "/dev/pts/78";
         for (int present : {0, 1}) {
             CamDouble().present = present;
             DeviceChange();
@@ -355,6 +356,8 @@ TEST_F(MainFrameTest, TheFrameLeavesTheCameraAloneWhileAFirmwareUpdateRuns)
     Pump();
     EXPECT_TRUE(m_tray->shown) << "one presence check brings everything back";
     EXPECT_EQ(m_tray->Balloons(), (std::vector<QString>{kAvailable, kAvailable}));
+    EXPECT_TRUE(CameraCalled("CamOpen(/dev/pts/78,"));
+    EXPECT_FALSE(CameraCalled("CamOpen(/dev/pts/77,")) << "the port it had before the restart is gone";
 }
 
 TEST_F(MainFrameTest, MenuStatesFollowTheCameraAndTheDialog)

@@ -93,7 +93,7 @@ TEST_F(Server, CommandsGetAckAndCompletionAndTheirDecodedTrace)
         EXPECT_EQ(out.reply, kDone) << trace;
         EXPECT_EQ(out.trace, std::vector<std::string>{trace});
     }
-    EXPECT_EQ(TraceOf(PanTiltInquiry()), "inquire pan-tilt");
+    EXPECT_EQ(TraceOf(PanTiltInquiry()), "inquire pan-tilt pan=180 tilt=0");  // what a reader is told
 }
 
 TEST_F(Server, RefusesWhatItCannotDoAndWhatItDoesNotUnderstand)

@@ -17,6 +17,8 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -113,17 +115,29 @@ TEST_F(TrackingWorkerTest, DeviceFilePostsEachHeldDirectionOnce)
     }
 }
 
-TEST_F(TrackingWorkerTest, MissingSourceEndsTheWorkerAfterItsFirstPost)
+TEST_F(TrackingWorkerTest, SpeakerphoneAwayAtTheStartOrUnpluggedIsOpenedOnceItIsBack)
 {
-    for (int kind : {kTrackingQvt40S, kTrackingQvt90UX}) {  // no device file, no QVT-90UX
+    struct Row { int kind; std::function<std::unique_ptr<VirtualSpeakerphone>()> make; };
+    const Row rows[] = {
+        {kTrackingQvt40S, [] { return std::make_unique<DeviceFileSpeakerphone>(VirtualDevicePath()); }},
+        {kTrackingQvt90UX, [] { return std::make_unique<UsbLinkSpeakerphone>(UxDeviceLinkPath(), "1.32"); }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.kind);
         window.Clear();
-        Start(kind);
-        ASSERT_TRUE(Ended());
-        EXPECT_TRUE(PostedBecomes({255}));
-        EXPECT_TRUE(worker.IsRunning());  // the handle is held until stopped: no second worker
-        EXPECT_FALSE(worker.Start(kind, &window, clock));
+        Start(row.kind);
+        ASSERT_TRUE(ReadAgain());  // waiting for the speakerphone, not ended
+        EXPECT_EQ(clock.lastMs.load(), kReopenRetryMs);
+        EXPECT_FALSE(worker.HasEnded());
+        Posts expected{255};
+        for (BYTE code : {2, 3}) {  // plugged in, then unplugged and plugged in again
+            auto phone = row.make();
+            ASSERT_TRUE(phone->Attach(nullptr));
+            phone->SetCode(code);
+            expected.push_back(code);
+            EXPECT_TRUE(PostedBecomes(expected));
+        }
         worker.Stop();
-        EXPECT_FALSE(worker.IsRunning());
     }
 }
 
@@ -145,20 +159,6 @@ TEST_F(TrackingWorkerTest, DeviceFileThatSendsNothingStillStops)
     ::unlink(path.c_str());
     EXPECT_TRUE(worker.HasEnded());
     EXPECT_EQ(Posted(), Posts{255});
-}
-
-TEST_F(TrackingWorkerTest, DeviceFileUnpluggedWhileReadingIsSkipped)
-{
-    auto phone = std::make_unique<DeviceFileSpeakerphone>(VirtualDevicePath());
-    ASSERT_TRUE(phone->Attach(nullptr));
-    phone->SetCode(1);
-    Start(kTrackingQvt40S);
-    ASSERT_TRUE(PostedBecomes({255, 1}));
-    phone.reset();  // reads now fail; the worker keeps polling until stopped
-    ASSERT_TRUE(ReadAgain());
-    EXPECT_FALSE(worker.HasEnded());
-    worker.Stop();
-    EXPECT_EQ(Posted(), (Posts{255, 1}));
 }
 
 TEST_F(TrackingWorkerTest, UsbLibraryPostsANewTalkerAtOnce)

@@ -3,7 +3,9 @@
 #include "camera/CameraConnectionApi.h"
 #include "camera/CameraConnectionProfile.h"
 #include "camera/QvtVz1Api.h"
+#include "firmware/FirmwareUpdateDlg.h"
 #include "firmware/FirmwareUpdateProcedure.h"
+#include "firmware/NamedFileFirmwareServices.h"
 #include "platform/Clock.h"
 #include "platform/Profile.h"
 #include "platform/ProfileFile.h"
@@ -31,6 +33,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRadioButton>
+#include <QTimer>
 
 #include <cstring>
 
@@ -612,6 +616,36 @@ void CControllerDlg::OnFirmwareUpdate()
 {
     ControllerFirmwareHost host(*this);
     RunFirmwareUpdate(host);
+}
+
+int CControllerDlg::UpdateFirmwareFrom(const QString& path, QString* status)
+{
+    ControllerFirmwareHost host(*this);
+    NamedFileFirmwareServices services(path);
+    int result = -1;
+    RunFirmwareUpdate(
+        host,
+        [&](CFirmwareUpdateDlg& dlg) {
+            // Started as a user would (the file source, Start) once it shows; closed when it
+            // has finished, looked at every 100 ms while it runs.
+            QTimer finished;
+            finished.setInterval(100);
+            connect(&finished, &QTimer::timeout, &dlg, [&dlg] {
+                if (dlg.GetState() == FwFinished)
+                    dlg.done(IDOK);
+            });
+            QTimer::singleShot(0, &dlg, [&dlg, &finished] {
+                dlg.SourceButton(1)->setChecked(true);
+                dlg.OnStart();
+                finished.start();
+            });
+            dlg.exec();
+            result = dlg.GetResult();
+            if (status)
+                *status = dlg.GetStatus();
+        },
+        &services);
+    return result;
 }
 
 void CControllerDlg::OnVideoWindow()

@@ -92,6 +92,11 @@ public:
     // OK in the settings dialog with another camera connection.
     void ChangeCameraConnection(const CameraConnection& connection);
     void OnFirmwareUpdate();
+    // The firmware update from a file named elsewhere (remote control): the menu command's
+    // steps and dialog, the file read instead of picked, no question, the dialog closed
+    // when it has finished. FW_RESULT_* and the dialog's last status in *status; -1 when
+    // the camera is not there or does not tell its version (nothing was touched).
+    int UpdateFirmwareFrom(const QString& path, QString* status);
     void OnVideoWindow();
     void HideController();
     void CloseVideoWindow();

@@ -114,6 +114,9 @@ void ControllerFirmwareHost::CloseCamera()
 
 int ControllerFirmwareHost::OpenCamera()
 {
+    // The camera comes back from its restart as a new device, possibly on another port:
+    // looked up again, as after a plug-in, instead of opening the one it had.
+    m_dlg.FindCameraPort();
     return m_dlg.OpenCamera();
 }
 
