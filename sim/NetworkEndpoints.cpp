@@ -23,8 +23,11 @@ int Bind(int type, int port, int& bound, std::string& error)
         error = std::strerror(errno);
         return -1;
     }
+    // A restarted server takes its TCP port back at once; a datagram port is never shared
+    // (with the option on both, a second simulator would bind it too and get half the frames).
     const int one = 1;
-    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    if (type == SOCK_STREAM)
+        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     sockaddr_in a{};
     a.sin_family = AF_INET;
     a.sin_port = htons(static_cast<std::uint16_t>(port));
