@@ -167,3 +167,21 @@ TEST_F(SimProcess, ServesAGenericCameraOverViscaIpThatComesAndGoes)
     EXPECT_TRUE(WaitUntil([] { return CamIsPresent() == 1; }));
     CamConfigure({});
 }
+
+TEST_F(SimProcess, ADatagramPortInUseIsRefusedNotShared)
+{
+    Start({QStringLiteral("--stay"), QStringLiteral("--listen-udp"), QStringLiteral("0"), QStringLiteral("--no-pty")});
+    const QString prefix = QStringLiteral("listening udp port=");
+    ASSERT_TRUE(WaitUntil([&] {
+        while (sim.canReadLine())
+            lines << QString::fromUtf8(sim.readLine()).trimmed();
+        return !lines.filter(prefix).isEmpty();
+    }));
+    const QString port = lines.filter(prefix).front().mid(prefix.size());
+    QProcess second;
+    second.setProcessChannelMode(QProcess::MergedChannels);
+    second.start(QStringLiteral(QVT_SIM_PATH), {QStringLiteral("--listen-udp"), port, QStringLiteral("--no-pty")});
+    second.closeWriteChannel();
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_TRUE(QString::fromUtf8(second.readAll()).contains(QStringLiteral("Address already in use")));
+}
