@@ -180,8 +180,9 @@ TEST_F(SimProcess, ADatagramPortInUseIsRefusedNotShared)
     const QString port = lines.filter(prefix).front().mid(prefix.size());
     QProcess second;
     second.setProcessChannelMode(QProcess::MergedChannels);
-    second.start(QStringLiteral(QVT_SIM_PATH), {QStringLiteral("--listen-udp"), port, QStringLiteral("--no-pty")});
+    second.start(QStringLiteral(QVT_SIM_PATH), {QStringLiteral("--listen-udp"), port, QStringLiteral("--no-pty"), QStringLiteral("--trace")});
     second.closeWriteChannel();
     ASSERT_TRUE(second.waitForFinished(10000));
-    EXPECT_TRUE(QString::fromUtf8(second.readAll()).contains(QStringLiteral("Address already in use")));
+    const QString output = QString::fromUtf8(second.readAll());
+    EXPECT_TRUE(output.contains(QStringLiteral("Address already in use"))) << output.toStdString();
 }
