@@ -627,17 +627,11 @@ int CControllerDlg::UpdateFirmwareFrom(const QString& path, QString* status)
         host,
         [&](CFirmwareUpdateDlg& dlg) {
             // Started as a user would (the file source, Start) once it shows; closed when it
-            // has finished, looked at every 100 ms while it runs.
-            QTimer finished;
-            finished.setInterval(100);
-            connect(&finished, &QTimer::timeout, &dlg, [&dlg] {
-                if (dlg.GetState() == FwFinished)
-                    dlg.done(IDOK);
-            });
-            QTimer::singleShot(0, &dlg, [&dlg, &finished] {
+            // has finished.
+            connect(&dlg, &CFirmwareUpdateDlg::updateFinished, &dlg, [&dlg] { dlg.done(IDOK); });
+            QTimer::singleShot(0, &dlg, [&dlg] {
                 dlg.SourceButton(1)->setChecked(true);
                 dlg.OnStart();
-                finished.start();
             });
             dlg.exec();
             result = dlg.GetResult();
