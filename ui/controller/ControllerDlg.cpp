@@ -362,12 +362,10 @@ int CControllerDlg::StartTracking()
         || m_settings.m_bTracking != 1)
         return 0;
     // The array's device, geometry and direction 0, as the settings dialog last stored them.
-    if (m_nDeviceKind == kTrackingMicArray) {
-        MicArraySetup setup;
-        setup.Read(ProfileFile(m_strProfilePath));
-        SetMicArraySetup(setup);
-    }
-    return m_trackingWorker.Start(m_nDeviceKind, this, *m_pClock) ? 1 : 0;
+    TrackingContext context{{}, &m_micArrayReadout};
+    if (m_nDeviceKind == kTrackingMicArray)
+        context.micArray.Read(ProfileFile(m_strProfilePath));
+    return m_trackingWorker.Start(m_nDeviceKind, this, *m_pClock, context) ? 1 : 0;
 }
 
 void CControllerDlg::StopTracking()
@@ -575,7 +573,8 @@ void CControllerDlg::OnSettings()
     // microphone is opened just because the dialog is.
     const bool arrayChosen = m_nDeviceKind == kTrackingMicArray;
     const bool arrayTracking = arrayChosen && m_trackingWorker.IsRunning() && !m_trackingWorker.HasEnded();
-    const SettingsOutcome outcome = RunSettingsDialog(this, current, &micArray, arrayChosen && !arrayTracking);
+    const SettingsOutcome outcome =
+        RunSettingsDialog(this, current, &micArray, &m_micArrayReadout, arrayChosen && !arrayTracking);
     if (micArray.device != micArrayBefore.device || micArray.geometry != micArrayBefore.geometry
         || micArray.nZeroAngle != micArrayBefore.nZeroAngle) {
         micArray.Write(profile);

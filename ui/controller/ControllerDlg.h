@@ -7,6 +7,7 @@
 #include "platform/WinMessage.h"
 #include "settings/CameraSettings.h"
 #include "tracking/TrackingWorker.h"
+#include "tracking/micarray/MicArrayReadout.h"
 #include "ui/pages/AutoPage.h"
 #include "ui/pages/ManualPage.h"
 #include "ui/pages/ViewButtonOperations.h"
@@ -172,6 +173,9 @@ public:
 
     // The camera side: m_nCameraMode, m_wPadBits and m_nVideoFormat live there.
     CCameraCommands m_camera;
+    // What the microphone array hears, for the settings dialog; before the worker, which
+    // publishes into it, so that it outlives the worker.
+    MicArrayReadout m_micArrayReadout;
     // The tracking worker (m_hTrackingThread).
     CTrackingWorker m_trackingWorker;
     // Capture services for the next video window; unset, the system's own are used.
