@@ -239,9 +239,10 @@ int ControllerSession::StartTracking()
         || m_settings.m_bTracking != 1)
         return 0;
     // The array's device, geometry and direction 0, as the settings dialog last stored them.
+    TrackingContext context{{}, &m_micArrayReadout};
     if (m_nDeviceKind == kTrackingMicArray)
-        SetMicArraySetup(MicArray());
-    return m_trackingWorker.Start(m_nDeviceKind, this, *m_pClock) ? 1 : 0;
+        context.micArray = MicArray();
+    return m_trackingWorker.Start(m_nDeviceKind, this, *m_pClock, context) ? 1 : 0;
 }
 
 void ControllerSession::StopTracking()

@@ -10,6 +10,7 @@
 #include "platform/WinMessage.h"
 #include "settings/CameraSettings.h"
 #include "tracking/TrackingWorker.h"
+#include "tracking/micarray/MicArrayReadout.h"
 #include "tracking/micarray/MicArraySetup.h"
 
 #include <QObject>
@@ -126,6 +127,8 @@ public:
     int VideoFormat() const { return m_camera.m_nVideoFormat; }
     const CameraConnection& Connection() const { return m_cameraConnection; }
     const std::string& ProfilePath() const { return m_strProfilePath; }
+    // What a microphone array source hears now, for the settings dialog's readout.
+    MicArrayReadout& ArrayReadout() { return m_micArrayReadout; }
     bool TrackingWorkerRunning() const { return m_trackingWorker.IsRunning() && !m_trackingWorker.HasEnded(); }
     // The state as the rules of what may be used now see it.
     ControlState Controls() const;
@@ -172,6 +175,7 @@ private:
     QString m_strCameraPort;
     CameraConnection m_cameraConnection;  // profile section "Camera"
     CCameraCommands m_camera;             // m_nCameraMode, m_wPadBits, m_nVideoFormat
+    MicArrayReadout m_micArrayReadout;    // outlives the worker that publishes into it
     CTrackingWorker m_trackingWorker;
     int m_nTalker = 255;
     QString m_strFirmwareVersion;

@@ -37,17 +37,11 @@ int RunFirmwareUpdateFrom(FirmwareUpdateHost& host, const QString& path, QString
         host,
         [&](CFirmwareUpdateDlg& dlg) {
             // Started as a user would (the file source, Start) once it shows; closed when it
-            // has finished, looked at every 100 ms while it runs.
-            QTimer finished;
-            finished.setInterval(100);
-            QObject::connect(&finished, &QTimer::timeout, &dlg, [&dlg] {
-                if (dlg.GetState() == FwFinished)
-                    dlg.done(IDOK);
-            });
-            QTimer::singleShot(0, &dlg, [&dlg, &finished] {
+            // has finished.
+            QObject::connect(&dlg, &CFirmwareUpdateDlg::updateFinished, &dlg, [&dlg] { dlg.done(IDOK); });
+            QTimer::singleShot(0, &dlg, [&dlg] {
                 dlg.SourceButton(1)->setChecked(true);
                 dlg.OnStart();
-                finished.start();
             });
             dlg.exec();
             result = dlg.GetResult();

@@ -12,8 +12,8 @@ void RunSettingsCommand(QWidget* parent, ControllerSession& session, const std::
     // The readout listens itself only for a chosen array that no worker reads: nobody's
     // microphone is opened just because the dialog is.
     const bool arrayChosen = session.DeviceKind() == kTrackingMicArray;
-    const SettingsOutcome outcome =
-        RunSettingsDialog(parent, current, &micArray, arrayChosen && !session.TrackingWorkerRunning());
+    const bool listen = arrayChosen && !session.TrackingWorkerRunning();
+    const SettingsOutcome outcome = RunSettingsDialog(parent, current, &micArray, &session.ArrayReadout(), listen);
     session.SetMicArray(micArray);
     // The camera has its new format already; the dialog keeps the values and its z-order.
     if (outcome.topMost == TopMostChange::MakeTopMost)
