@@ -135,6 +135,10 @@ public:
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+protected:
+    // Posted and sent window messages (the worker's directions) reach WindowProc.
+    bool event(QEvent* e) override { return DispatchWinMessage(e, this) || QObject::event(e); }
+
 Q_SIGNALS:
     // Anything a view shows changed (page, choices, tracking, directions, stand position,
     // taught settings). Views redraw; several changes may come as several signals.
