@@ -208,7 +208,7 @@ BOOL CControllerDlg::GetAlwaysOnTop() const
 
 void CControllerDlg::SetTopMost(BOOL topMost, BOOL force)
 {
-    const bool on = topMost == 1;
+    const bool on = force ? topMost == 1 : topMost != 0;
     if (!force && on == m_session.AlwaysOnTop())
         return;
     ApplyTopMost(on);
