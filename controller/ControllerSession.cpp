@@ -127,7 +127,6 @@ int ControllerSession::OpenCamera()
 {
     // The library reports the link and the stand position to the main window, which relays.
     const int opened = m_camera.OpenCamera(m_strCameraPort.toLocal8Bit().toStdString(), AfxGetMainWnd());
-    m_bVersionStale = true;
     Q_EMIT stateChanged();
     return opened;
 }
