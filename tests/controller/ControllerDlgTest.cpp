@@ -9,7 +9,7 @@
 #include "res/CameraStrings.h"
 #include "res/Resource.h"
 #include "res/Strings.h"
-#include "settings/SettingsDlg.h"
+#include "ui/settings/SettingsDlg.h"
 #include "tests/support/CameraApiDouble.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestEnvironment.h"

@@ -9,7 +9,7 @@
 #include "res/LanguageCatalogue.h"
 #include "res/Strings.h"
 #include "res/TextIds.h"
-#include "settings/SettingsDlg.h"
+#include "ui/settings/SettingsDlg.h"
 #include "tests/support/CameraApiDouble.h"
 #include "ui/controller/AboutDlg.h"
 #include "ui/controller/ControllerDlg.h"

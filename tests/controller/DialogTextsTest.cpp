@@ -6,7 +6,7 @@
 #include "platform/WinMessages.h"
 #include "res/LanguageCatalogue.h"
 #include "res/Strings.h"
-#include "settings/SettingsDlg.h"
+#include "ui/settings/SettingsDlg.h"
 #include "tests/support/CameraApiDouble.h"
 #include "tests/support/TestEnvironment.h"
 #include "ui/controller/AboutDlg.h"

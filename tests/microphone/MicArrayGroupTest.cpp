@@ -1,6 +1,6 @@
 // The settings dialog's "Microphone array" group: what it shows of a stored setup, what it
 // gives back, and the readout of what the array hears.
-#include "settings/MicArrayGroup.h"
+#include "ui/settings/MicArrayGroup.h"
 #include "tracking/micarray/MicArrayReadout.h"
 
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #include "ui/controller/SettingsCommand.h"
 
 #include "controller/ControllerSession.h"
-#include "settings/SettingsDlg.h"
+#include "ui/settings/SettingsDlg.h"
 #include "tracking/TrackingState.h"
 
 void RunSettingsCommand(QWidget* parent, ControllerSession& session, const std::function<void(BOOL)>& setTopMost)

@@ -1,4 +1,4 @@
-#include "settings/CameraConnectionGroup.h"
+#include "ui/settings/CameraConnectionGroup.h"
 
 #include "camera/CameraConnectionApi.h"
 #include "camera/QvtVz1Api.h"

@@ -1,4 +1,4 @@
-#include "settings/MicArrayGroup.h"
+#include "ui/settings/MicArrayGroup.h"
 
 #include "res/Strings.h"
 #include "tracking/micarray/ArrayGeometry.h"

@@ -4,7 +4,7 @@
 // applies them on OK (ApplySettingsChoice).
 #include "platform/Prompt.h"
 #include "platform/WinTypes.h"
-#include "settings/SettingsChoice.h"
+#include "ui/settings/SettingsChoice.h"
 #include "tracking/micarray/MicArraySetup.h"
 
 #include <QDialog>

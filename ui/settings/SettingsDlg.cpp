@@ -1,15 +1,15 @@
-#include "settings/SettingsDlg.h"
+#include "ui/settings/SettingsDlg.h"
 
 #include "camera/CameraConnectionApi.h"
 #include "camera/QvtVz1Api.h"
 #include "res/CameraStrings.h"
 #include "res/Strings.h"
-#include "settings/CameraConnectionGroup.h"
+#include "ui/settings/CameraConnectionGroup.h"
 #include "platform/Prompt.h"
 #include "res/Resource.h"
 #include "res/Strings.h"
 #include "settings/FirmwareUrl.h"
-#include "settings/MicArrayGroup.h"
+#include "ui/settings/MicArrayGroup.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
