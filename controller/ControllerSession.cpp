@@ -109,7 +109,7 @@ void ControllerSession::CameraModeChanged(int)
     Q_EMIT stateChanged();
 }
 
-void ControllerSession::RecalcLayout()
+void ControllerSession::CameraStateChanged()
 {
     Q_EMIT stateChanged();
 }

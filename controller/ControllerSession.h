@@ -159,7 +159,7 @@ Q_SIGNALS:
 private:
     // CameraCommandEvents: what the camera side reports up.
     void CameraModeChanged(int mode) override;
-    void RecalcLayout() override;
+    void CameraStateChanged() override;
     void ShowTrayMessage(UINT stringId) override;
     bool LoadFactoryFrontPreset(int direction) override;
 
