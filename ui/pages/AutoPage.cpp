@@ -86,13 +86,6 @@ void CAutoPage::SetDeviceKind(int kind)
     UpdateControls();
 }
 
-void CAutoPage::LoadDefaultPresets(CCameraSettings* settings, int direction, int distance,
-                                   BOOL reverse)
-{
-    if (m_pSelector)
-        m_pSelector->LoadDefaultPresets(settings, direction, distance, reverse);
-}
-
 void CAutoPage::HideSelectors()
 {
     m_pTriangle->hide();
