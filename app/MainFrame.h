@@ -2,9 +2,9 @@
 // The hidden frame: the application's main window that is never shown. It owns the controller
 // dialog, the tray icon and its menu, watches whether the camera is attached and relays the
 // messages of the camera library and the controls to the controller dialog.
-#include "app/CameraProbeRunner.h"
 #include "app/CameraRetries.h"
 #include "app/TrayIcon.h"
+#include "camera/CameraProbeRunner.h"
 #include "platform/WinMessage.h"
 #include "ui/controller/ControllerDlg.h"
 #include "ui/controller/TrayFrameOperations.h"

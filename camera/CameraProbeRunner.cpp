@@ -1,4 +1,4 @@
-#include "app/CameraProbeRunner.h"
+#include "camera/CameraProbeRunner.h"
 
 #include "camera/CameraConnectionApi.h"
 
