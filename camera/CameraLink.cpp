@@ -237,8 +237,6 @@ void CameraLink::OnFrame(const visca::Frame& received)
         frame[0] = visca::kReplyHeader;
     }
     const visca::Reply reply = visca::ClassifyReply(frame);
-    if (reply.kind == visca::Reply::Kind::Unknown)
-        return;
     {
         std::lock_guard lock(m_stateMutex);
         if (m_matcher.OnReply(reply))

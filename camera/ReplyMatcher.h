@@ -43,7 +43,8 @@ public:
     void Begin(Expect expect, std::size_t payloadLength);
     // It went out (or out again): its wait of the reply time-out starts now.
     void Sent();
-    // Takes a reply from the camera (any but Unknown). True when it settled the request.
+    // Takes a frame from the camera, as classified; Unknown ones are skipped. True when it
+    // settled the request.
     bool OnReply(const visca::Reply& reply);
 
     bool Settled() const { return m_done; }
