@@ -15,7 +15,7 @@ constexpr UINT kNotConnected = 35016;
 CameraWatch::CameraWatch(ControllerSession& session, int hideTimerMs, CameraRetryTiming retries)
     : m_session(session),
       // Whether the link starts, as for the open that follows: a camera need not tell its version.
-      m_probe([](const CameraConnection& connection) { return CamProbeOnOwnLink(connection).answered; }),
+      m_probe(CamProbeOnOwnLink),
       m_retries(retries, m_probe),
       m_nHideTimerMs(hideTimerMs)
 {

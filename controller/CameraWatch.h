@@ -5,7 +5,7 @@
 // port), closes it on a departure and hides the tray icon 10 s later, re-opens a camera
 // that went silent, and stays quiet while a firmware update has borrowed the camera. The
 // tray frame drives it and shows what it says.
-#include "app/CameraProbeRunner.h"
+#include "camera/CameraProbeRunner.h"
 #include "controller/CameraRetries.h"
 #include "platform/WinMessage.h"
 
