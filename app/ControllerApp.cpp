@@ -108,8 +108,7 @@ void CControllerApp::WatchSystem()
         });
     }
     // Remote control on the session bus; without a bus the program runs without it.
-    m_pRemote = std::make_unique<remote::RemoteControl>(frame->ControllerDlg(), QDBusConnection::sessionBus());
-    m_pRemote->SetCanHide([frame] { return frame->HasTray(); });
+    m_pRemote = std::make_unique<remote::RemoteControl>(frame->Session(), *frame, QDBusConnection::sessionBus());
     if (!m_pRemote->Register())
         m_pRemote.reset();
     // Whatever ends the loop, the frame goes down the same way as through Exit.

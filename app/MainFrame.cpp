@@ -1,16 +1,14 @@
 #include "app/MainFrame.h"
 
-#include "camera/CameraConnectionApi.h"
-#include "camera/QvtVz1Api.h"
 #include "platform/WinMessages.h"
 #include "res/Resource.h"
 #include "res/Strings.h"
 #include "ui/controller/AppIcon.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLoggingCategory>
 #include <QCursor>
-#include <QTimerEvent>
 
 #include <cstdio>
 
@@ -35,14 +33,18 @@ QString CutText(const QString& text, qsizetype n)
 
 } // namespace
 
-CMainFrame::CMainFrame(std::unique_ptr<ITrayIcon> tray, int hideTimerMs, CameraRetryTiming retries)
-    : m_pTray(std::move(tray)),
-      // Whether the link starts, as for the open that follows: a camera need not tell its version.
-      m_probe([](const CameraConnection& connection) { return CamProbeOnOwnLink(connection).answered; }),
-      m_retries(retries, m_probe),
-      m_nHideTimerMs(hideTimerMs)
+CMainFrame::CMainFrame(std::unique_ptr<ITrayIcon> tray, int hideTimerMs, CameraRetryTiming retries,
+                       std::string profilePath, CClock* clock)
+    : m_session(std::move(profilePath), clock),
+      m_watch(m_session, hideTimerMs, retries),
+      m_dlgController(m_session),
+      m_pTray(std::move(tray))
 {
     setObjectName(QStringLiteral("QVTVZCTRLWND"));
+    connect(&m_session, &ControllerSession::trayMessage, this, [this](UINT id) { ShowTrayMessage(id); });
+    connect(&m_watch, &CameraWatch::trayMessage, this, [this](UINT id) { ShowTrayMessage(id); });
+    connect(&m_watch, &CameraWatch::removeTrayIcon, this, [this] { DeleteTrayIcon(); });
+    connect(&m_watch, &CameraWatch::hideTimeout, this, [this] { OnHideTimeout(); });
 }
 
 CMainFrame::~CMainFrame()
@@ -89,25 +91,22 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         OnCommand(static_cast<UINT>(wParam & 0xFFFF));
         return 0;
     case WM_TIMER:
-        OnTimer(wParam);
+        m_watch.OnTimer(static_cast<int>(wParam));
         return 0;
     case WM_POWERBROADCAST:
         return OnPowerBroadcast(wParam);
     case WM_DEVICECHANGE:
-        return OnDeviceChange(wParam);
+        if (wParam == DBT_DEVNODES_CHANGED)
+            m_watch.OnDeviceChange();
+        return TRUE;
     case WM_TRAYNOTIFY:
         return OnTrayNotify(wParam, lParam);
     case WM_TRAY_CREATED:
         return OnTrayCreated();
     case WM_CAMERA_PRESENCE:
-        return OnCameraPresence(wParam);
+        return SendMessage(&m_watch, message, wParam, lParam);
     case WM_CAMERA_LINK:
-    case WM_CAMERA_COMM_ERROR: {
-        const LRESULT result = SendMessage(&m_dlgController, message, wParam, lParam);
-        if (message == WM_CAMERA_COMM_ERROR || wParam == 0)
-            OnCameraLinkDown();
-        return result;
-    }
+    case WM_CAMERA_COMM_ERROR:
     case WM_CAMERA_MODE:
     case WM_PAD_BUTTON:
     case WM_SELECT_DIRECTION:
@@ -124,11 +123,6 @@ bool CMainFrame::event(QEvent* e)
     if (DispatchWinMessage(e, this))
         return true;
     return QObject::event(e);
-}
-
-void CMainFrame::timerEvent(QTimerEvent* e)
-{
-    WindowProc(WM_TIMER, static_cast<WPARAM>(e->timerId()), 0);
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* e)
@@ -160,9 +154,7 @@ int CMainFrame::OnCreate()
 
 void CMainFrame::OnDestroy()
 {
-    m_probe.Cancel();
-    m_retries.Stop();
-    KillHideTimer();
+    m_watch.Stop();
     DeleteTrayIcon();
 }
 
@@ -192,7 +184,7 @@ QAction* CMainFrame::MenuAction(UINT commandId) const
 
 void CMainFrame::UpdateMenuStates()
 {
-    const bool open = CamIsOpen() != 0;
+    const bool open = m_session.CameraOpen();
     if (QAction* a = MenuAction(ID_SHOW_CONTROLLER))
         a->setEnabled(!m_dlgController.isVisible());
     if (QAction* a = MenuAction(ID_ALWAYS_ON_TOP)) {
@@ -262,7 +254,7 @@ void CMainFrame::ShowTrayMessage(UINT stringId)
 
 void CMainFrame::UpdateTrayIcon(const QString& text)
 {
-    if (m_bFirmwareUpdating)
+    if (m_watch.FirmwareUpdating())
         return;
     m_bIconWanted = true;
     m_strTrayText = text;
@@ -298,122 +290,12 @@ LRESULT CMainFrame::OnTrayCreated()
     return 0;
 }
 
-void CMainFrame::SetFirmwareUpdating(BOOL updating)
+void CMainFrame::OnHideTimeout()
 {
-    m_bFirmwareUpdating = updating != 0;
-    // A countdown that ran out meanwhile would hide the dialog behind the update dialog,
-    // and a try to open the camera would take its port from the update.
-    if (m_bFirmwareUpdating) {
-        KillHideTimer();
-        m_probe.Cancel();
-        m_retries.Stop();
-    }
-}
-
-void CMainFrame::CheckCameraPresence(BOOL force)
-{
-    if (m_bFirmwareUpdating)
-        return;
-    // A network camera: asked again every few seconds, since no device event tells of it.
-    // While its link is open, CamIsPresent answers from the link's keep-alive.
-    const bool poll = CamPollsPresence();
-    if (poll && m_nPresencePollTimer == 0)
-        m_nPresencePollTimer = startTimer(m_nPresencePollMs);
-    else if (!poll && m_nPresencePollTimer != 0) {
-        killTimer(m_nPresencePollTimer);
-        m_nPresencePollTimer = 0;
-    }
-    if (poll && !CamIsOpen()) {
-        // Asking an absent camera waits for its time-out: done off this thread, the answer
-        // comes back here. An open link answers at once from its keep-alive.
-        m_probe.Ask([this, force](bool answers) {
-            if (!m_bFirmwareUpdating && IsWindow())
-                ReportPresence(answers || CamIsOpen() ? TRUE : FALSE, force);
-        });
-        return;
-    }
-    ReportPresence(CamIsPresent(), force);
-}
-
-void CMainFrame::ReportPresence(BOOL present, BOOL force)
-{
-    if (present == m_bCameraPresent && !force)
-        return;
-    PostMessage(this, WM_CAMERA_PRESENCE, present ? 1 : 0, 0);
-    m_bCameraPresent = present;
-}
-
-LRESULT CMainFrame::OnCameraPresence(WPARAM attached)
-{
-    // Reports queued before the update started are as stale as those it would cause.
-    if (m_bFirmwareUpdating)
-        return 0;
-    KillHideTimer();
-    m_retries.Stop();
-    if (attached == 1) {
-        ShowTrayMessage(35015);
-        // The port may follow the USB device by a moment: a few seconds' grace before
-        // "not connected".
-        m_retries.WaitForPort([this] { return m_dlgController.FindCameraPort() != 0; },
-                              [this] {
-                                  m_dlgController.OpenCamera();
-                                  m_dlgController.StartTracking();
-                              },
-                              [this] {
-                                  ShowTrayMessage(35016);
-                                  StartHideTimer();
-                              });
-        return 0;
-    }
-    ShowTrayMessage(35016);
-    m_dlgController.StopTracking();
-    m_dlgController.CloseCamera();
-    StartHideTimer();
-    return 0;
-}
-
-void CMainFrame::OnCameraLinkDown()
-{
-    // The dialog has closed the camera. While it stays attached, keep trying; when it
-    // answers, it comes back as on a plug-in, balloon included. Not while an update owns
-    // the camera: its end checks the presence anyway.
-    if (!m_bFirmwareUpdating)
-        m_retries.StartReopening([this] { CheckCameraPresence(TRUE); });
-}
-
-void CMainFrame::StartHideTimer()
-{
-    m_nHideTimer = startTimer(m_nHideTimerMs);
-}
-
-void CMainFrame::KillHideTimer()
-{
-    if (m_nHideTimer != 0) {
-        killTimer(m_nHideTimer);
-        m_nHideTimer = 0;
-    }
-}
-
-void CMainFrame::OnTimer(WPARAM timerId)
-{
-    if (m_nPresencePollTimer != 0 && timerId == static_cast<WPARAM>(m_nPresencePollTimer)) {
-        CheckCameraPresence(FALSE);
-        return;
-    }
-    if (m_nHideTimer == 0 || timerId != static_cast<WPARAM>(m_nHideTimer))
-        return;
-    KillHideTimer();
     DeleteTrayIcon();
     // Without a tray the dialog stays: it is the only sign of the program.
     if (!m_bNoTray)
         m_dlgController.hide();
-}
-
-LRESULT CMainFrame::OnDeviceChange(WPARAM event)
-{
-    if (event == DBT_DEVNODES_CHANGED)
-        CheckCameraPresence(FALSE);
-    return TRUE;
 }
 
 LRESULT CMainFrame::OnPowerBroadcast(WPARAM event)
@@ -421,19 +303,45 @@ LRESULT CMainFrame::OnPowerBroadcast(WPARAM event)
     switch (event) {
     case PBT_APMQUERYSUSPEND:
     case PBT_APMSUSPEND:
-        m_retries.Stop();
         DeleteTrayIcon();
-        m_dlgController.StopTracking();
-        m_dlgController.SaveCameraPosition();
-        m_dlgController.CloseCamera();
+        m_watch.OnSuspend();
         break;
     case PBT_APMRESUMECRITICAL:
     case PBT_APMRESUMESUSPEND:
     case PBT_APMRESUMEAUTOMATIC:
-        CheckCameraPresence(TRUE);
+        m_watch.OnResume();
         break;
     default:
         break;
     }
     return TRUE;
+}
+
+bool CMainFrame::Busy() const
+{
+    return QApplication::activeModalWidget() != nullptr;
+}
+
+void CMainFrame::ShowController()
+{
+    if (m_dlgController.isVisible()) {
+        m_dlgController.raise();
+        m_dlgController.activateWindow();
+    } else {
+        OnShowController();
+    }
+}
+
+bool CMainFrame::HideController()
+{
+    // Without a tray the closed window ends the program, which nobody asked for here.
+    if (m_bNoTray)
+        return false;
+    m_dlgController.HideController();
+    return true;
+}
+
+int CMainFrame::UpdateFirmwareFrom(const QString& path, QString* status)
+{
+    return m_dlgController.UpdateFirmwareFrom(path, status);
 }

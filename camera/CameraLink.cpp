@@ -1,6 +1,7 @@
 #include "camera/CameraLink.h"
 
 #include "camera/CameraConnection.h"
+#include "platform/Clock.h"
 #include "platform/WinMessage.h"
 #include "platform/WinMessages.h"
 
@@ -9,48 +10,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <limits>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
-namespace {
-
-long long NowMs()
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-        std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-bool IsVersionText(const std::vector<std::uint8_t>& payload)
-{
-    if (payload.empty() || payload.size() > 8)
-        return false;
-    for (std::uint8_t c : payload)
-        if (c < 0x20 || c > 0x7E)
-            return false;
-    return true;
-}
-
-// What an unanswered command leaves owed: its ACK, completion or error may still come, and
-// no inquiry answer has its length.
-constexpr std::size_t kOwedCommand = std::numeric_limits<std::size_t>::max();
-
-// Whether payload has the form of the answer to an inquiry expecting payloadLength bytes
-// (0: a version text).
-bool Fits(const std::vector<std::uint8_t>& payload, std::size_t payloadLength)
-{
-    return payloadLength == 0 ? IsVersionText(payload) : payload.size() == payloadLength;
-}
-
-// The standard version inquiry answers vendor, model, ROM version and sockets: 7 bytes,
-// a length no inquiry of the library expects.
-constexpr std::size_t kBarrierLength = 7;
-
-} // namespace
-
 CameraLink::CameraLink(CameraLinkTiming timing)
-    : m_timing(timing)
+    : m_timing(timing), m_matcher(SystemClock(), static_cast<DWORD>(timing.replyTimeoutMs))
 {
 }
 
@@ -80,8 +45,6 @@ bool CameraLink::Open(std::unique_ptr<CameraTransport> transport, const CameraLi
     m_lost = false;
     m_linkUp = false;
     m_stop = false;
-    m_misses = 0;
-    m_owed.clear();
     driveBits = 0;
     m_profile = profile;
     m_openVersion.clear();
@@ -95,7 +58,11 @@ bool CameraLink::Open(std::unique_ptr<CameraTransport> transport, const CameraLi
         return false;
     }
     m_fd = m_transport->Fd();
-    m_lastRxMs = NowMs();
+    {
+        std::lock_guard lock(m_stateMutex);
+        m_matcher.Reset();
+        m_misses = 0;
+    }
     m_reader = std::thread(&CameraLink::ReaderLoop, this);
 
     if (!StartLink() || m_lost) {
@@ -202,17 +169,15 @@ bool CameraLink::Transact(const visca::Frame& frame, Expect expect, std::size_t 
     std::lock_guard request(m_requestMutex);
     if (m_fd < 0 || m_lost || m_stop)
         return false;
-    if (expect == Expect::Inquiry || expect == Expect::Ack || expect == Expect::Completion) {
-        bool owing;
-        {
-            std::lock_guard lock(m_stateMutex);
-            owing = !m_owed.empty();
-        }
-        // A request that cannot tell its answer from an older one is not made: a late ACK
-        // or error would be taken for its own.
-        if (owing && !Exchange(visca::VersionInquiry(), Expect::Barrier, kBarrierLength, nullptr))
-            return false;
+    bool owing;
+    {
+        std::lock_guard lock(m_stateMutex);
+        owing = m_matcher.NeedsBarrier(expect);
     }
+    // A request that cannot tell its answer from an older one is not made: a late ACK or
+    // error would be taken for its own.
+    if (owing && !Exchange(visca::VersionInquiry(), Expect::Barrier, ReplyMatcher::kBarrierLength, nullptr))
+        return false;
     return Exchange(frame, expect, payloadLength, payload);
 }
 
@@ -223,42 +188,36 @@ bool CameraLink::Exchange(const visca::Frame& frame, Expect expect, std::size_t 
         return false;
     {
         std::lock_guard lock(m_stateMutex);
-        m_pending = Pending{};
-        m_pending.expect = expect;
-        m_pending.payloadLength = payloadLength;
+        m_matcher.Begin(expect, payloadLength);
     }
-    bool ok = m_transport->Send(Addressed(frame), m_timing.replyTimeoutMs);
+    const bool sent = m_transport->Send(Addressed(frame), m_timing.replyTimeoutMs);
     std::unique_lock lock(m_stateMutex);
-    const auto settled = [this] { return m_pending.done || m_lost || m_stop; };
-    if (ok) {
-        ok = m_replied.wait_for(lock, std::chrono::milliseconds(m_timing.replyTimeoutMs), settled);
-        // A datagram can be lost on the way: the transport that numbers its messages
-        // sends the same one once more.
-        if (!ok && !m_stop && !m_lost) {
+    const auto settled = [this] { return m_matcher.Settled() || m_lost || m_stop; };
+    if (sent) {
+        m_matcher.Sent();
+        while (!m_replied.wait_for(lock, std::chrono::milliseconds(m_matcher.WaitLeftMs()), settled)) {
+            if (m_matcher.WaitLeftMs() > 0)
+                continue;  // woke before the clock's time-out
+            if (!m_matcher.MayResend())
+                break;
             lock.unlock();
             const bool resent = m_transport->Resend(m_timing.replyTimeoutMs);
             lock.lock();
-            if (resent)
-                ok = m_replied.wait_for(lock, std::chrono::milliseconds(m_timing.replyTimeoutMs), settled);
+            if (!resent)
+                break;
+            m_matcher.Sent();
         }
-        ok = ok && m_pending.done && m_pending.ok;
     }
-    const bool answered = m_pending.done;
-    if (ok && payload)
-        *payload = std::move(m_pending.payload);
-    m_pending = Pending{};
-    if (answered) {
+    ReplyMatcher::Outcome outcome = m_matcher.End(m_stop);
+    if (outcome.answered) {
         m_misses = 0;
-        if (expect == Expect::Barrier)
-            m_owed.clear();  // everything older has come or will never come
+        const bool ok = sent && outcome.ok;
+        if (ok && payload)
+            *payload = std::move(outcome.payload);
         return ok;
     }
     if (m_stop)
         return false;  // woken by a close: the camera missed nothing
-    if (expect == Expect::Inquiry || expect == Expect::Barrier)
-        m_owed.push_back(payloadLength);
-    else if (expect == Expect::Ack || expect == Expect::Completion)
-        m_owed.push_back(kOwedCommand);
     const bool lose = m_linkUp && ++m_misses >= m_timing.missesForLinkLoss;
     lock.unlock();
     if (lose)
@@ -268,7 +227,6 @@ bool CameraLink::Exchange(const visca::Frame& frame, Expect expect, std::size_t 
 
 void CameraLink::OnFrame(const visca::Frame& received)
 {
-    using Kind = visca::Reply::Kind;
     // Replies of camera x come as (x+8)0; seen as camera 1's, the rest of the link is the
     // same for every address. Another camera's replies are not ours.
     visca::Frame frame = received;
@@ -279,65 +237,13 @@ void CameraLink::OnFrame(const visca::Frame& received)
         frame[0] = visca::kReplyHeader;
     }
     const visca::Reply reply = visca::ClassifyReply(frame);
-    if (reply.kind == Kind::Unknown)
-        return;
-    m_lastRxMs = NowMs();
-    if (reply.kind == Kind::StandReport) {
+    {
+        std::lock_guard lock(m_stateMutex);
+        if (m_matcher.OnReply(reply))
+            m_replied.notify_all();
+    }
+    if (reply.kind == visca::Reply::Kind::StandReport)
         PostStand(reply.stand);
-        return;
-    }
-    std::lock_guard lock(m_stateMutex);
-    Pending& p = m_pending;
-    if (p.done || p.expect == Expect::None) {
-        if (reply.kind == Kind::InquiryData && !m_owed.empty() && Fits(reply.payload, m_owed.front()))
-            m_owed.pop_front();  // a late answer between requests settles its debt
-        return;
-    }
-    switch (reply.kind) {
-    case Kind::Ack:
-        if (p.expect == Expect::Ack) {
-            p.done = p.ok = true;
-        } else if (p.expect == Expect::Completion && p.socket < 0) {
-            p.socket = reply.socket;
-        }
-        break;
-    case Kind::Completion:
-        if (p.expect == Expect::Completion && p.socket >= 0 && p.socket == reply.socket)
-            p.done = p.ok = true;
-        break;
-    case Kind::Error:
-        // A syntax or length error carries socket 0; otherwise it answers our socket.
-        if (p.expect == Expect::Ack || p.expect == Expect::Inquiry
-            || (p.expect == Expect::Completion && (p.socket < 0 || reply.socket == p.socket || reply.socket == 0))) {
-            p.done = true;
-            p.ok = false;
-        } else if (p.expect == Expect::Barrier && reply.errorCode == visca::kErrorSyntax) {
-            p.done = p.ok = true;  // a camera without the version inquiry: answered all the same
-        }
-        break;
-    case Kind::InquiryData:
-        if (p.expect == Expect::Barrier) {
-            p.done = p.ok = reply.payload.size() == kBarrierLength;
-        } else if (p.expect == Expect::Inquiry && m_owed.empty() && Fits(reply.payload, p.payloadLength)) {
-            p.done = p.ok = true;
-            p.payload = reply.payload;
-        } else if (!m_owed.empty() && Fits(reply.payload, m_owed.front())) {
-            m_owed.pop_front();  // a late answer, taken for nothing
-        }
-        break;
-    case Kind::AddressSetDone:
-        if (p.expect == Expect::AddressSet)
-            p.done = p.ok = true;
-        break;
-    case Kind::InterfaceCleared:
-        if (p.expect == Expect::InterfaceClear)
-            p.done = p.ok = true;
-        break;
-    default:
-        break;
-    }
-    if (p.done)
-        m_replied.notify_all();
 }
 
 void CameraLink::PostStand(int stand)
@@ -399,16 +305,21 @@ void CameraLink::ReaderLoop()
     }
 }
 
+long long CameraLink::QuietLeftMs()
+{
+    std::lock_guard lock(m_stateMutex);
+    return static_cast<long long>(m_timing.keepAliveMs) - m_matcher.QuietMs();
+}
+
 void CameraLink::KeeperLoop()
 {
     std::unique_lock lock(m_stopMutex);
     while (!m_stop && !m_lost) {
         // Asleep until the quiet time would end: each answer moves the end on.
-        const long long quietEndsIn = m_lastRxMs + m_timing.keepAliveMs - NowMs();
-        m_stopSignal.wait_for(lock, std::chrono::milliseconds(std::max(1LL, quietEndsIn)));
+        m_stopSignal.wait_for(lock, std::chrono::milliseconds(std::max(1LL, QuietLeftMs())));
         if (m_stop || m_lost)
             break;
-        if (NowMs() - m_lastRxMs < m_timing.keepAliveMs)
+        if (QuietLeftMs() > 0)
             continue;
         lock.unlock();
         const int before = m_lastStand;

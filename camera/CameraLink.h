@@ -3,23 +3,16 @@
 // camera sends, and a keeper thread that notices a camera gone silent. Requests from the
 // user-interface thread go out one at a time (one writer), and each waits for its own
 // reply, matched by kind and socket, at most the reply time-out; frames that match no
-// request (noise, late replies) are skipped.
-//
-// Inquiry answers name no inquiry, and several have the same length (zoom and roll). So
-// once an inquiry went unanswered, its answer may still come and must not be taken for
-// the next one: it is owed. While answers are owed, the next inquiry first sends a
-// barrier, an inquiry whose answer nothing else has (the standard version inquiry); the
-// camera answers in order, so once the barrier's answer is in, nothing older can follow.
-// Owed answers that arrive between requests settle their debt on their own.
+// request (noise, late replies) are skipped. Which reply is whose, what is owed after an
+// unanswered request and when the barrier goes first: camera/ReplyMatcher.h.
+#include "camera/ReplyMatcher.h"
 #include "camera/ViscaFrame.h"
 #include "camera/ViscaFrameSplitter.h"
-#include "camera/ViscaReply.h"
 #include "camera/transport/CameraTransport.h"
 #include "platform/WinTypes.h"
 
 #include <atomic>
 #include <condition_variable>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -82,16 +75,7 @@ public:
     std::atomic<int> driveBits{0};
 
 private:
-    enum class Expect { None, Ack, Completion, Inquiry, Barrier, AddressSet, InterfaceClear };
-    struct Pending
-    {
-        Expect expect = Expect::None;
-        std::size_t payloadLength = 0;
-        int socket = -1;
-        bool done = false;
-        bool ok = false;
-        std::vector<std::uint8_t> payload;
-    };
+    using Expect = ReplyMatcher::Expect;
 
     bool Transact(const visca::Frame& frame, Expect expect, std::size_t payloadLength,
                   std::vector<std::uint8_t>* payload);
@@ -100,6 +84,8 @@ private:
                   std::vector<std::uint8_t>* payload);
     void ReaderLoop();
     void KeeperLoop();
+    // What is left of the keeper's quiet time; 0 or less when it is over.
+    long long QuietLeftMs();
     void OnFrame(const visca::Frame& frame);
     void LinkLost();
     void PostStand(int stand);
@@ -121,7 +107,6 @@ private:
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_linkUp{false};
     std::atomic<bool> m_lost{false};
-    std::atomic<long long> m_lastRxMs{0};
 
     HWND m_wnd = nullptr;
     UINT m_linkMsg = 0;
@@ -131,12 +116,10 @@ private:
     std::shared_ptr<std::atomic<unsigned>> m_generation = std::make_shared<std::atomic<unsigned>>(0);
 
     std::mutex m_requestMutex;  // one request on the wire at a time
-    std::mutex m_stateMutex;    // m_pending, m_misses, m_owed
+    std::mutex m_stateMutex;    // m_matcher, m_misses
     std::condition_variable m_replied;
-    Pending m_pending;
-    int m_misses = 0;
-    std::deque<std::size_t> m_owed;  // payload lengths of unanswered inquiries (or the mark of a
-                                     // command), oldest first
+    ReplyMatcher m_matcher;
+    int m_misses = 0;  // unanswered requests in a row since the link came up
 
     std::mutex m_stopMutex;
     std::condition_variable m_stopSignal;

@@ -250,6 +250,7 @@ void CFirmwareUpdateDlg::OnRestartProgress(WPARAM w)
 
 void CFirmwareUpdateDlg::OnFinished(WPARAM w)
 {
+    const bool first = m_nState != FwFinished;
     m_nState = FwFinished;
     m_nResult = static_cast<int>(w);
     JoinWorker();
@@ -259,6 +260,8 @@ void CFirmwareUpdateDlg::OnFinished(WPARAM w)
         SetStatus(IDS_FW_CANCELLED);
     m_btnStart->setText(LoadStringRes(IDS_FW_CLOSE));
     m_btnStart->setEnabled(true);
+    if (first)
+        Q_EMIT updateFinished();
 }
 
 void CFirmwareUpdateDlg::JoinWorker()

@@ -39,6 +39,8 @@ enum FirmwareUpdateState
 
 class CFirmwareUpdateDlg : public QDialog, public CMessageTarget
 {
+    Q_OBJECT
+
 public:
     explicit CFirmwareUpdateDlg(QWidget* parent, FirmwareUpdateServices* services = nullptr, CClock* clock = nullptr);
     ~CFirmwareUpdateDlg() override;
@@ -68,6 +70,11 @@ public:
     QLabel* CurrentVersionLabel() const { return m_stCurrentVersion; }
 
     void reject() override;
+
+Q_SIGNALS:
+    // Once per dialog, when the run has finished (state FwFinished), whatever its result
+    // (GetResult): whoever drives the dialog by script closes it here.
+    void updateFinished();
 
 protected:
     bool event(QEvent* e) override;

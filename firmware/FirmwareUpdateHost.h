@@ -1,9 +1,7 @@
 #pragma once
-// What the firmware update procedure needs from the controller dialog and the tray frame
-// around it: the values it hands to the update dialog, and the operations that stop
-// everything that talks to the camera before the update and bring it back afterwards.
-#include "platform/WinTypes.h"
-
+// What the firmware update procedure needs from the controller: the values it hands to the
+// update dialog, and the camera, borrowed for the update (tracking stopped, the camera
+// closed, everything that watches it quiet) and given back afterwards.
 #include <QString>
 
 class QWidget;
@@ -15,21 +13,14 @@ public:
 
     // The update dialog's parent: the controller dialog.
     virtual QWidget* DialogParent() = 0;
-    // The controller's m_strCameraPort and m_strFirmwareURL.
+    // The camera's port and the firmware download address.
     virtual QString CameraPort() const = 0;
     virtual QString FirmwareUrl() const = 0;
 
-    // The main window's (the tray frame's) part; each does nothing when there is no main window.
-    virtual void DeleteTrayIcon() = 0;
-    // Forced presence check: reports the camera even when unchanged, which also brings the
-    // tray icon back.
-    virtual void CheckCameraPresence() = 0;
-
-    // Destroys and forgets the video window when it is open.
-    virtual void CloseVideoWindow() = 0;
-    // The controller's own operations of the same names.
-    virtual void StopTracking() = 0;
-    virtual void CloseCamera() = 0;
-    virtual int OpenCamera() = 0;
-    virtual int StartTracking() = 0;
+    // Before the update: the video window closed, the tray icon gone, tracking stopped and
+    // the camera closed; nothing reopens it until it is given back.
+    virtual void BorrowCamera() = 0;
+    // After it: a forced presence check (which brings the tray icon back), the camera
+    // looked up and opened again, tracking resumed.
+    virtual void ReturnCamera() = 0;
 };

@@ -35,18 +35,13 @@ bool RunFirmwareUpdate(FirmwareUpdateHost& host, const ShowFirmwareDialog& show,
     dlg.m_strPortName = host.CameraPort();
     dlg.m_strDownloadUrl = host.FirmwareUrl();
 
-    host.DeleteTrayIcon();
-    host.CloseVideoWindow();
-    host.StopTracking();
-    host.CloseCamera();
+    host.BorrowCamera();
 
     if (show)
         show(dlg);
     else
         dlg.exec();
 
-    host.CheckCameraPresence();
-    host.OpenCamera();
-    host.StartTracking();
+    host.ReturnCamera();
     return true;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Setting files ("*.set"): the camera settings record plus the "QVT-VZ1" values "Device",
 // "Position" and "Reverse", in the profile layout. Reading and writing only; the dialog-side
-// steps are in SettingFileFlow.h.
+// steps are the controller session's.
 #include "settings/CameraSettings.h"
 
 #include <string>

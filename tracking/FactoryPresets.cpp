@@ -67,3 +67,16 @@ void LoadDefaultPresets(const FactoryPresets& variant, CCameraSettings* settings
     else
         LoadDefaultPresets(*variant.table, *variant.columns, settings, direction, distance);
 }
+
+const FactoryPresets* FactoryPresetsForKind(int kind)
+{
+    switch (kind) {
+    case 1:
+    case 4:
+    case 6: return &DiscFactoryPresets();
+    case 2:
+    case 5: return &BarFactoryPresets();
+    case 3: return &TriangleFactoryPresets();
+    default: return nullptr;
+    }
+}

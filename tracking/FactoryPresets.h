@@ -32,3 +32,8 @@ void LoadDefaultPresets(const FactoryTable& table, const ColumnMap& columns, CCa
 // The same with the variant's table and map for reverse.
 void LoadDefaultPresets(const FactoryPresets& variant, CCameraSettings* settings, int direction,
                         int distance, BOOL reverse);
+
+// The variant of a tracking source kind: the disc for kinds 1, 4 and 6 (a microphone array
+// is placed like the QVT-40S), the bar for 2 and 5, the triangle for 3; null for kind 0 and
+// unknown kinds.
+const FactoryPresets* FactoryPresetsForKind(int kind);

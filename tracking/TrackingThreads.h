@@ -6,11 +6,15 @@
 #include "platform/Clock.h"
 #include "platform/WinTypes.h"
 
+struct TrackingContext;
+
 unsigned DeviceFileThread(HWND dialog, CClock& clock);    // kind 1, QVT-40S device file
 unsigned UsbLibraryThread(HWND dialog, CClock& clock);    // kind 2, QVT-90UX library
 unsigned SharedMemoryThread(HWND dialog, CClock& clock);  // kind 3, QVT-18TR record
 unsigned CompanionThread(HWND dialog, CClock& clock);     // kinds 4 and 5, MZC record
-unsigned MicArrayThread(HWND dialog, CClock& clock);      // kind 6, microphone array
+// Kind 6, microphone array: listens to context.micArray and publishes every decision into
+// context.micArrayReadout (when given).
+unsigned MicArrayThread(HWND dialog, CClock& clock, const TrackingContext& context);
 
 constexpr DWORD kDeviceFilePeriodMs = 100;
 constexpr DWORD kUsbLibraryPeriodMs = 250;

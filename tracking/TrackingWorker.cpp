@@ -4,7 +4,7 @@
 #include "tracking/TrackingState.h"
 #include "tracking/TrackingThreads.h"
 
-TrackingProcedure TrackingProcedureForKind(int kind)
+TrackingProcedure TrackingProcedureForKind(int kind, const TrackingContext& context)
 {
     switch (kind) {
     case kTrackingQvt40S: return DeviceFileThread;
@@ -12,7 +12,8 @@ TrackingProcedure TrackingProcedureForKind(int kind)
     case kTrackingQvt18TR: return SharedMemoryThread;
     case kTrackingQvt40SMzc:
     case kTrackingQvt90XMzc: return CompanionThread;
-    case kTrackingMicArray: return MicArrayThread;
+    case kTrackingMicArray:
+        return [context](HWND dialog, CClock& clock) { return MicArrayThread(dialog, clock, context); };
     default: return nullptr;
     }
 }
@@ -22,17 +23,17 @@ CTrackingWorker::~CTrackingWorker()
     Stop();
 }
 
-BOOL CTrackingWorker::Start(int kind, HWND dialog, CClock& clock)
+BOOL CTrackingWorker::Start(int kind, HWND dialog, CClock& clock, const TrackingContext& context)
 {
     if (m_thread.joinable())
         return FALSE;
-    const TrackingProcedure procedure = TrackingProcedureForKind(kind);
+    TrackingProcedure procedure = TrackingProcedureForKind(kind, context);
     if (!procedure)
         return FALSE;
     g_bStopTracking = 0;
     g_nTrackingDevice = kind;
     m_ended = false;
-    m_thread = std::thread([this, procedure, dialog, &clock] {
+    m_thread = std::thread([this, procedure = std::move(procedure), dialog, &clock] {
         procedure(dialog, clock);
         m_ended = true;
     });

@@ -3,14 +3,17 @@
 // a source kind and stopped by raising g_bStopTracking and joining.
 #include "platform/Clock.h"
 #include "platform/WinTypes.h"
+#include "tracking/TrackingContext.h"
 
 #include <atomic>
+#include <functional>
 #include <thread>
 
-using TrackingProcedure = unsigned (*)(HWND, CClock&);
+using TrackingProcedure = std::function<unsigned(HWND, CClock&)>;
 
-// The reading procedure of a source kind, or null for kind 0 and unknown kinds.
-TrackingProcedure TrackingProcedureForKind(int kind);
+// The reading procedure of a source kind, holding what it needs of context; empty for
+// kind 0 and unknown kinds.
+TrackingProcedure TrackingProcedureForKind(int kind, const TrackingContext& context = {});
 
 class CTrackingWorker
 {
@@ -21,9 +24,10 @@ public:
     CTrackingWorker& operator=(const CTrackingWorker&) = delete;
 
     // Starts the procedure of kind, posting to dialog, timed by clock (which must outlive
+    // the worker), given what context holds for that kind (copied; its readout must outlive
     // the worker). FALSE when a worker is still held or kind has no procedure.
     // Sets g_bStopTracking = 0 and g_nTrackingDevice = kind first.
-    BOOL Start(int kind, HWND dialog, CClock& clock);
+    BOOL Start(int kind, HWND dialog, CClock& clock, const TrackingContext& context = {});
 
     // Asks the worker to end and waits for it; returns within about 50 ms for every kind.
     // Nothing happens when no worker is held.

@@ -1,63 +1,30 @@
 #include "app/remote/RemoteControl.h"
 
 #include "app/remote/RemoteNames.h"
-#include "camera/QvtVz1Api.h"
+#include "controller/ControllerSession.h"
+#include "controller/ControllerWindows.h"
 #include "firmware/FirmwareUpdateWorker.h"
-#include "platform/WinMessage.h"
-#include "platform/WinMessages.h"
-#include "res/Resource.h"
-#include "settings/SettingFileFlow.h"
-#include "ui/controller/ControllerDlg.h"
-#include "ui/controller/PageTabCtrl.h"
-#include "ui/controls/BitmapButton.h"
-#include "ui/controls/DirectionSelector.h"
-#include "ui/controls/HoldButton.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDir>
+#include <QFile>
 #include <QLoggingCategory>
-#include <QRadioButton>
-#include <QTabBar>
-
-#include <algorithm>
-#include <cstring>
 
 Q_LOGGING_CATEGORY(lcRemote, "qvt.remote", QtWarningMsg)
 
 namespace remote {
 
-namespace {
-
-bool Usable(const QWidget* control)
-{
-    return control && control->isEnabled() && !control->isHidden();
-}
-
-} // namespace
-
-RemoteControl::RemoteControl(CControllerDlg& dlg, QDBusConnection bus)
-    : m_dlg(dlg), m_bus(std::move(bus)), m_pMainWnd(AfxGetMainWnd())
+RemoteControl::RemoteControl(ControllerSession& session, ControllerWindows& windows, QDBusConnection bus)
+    : m_session(session), m_windows(windows), m_bus(std::move(bus))
 {
     m_driveTimer.setSingleShot(true);
     connect(&m_driveTimer, &QTimer::timeout, this, [this] { ReleaseDrive(); });
-    // Many messages in one pass of the loop give one announcement.
-    m_refreshTimer.setSingleShot(true);
-    m_refreshTimer.setInterval(0);
-    connect(&m_refreshTimer, &QTimer::timeout, this, [this] { Refresh(); });
-
-    // Every change of the controller arrives as a message to the dialog or the frame, or as a
-    // click on a control above the pages.
-    m_dlg.installEventFilter(this);
-    if (m_pMainWnd)
-        m_pMainWnd->installEventFilter(this);
-    if (m_dlg.m_tabPages)
-        connect(m_dlg.m_tabPages, &CPageTabCtrl::selChanged, this, [this] { ScheduleRefresh(); });
-    if (m_dlg.m_cbDevice)
-        connect(m_dlg.m_cbDevice, &QComboBox::activated, this, [this] { ScheduleRefresh(); });
+    connect(&m_session, &ControllerSession::stateChanged, this, [this] { Refresh(); });
+    connect(&m_session, &ControllerSession::talkerDirection, this, [this](int direction) {
+        Q_EMIT TalkerChanged(static_cast<uint>(direction));
+        Refresh();
+    });
     m_state = Read();
 }
 
@@ -103,10 +70,8 @@ void RemoteControl::HideController()
 {
     Outcome outcome = CheckNotBusy();
     // Without a tray the closed window ends the program, which nobody asked for here.
-    if (!outcome && m_canHide && !m_canHide())
+    if (!outcome && !m_windows.HideController())
         outcome = Refusal{kNotInThisMode, QStringLiteral("Without a system tray, hiding the window would end the controller.")};
-    if (!outcome)
-        SendMessage(&m_dlg, WM_COMMAND, ID_CLOSE_CONTROLLER, 0);
     Answer(outcome);
 }
 
@@ -171,14 +136,7 @@ RemoteControl::Outcome RemoteControl::DoShow()
 {
     if (auto busy = CheckNotBusy())
         return busy;
-    if (m_dlg.isVisible()) {
-        m_dlg.raise();
-        m_dlg.activateWindow();
-    } else if (m_pMainWnd) {
-        SendMessage(m_pMainWnd, WM_COMMAND, ID_SHOW_CONTROLLER, 0);
-    } else {
-        m_dlg.show();
-    }
+    m_windows.ShowController();
     return std::nullopt;
 }
 
@@ -186,11 +144,9 @@ RemoteControl::Outcome RemoteControl::DoSetTracking(bool on)
 {
     if (auto refused = CheckSelectorShown())
         return refused;
-    if ((m_dlg.m_settings.m_bTracking != 0) == on)
+    if (m_session.Tracking() == on)
         return std::nullopt;
-    if (!Usable(m_dlg.m_autoPage.GetCurrentSelector()->TrackingBox()))
-        return Refusal{kNotInThisMode, QStringLiteral("The \"Enable Tracking\" box cannot be used now.")};
-    SendMessage(m_pMainWnd, WM_TRACKING_ENABLE, on ? 1 : 0, 0);
+    m_session.OnTrackingEnable(on);
     return std::nullopt;
 }
 
@@ -202,18 +158,12 @@ RemoteControl::Outcome RemoteControl::DoSelectDirection(uint direction)
         return Refusal{kInvalidArgument, QStringLiteral("A direction is 0 to 6, not %1.").arg(direction)};
     if (auto refused = CheckSelectorShown())
         return refused;
-    if (m_dlg.m_settings.m_bTracking)
+    if (!rules::DirectionsEnabled(m_session.Controls()))
         return Refusal{kNotInThisMode, QStringLiteral("The directions cannot be chosen while tracking is on.")};
-    const CDirectionSelector* selector = m_dlg.m_autoPage.GetCurrentSelector();
-    for (int i = 0; i < selector->RadioCount(); ++i) {
-        if (selector->RadioDirection(i) != static_cast<int>(direction))
-            continue;
-        if (!Usable(selector->Radio(i)))
-            return Refusal{kNotInThisMode, QStringLiteral("The radio of direction %1 cannot be used now.").arg(direction)};
-        SendMessage(m_pMainWnd, WM_SELECT_DIRECTION, direction, 0);
-        return std::nullopt;
-    }
-    return Refusal{kInvalidArgument, QStringLiteral("This speakerphone has no direction %1.").arg(direction)};
+    if (!rules::KindHasDirection(m_session.DeviceKind(), static_cast<int>(direction)))
+        return Refusal{kInvalidArgument, QStringLiteral("This speakerphone has no direction %1.").arg(direction)};
+    m_session.OnSelectDirection(static_cast<int>(direction));
+    return std::nullopt;
 }
 
 RemoteControl::Outcome RemoteControl::DoGoToDirection(uint direction)
@@ -226,14 +176,12 @@ RemoteControl::Outcome RemoteControl::DoGoToDirection(uint direction)
         return camera;
     // As a talker: only while tracking drives the camera. Otherwise the next read-back would
     // store this preset's position in the chosen direction's preset.
-    const int mode = m_dlg.m_camera.m_nCameraMode;
-    const bool presetsApply = (mode == 1 && m_dlg.m_settings.m_nUpMode == 1) || mode == 3;
-    if (!m_dlg.m_settings.m_bTracking || m_dlg.m_tabPages->GetCurSel() != 0 || !presetsApply)
+    if (!rules::TalkerMoveAllowed(m_session.Controls()))
         return Refusal{kNotInThisMode,
                        QStringLiteral("Going to a direction works only while tracking is on, on the Auto page, "
                                       "in Upside with the direction presets or in Front.")};
     // The worker's "nobody speaks" is the centre.
-    SendMessage(&m_dlg, WM_TRACKING_DIRECTION, direction == 6 ? 255 : direction, 0);
+    m_session.OnTrackingDirection(direction == 6 ? 255 : static_cast<int>(direction));
     return std::nullopt;
 }
 
@@ -245,14 +193,10 @@ RemoteControl::Outcome RemoteControl::DoViewButton(uint button)
         return Refusal{kInvalidArgument, QStringLiteral("A view button is 1 to 3, not %1.").arg(button)};
     if (auto camera = CheckCamera())
         return camera;
-    if (!Usable(CurrentPage().OptionButton(static_cast<int>(1013 + button))))
+    if (!rules::ViewButtonEnabled(m_session.Controls(), static_cast<int>(button)))
         return Refusal{kNotInThisMode,
                        QStringLiteral("View button %1 is not offered on this page in this position.").arg(button)};
-    switch (button) {
-    case 1: m_dlg.OnViewButton1(); break;
-    case 2: m_dlg.OnViewButton2(); break;
-    default: m_dlg.OnViewButton3(); break;
-    }
+    m_session.OnViewButton(static_cast<int>(button));
     return std::nullopt;
 }
 
@@ -263,8 +207,8 @@ RemoteControl::Outcome RemoteControl::DoSelectPage(const QString& page)
     const int index = PageFromName(page);
     if (index < 0)
         return Refusal{kInvalidArgument, QStringLiteral("A page is \"auto\" or \"manual\", not \"%1\".").arg(page)};
-    // As a click on the tab: the tab bar reports the change and the dialog switches.
-    m_dlg.m_tabPages->TabBar()->setCurrentIndex(index);
+    // As a click on the tab; the dialog follows the session.
+    m_session.OnSelchangeTab(index);
     return std::nullopt;
 }
 
@@ -280,12 +224,12 @@ RemoteControl::Outcome RemoteControl::DoDrive(const QString& direction, uint mil
                        QStringLiteral("A drive lasts at most %1 ms, not %2.").arg(kMaxDriveMs).arg(milliseconds)};
     if (auto camera = CheckCamera())
         return camera;
-    if (!Usable(CurrentPage().HoldButton(id)))
+    if (!rules::HoldButtonEnabled(m_session.Controls(), id))
         return Refusal{kNotInThisMode, QStringLiteral("The %1 button cannot be used now.").arg(direction)};
     // One press at a time, as with one mouse: a new drive releases the one held.
     if (m_nHeldButton)
         ReleaseDrive();
-    SendMessage(m_pMainWnd, WM_PAD_BUTTON, static_cast<WPARAM>(id), 1);
+    m_session.OnPadButton(id, true);
     m_nHeldButton = id;
     m_driveTimer.start(static_cast<int>(milliseconds));
     return std::nullopt;
@@ -297,9 +241,9 @@ RemoteControl::Outcome RemoteControl::DoExport(const QString& path)
         return busy;
     if (auto bad = CheckFilePath(path))
         return bad;
-    if (m_dlg.m_settings.m_bTracking)
+    if (!rules::SettingFilesEnabled(m_session.Controls()))
         return Refusal{kNotInThisMode, QStringLiteral("Settings cannot be exported while tracking is on.")};
-    if (m_dlg.ExportSettingsTo(path) != SettingFileOutcome::Done)
+    if (m_session.ExportSettingsTo(QFile::encodeName(path).toStdString()) != SettingFileOutcome::Done)
         return Refusal{kFileError, QStringLiteral("Cannot write the setting file %1.").arg(path)};
     return std::nullopt;
 }
@@ -310,9 +254,9 @@ RemoteControl::Outcome RemoteControl::DoImport(const QString& path)
         return busy;
     if (auto bad = CheckFilePath(path))
         return bad;
-    if (m_dlg.m_settings.m_bTracking)
+    if (!rules::SettingFilesEnabled(m_session.Controls()))
         return Refusal{kNotInThisMode, QStringLiteral("Settings cannot be imported while tracking is on.")};
-    switch (m_dlg.ImportSettingsFrom(path)) {
+    switch (m_session.ImportSettingsFrom(QFile::encodeName(path).toStdString())) {
     case SettingFileOutcome::Done: return std::nullopt;
     case SettingFileOutcome::InvalidDevice:
         return Refusal{kInvalidFile,
@@ -331,7 +275,7 @@ RemoteControl::Outcome RemoteControl::DoUpdateFirmware(const QString& path)
     if (auto camera = CheckCamera())
         return camera;
     QString status;
-    switch (m_dlg.UpdateFirmwareFrom(path, &status)) {
+    switch (m_windows.UpdateFirmwareFrom(path, &status)) {
     case static_cast<int>(FW_RESULT_COMPLETED): return std::nullopt;
     case -1:
         return Refusal{kNoCamera, QStringLiteral("No QVT-VZ1 camera is connected, or it does not tell its firmware version.")};
@@ -344,7 +288,7 @@ RemoteControl::Outcome RemoteControl::DoUpdateFirmware(const QString& path)
 
 RemoteControl::Outcome RemoteControl::CheckNotBusy() const
 {
-    if (QApplication::activeModalWidget())
+    if (m_windows.Busy())
         return Refusal{kBusy, QStringLiteral("The controller is busy with a window that waits for an answer "
                                              "(a firmware update, a question or a file dialog).")};
     return std::nullopt;
@@ -352,7 +296,7 @@ RemoteControl::Outcome RemoteControl::CheckNotBusy() const
 
 RemoteControl::Outcome RemoteControl::CheckCamera() const
 {
-    if (m_dlg.m_camera.m_nCameraMode < 0 || m_dlg.m_camera.m_nCameraMode > 3)
+    if (!rules::HasCamera(m_session.Controls()))
         return Refusal{kNoCamera, QStringLiteral("No QVT-VZ1 camera is connected.")};
     return std::nullopt;
 }
@@ -363,10 +307,10 @@ RemoteControl::Outcome RemoteControl::CheckSelectorShown() const
         return busy;
     if (auto camera = CheckCamera())
         return camera;
-    const int mode = m_dlg.m_camera.m_nCameraMode;
-    if (m_dlg.m_tabPages->GetCurSel() != 0 || (mode != 1 && mode != 3))
+    const int mode = m_session.CameraMode();
+    if (m_session.Page() != 0 || (mode != 1 && mode != 3))
         return Refusal{kNotInThisMode, QStringLiteral("Tracking and directions are on the Auto page, in Upside or Front.")};
-    if (!m_dlg.m_autoPage.GetCurrentSelector())
+    if (!rules::SelectorShown(m_session.Controls()))
         return Refusal{kNotInThisMode, QStringLiteral("No speakerphone is chosen under \"Device Name\".")};
     return std::nullopt;
 }
@@ -386,19 +330,12 @@ void RemoteControl::Answer(const Outcome& outcome)
     Refresh();
 }
 
-ControlPage& RemoteControl::CurrentPage() const
-{
-    if (m_dlg.m_tabPages->GetCurSel() == 0)
-        return m_dlg.m_autoPage;
-    return m_dlg.m_manualPage;
-}
-
 void RemoteControl::ReleaseDrive()
 {
     const int id = m_nHeldButton;
     m_nHeldButton = 0;
     m_driveTimer.stop();
-    SendMessage(m_pMainWnd, WM_PAD_BUTTON, static_cast<WPARAM>(id), 0);
+    m_session.OnPadButton(id, false);
 }
 
 // --- Properties -------------------------------------------------------------------------
@@ -412,35 +349,19 @@ const RemoteState& RemoteControl::Current()
 RemoteState RemoteControl::Read()
 {
     RemoteState s;
-    s.cameraPresent = CamIsOpen() != 0;
-    s.cameraMode = m_dlg.m_camera.m_nCameraMode;
-    s.page = m_dlg.m_tabPages && m_dlg.m_tabPages->GetCurSel() == 1 ? 1 : 0;
-    s.deviceKind = static_cast<uint>(m_dlg.m_nDeviceKind);
-    s.tracking = m_dlg.m_settings.m_bTracking != 0;
-    if (s.cameraMode == 1)
-        s.direction = static_cast<uint>(m_dlg.m_settings.m_nUpDirection);
-    else if (s.cameraMode == 3)
-        s.direction = static_cast<uint>(m_dlg.m_settings.m_nFrontDirection);
-    // Without tracking nobody is being followed.
-    if (!s.tracking)
-        m_nTalker = 255;
-    s.talkerDirection = m_nTalker;
-    if (!s.cameraPresent) {
-        m_bVersionStale = true;
-    } else if (m_bVersionStale) {
-        char buf[32];
-        std::memset(buf, 0, sizeof buf);
-        if (CamGetFirmwareVersion(buf))
-            m_state.firmwareVersion = QString::fromLatin1(buf, static_cast<int>(strnlen(buf, sizeof buf)));
-        m_bVersionStale = false;
-    }
-    s.firmwareVersion = s.cameraPresent ? m_state.firmwareVersion : QString();
+    s.cameraPresent = m_session.CameraOpen();
+    s.cameraMode = m_session.CameraMode();
+    s.page = m_session.Page() == 1 ? 1 : 0;
+    s.deviceKind = static_cast<uint>(m_session.DeviceKind());
+    s.tracking = m_session.Tracking();
+    s.direction = static_cast<uint>(m_session.Direction());
+    s.talkerDirection = static_cast<uint>(m_session.TalkerDirection());
+    s.firmwareVersion = m_session.FirmwareVersion();
     return s;
 }
 
 void RemoteControl::Refresh()
 {
-    m_refreshTimer.stop();
     const RemoteState now = Read();
     const QStringList changed = ChangedProperties(m_state, now);
     m_state = now;
@@ -454,27 +375,6 @@ void RemoteControl::Refresh()
                                                      QStringLiteral("PropertiesChanged"));
     signal << QLatin1String(kInterface) << values << QStringList();
     m_bus.send(signal);
-}
-
-void RemoteControl::ScheduleRefresh()
-{
-    if (!m_refreshTimer.isActive())
-        m_refreshTimer.start();
-}
-
-bool RemoteControl::eventFilter(QObject* watched, QEvent* e)
-{
-    if (e->type() == WinMessageEvent::eventType()) {
-        const auto* message = static_cast<WinMessageEvent*>(e);
-        if (watched == &m_dlg && message->message == WM_TRACKING_DIRECTION) {
-            m_nTalker = static_cast<uint>(std::min<WPARAM>(message->wParam, 255));
-            Q_EMIT TalkerChanged(m_nTalker);
-        } else if (message->message == WM_CAMERA_LINK && message->wParam != 0) {
-            m_bVersionStale = true;
-        }
-        ScheduleRefresh();
-    }
-    return false;
 }
 
 } // namespace remote

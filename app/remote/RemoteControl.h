@@ -1,8 +1,9 @@
 #pragma once
 // The controller on the session bus: org.qvtvz1.Controller1 at /org/qvtvz1/Controller. Every
-// method runs on the interface thread through the handlers the dialog's controls use, under
-// the same conditions the controls are usable in, and answers a refusal with an error reply.
-// The properties follow the controller; a change is announced with PropertiesChanged.
+// method runs on the interface thread through the session's handlers, which the dialog's
+// controls use too, refused by the same rules that grey those controls, with an error
+// reply. The properties follow the session's signals; a change is announced with
+// PropertiesChanged.
 #include "app/remote/RemoteState.h"
 
 #include <QDBusConnection>
@@ -10,11 +11,10 @@
 #include <QObject>
 #include <QTimer>
 
-#include <functional>
 #include <optional>
 
-class CControllerDlg;
-class ControlPage;
+class ControllerSession;
+class ControllerWindows;
 
 namespace remote {
 
@@ -32,12 +32,8 @@ class RemoteControl : public QObject, protected QDBusContext
     Q_PROPERTY(QString FirmwareVersion READ FirmwareVersion)
 
 public:
-    // Follows dlg and the application's main window (the frame that relays to it).
-    RemoteControl(CControllerDlg& dlg, QDBusConnection bus);
+    RemoteControl(ControllerSession& session, ControllerWindows& windows, QDBusConnection bus);
     ~RemoteControl() override;
-
-    // Asked before hiding the dialog: false when hiding would end the program (no tray).
-    void SetCanHide(std::function<bool()> canHide) { m_canHide = std::move(canHide); }
 
     // Exports the object and takes the bus name; false (and nothing exported) when there is
     // no bus or another process holds the name.
@@ -70,9 +66,6 @@ Q_SIGNALS:
     // Every direction the tracking worker posts (255: nobody speaks).
     void TalkerChanged(uint direction);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* e) override;
-
 private:
     struct Refusal
     {
@@ -102,24 +95,18 @@ private:
     // Sends the error reply of a refusal and brings the properties up to date.
     void Answer(const Outcome& outcome);
 
-    ControlPage& CurrentPage() const;
     void ReleaseDrive();
     const RemoteState& Current();
     RemoteState Read();
     void Refresh();
-    void ScheduleRefresh();
 
-    CControllerDlg& m_dlg;
+    ControllerSession& m_session;
+    ControllerWindows& m_windows;
     QDBusConnection m_bus;
-    QObject* m_pMainWnd;
     bool m_bRegistered = false;
     RemoteState m_state;
-    uint m_nTalker = 255;
-    bool m_bVersionStale = true;
     int m_nHeldButton = 0;
     QTimer m_driveTimer;
-    QTimer m_refreshTimer;
-    std::function<bool()> m_canHide;
 };
 
 } // namespace remote

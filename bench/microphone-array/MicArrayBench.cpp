@@ -15,7 +15,6 @@
 #include "tracking/TrackingState.h"
 #include "tracking/TrackingWorker.h"
 #include "tracking/micarray/MicArrayReadout.h"
-#include "tracking/micarray/MicArraySetup.h"
 #include "tracking/micarray/DirectionFinder.h"
 #include "tracking/micarray/SectorDecision.h"
 
@@ -168,18 +167,18 @@ void StopTimes(const std::string& cache)
         return;
     }
     array.SetCode(1);
-    MicArraySetup setup;
-    setup.device = kVirtualArrayPcm;
-    SetMicArraySetup(setup);
+    MicArrayReadout readout;
+    TrackingContext context{{}, &readout};
+    context.micArray.device = kVirtualArrayPcm;
     double worst = 0, sum = 0;
     constexpr int kRounds = 20;
     for (int round = 0; round < kRounds; ++round) {
         CTrackingWorker worker;
-        worker.Start(kTrackingMicArray, nullptr, SystemClock());
+        worker.Start(kTrackingMicArray, nullptr, SystemClock(), context);
         // Running and deciding, then stopped at some point of a read.
         while (true) {
-            DoaDecision d;
-            if ((LatestReadout(&d) && d.timeS > 0.3) || worker.HasEnded())
+            const std::optional<DoaDecision> d = readout.Latest();
+            if ((d && d->timeS > 0.3) || worker.HasEnded())
                 break;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }

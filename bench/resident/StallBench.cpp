@@ -16,7 +16,6 @@
 #include "camera/QvtVz1Api.h"
 #include "platform/WinMessage.h"
 #include "platform/WinMessages.h"
-#include "ui/controller/ControllerDlg.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -203,7 +202,7 @@ int main(int argc, char** argv)
         return 1;
     }
     CMainFrame& frame = *app.MainFrame();
-    CControllerDlg& dlg = frame.ControllerDlg();
+    ControllerSession& session = frame.Session();
     StallMeter meter;
     RunFor(1000);  // start-up settles: no camera yet
 
@@ -224,12 +223,12 @@ int main(int argc, char** argv)
     for (int round = 0; round < 3; ++round) {
         if (round > 0) {
             sim.Say("detach");
-            RunUntil([&] { return dlg.m_camera.m_nCameraMode == 255; }, 15000);
+            RunUntil([&] { return session.CameraMode() == 255; }, 15000);
             RunFor(500);
         }
         meter.Reset();
         sim.Say("attach");
-        if (!RunUntil([&] { return dlg.m_camera.m_nCameraMode == 1; }, 15000)) {
+        if (!RunUntil([&] { return session.CameraMode() == 1; }, 15000)) {
             std::fprintf(stderr, "the camera was not opened\n");
             return 1;
         }
@@ -250,29 +249,29 @@ int main(int argc, char** argv)
     trials.clear();
     for (WPARAM direction : {1, 2, 3, 4, 5, 6, 0}) {
         meter.Reset();
-        PostMessage(&dlg, WM_SELECT_DIRECTION, direction, 0);
-        RunUntil([&] { return dlg.m_settings.m_nUpDirection == int(direction); }, 5000);
+        PostMessage(&session, WM_SELECT_DIRECTION, direction, 0);
+        RunUntil([&] { return session.Settings().m_nUpDirection == int(direction); }, 5000);
         RunFor(200);
         trials.push_back(meter.WorstMs());
     }
     check("(b) choosing a direction (read-back, then move)", trials, 50);
 
     // (c) Tracking moves: tracking on, directions posted as the worker posts them.
-    PostMessage(&dlg, WM_TRACKING_ENABLE, 1, 0);
-    RunUntil([&] { return dlg.m_settings.m_bTracking == 1; }, 5000);
+    PostMessage(&session, WM_TRACKING_ENABLE, 1, 0);
+    RunUntil([&] { return session.Tracking(); }, 5000);
     trials.clear();
     for (WPARAM direction : {2, 4, 255, 1, 3, 5, 0}) {
         RunFor(100);
         sim.Drain();
         meter.Reset();
-        PostMessage(&dlg, WM_TRACKING_DIRECTION, direction, 0);
+        PostMessage(&session, WM_TRACKING_DIRECTION, direction, 0);
         if (!sim.Traced("set-position kind=1", 5000))
             std::fprintf(stderr, "no move for direction %d\n", int(direction));
         RunFor(200);
         trials.push_back(meter.WorstMs());
     }
     check("(c) a tracking move", trials, 50);
-    PostMessage(&dlg, WM_TRACKING_ENABLE, 0, 0);
+    PostMessage(&session, WM_TRACKING_ENABLE, 0, 0);
     RunFor(300);
 
     // (d) A camera that never answers is opened (the presence check after a resume does so).
@@ -282,7 +281,7 @@ int main(int argc, char** argv)
     meter.Reset();
     const auto openStart = Clock::now();
     QMetaObject::invokeMethod(&qapp, [&] { frame.CheckCameraPresence(TRUE); }, Qt::QueuedConnection);
-    RunUntil([&] { return dlg.m_camera.m_nCameraMode == 255; }, 15000);
+    RunUntil([&] { return session.CameraMode() == 255; }, 15000);
     const double untilError = Ms(Clock::now() - openStart);
     RunFor(1500);
     check("(d) opening a camera that never answers", {meter.WorstMs()}, 1000);
@@ -292,7 +291,7 @@ int main(int argc, char** argv)
     const auto callStart = Clock::now();
     const int got = CamGetPan(&value);
     const double callMs = Ms(Clock::now() - callStart);
-    PostMessage(&dlg, WM_SELECT_DIRECTION, 2, 0);
+    PostMessage(&session, WM_SELECT_DIRECTION, 2, 0);
     RunFor(300);
     check("(d) afterwards: a getter of that camera", {callMs}, 10);
     check("(d) afterwards: choosing a direction", {meter.WorstMs()}, 50);
@@ -305,7 +304,7 @@ int main(int argc, char** argv)
     check("(f) a silent camera re-opened (12 s)", {meter.WorstMs()}, 50);
     sim.Say("unmute");
     const auto unmuted = Clock::now();
-    if (RunUntil([&] { return dlg.m_camera.m_nCameraMode == 1; }, 15000))
+    if (RunUntil([&] { return session.CameraMode() == 1; }, 15000))
         std::printf("      (answering again, it was opened after %.0f ms)\n", Ms(Clock::now() - unmuted));
     else
         std::printf("      (answering again, it was not opened within 15 s)\n");
@@ -327,10 +326,10 @@ int main(int argc, char** argv)
     network.host = "127.0.0.1";
     network.port = ntohs(address.sin_port);
     meter.Reset();
-    QMetaObject::invokeMethod(&qapp, [&] { dlg.ChangeCameraConnection(network); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(&qapp, [&] { session.ChangeCameraConnection(network); }, Qt::QueuedConnection);
     RunFor(12000);
     check("(e) an absent network camera polled (12 s)", {meter.WorstMs()}, 50);
-    QMetaObject::invokeMethod(&qapp, [&] { dlg.ChangeCameraConnection({}); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(&qapp, [&] { session.ChangeCameraConnection({}); }, Qt::QueuedConnection);
     RunFor(500);
     ::close(silent);
 

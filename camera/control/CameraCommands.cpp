@@ -248,7 +248,7 @@ LRESULT CCameraCommands::OnCameraMode(WPARAM mode)
     m_nCameraMode = static_cast<int>(mode);
     m_events.CameraModeChanged(m_nCameraMode);
     ApplyCameraPosition(TRUE);
-    m_events.RecalcLayout();
+    m_events.CameraStateChanged();
     return 0;
 }
 
@@ -256,14 +256,14 @@ void CCameraCommands::CameraLost()
 {
     m_nCameraMode = kNoCamera;
     m_events.CameraModeChanged(kNoCamera);
-    m_events.RecalcLayout();
+    m_events.CameraStateChanged();
 }
 
 LRESULT CCameraCommands::OnCameraLink(WPARAM up)
 {
     if (up) {
         ApplyCameraPosition(FALSE);
-        m_events.RecalcLayout();
+        m_events.CameraStateChanged();
         return 0;
     }
     CloseCamera();

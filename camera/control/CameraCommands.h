@@ -3,7 +3,7 @@
 // into calls of the camera library, drives the camera from the pads and reads its actual
 // position back into the settings, which is how the presets are taught.
 //
-// Plain C++ over the camera library's C functions; the owner (the controller dialog) hands
+// Plain C++ over the camera library's C functions; the owner (the controller session) hands
 // in the settings record, its "modified" flag and a receiver for what the user must see.
 #include "camera/control/CameraCommandEvents.h"
 #include "platform/WinTypes.h"

@@ -17,7 +17,7 @@ const Calls kReadAll{"CamGetPan()", "CamGetTilt()", "CamGetZoom()", "CamGetRoll(
 struct RecordingEvents final : CameraCommandEvents
 {
     void CameraModeChanged(int mode) override { modes.push_back(mode); }
-    void RecalcLayout() override { ++layouts; }
+    void CameraStateChanged() override { ++layouts; }
     void ShowTrayMessage(UINT id) override { balloons.push_back(id); }
     bool LoadFactoryFrontPreset(int direction) override
     {

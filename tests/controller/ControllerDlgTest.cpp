@@ -1,23 +1,23 @@
-// The controller dialog over real widgets (offscreen), with the recording camera double and
-// scripted message boxes.
+// The controller dialog as a view of its session, over real widgets (offscreen), with the
+// recording camera double and scripted message boxes. What the session decides without a
+// widget is tested in ControllerSessionTest; here, what the dialog shows and forwards.
 #include "ui/controller/ControllerDlg.h"
 
+#include "controller/ControllerSession.h"
 #include "platform/ProfileFile.h"
-#include "res/CameraStrings.h"
 #include "platform/WinMessages.h"
+#include "res/CameraStrings.h"
 #include "res/Resource.h"
 #include "res/Strings.h"
+#include "ui/settings/SettingsDlg.h"
 #include "tests/support/CameraApiDouble.h"
-#include "tests/support/RecordingWindow.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestEnvironment.h"
 #include "ui/controller/AboutDlg.h"
-#include "settings/SettingsDlg.h"
-#include "ui/controls/BitmapButton.h"
 #include "ui/controller/PageTabCtrl.h"
+#include "ui/controls/BitmapButton.h"
 #include "video/VideoCapture.h"
 #include "video/VideoDlg.h"
-#include "ui/controller/TrayFrameOperations.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,12 +27,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -41,16 +43,6 @@
 using Calls = std::vector<std::string>;
 
 namespace {
-// The application's main window as the dialog sees it: where balloons go.
-struct FakeFrame final : QObject, CMessageTarget, TrayFrameOperations
-{
-    LRESULT WindowProc(UINT, WPARAM, LPARAM) override { return 0; }
-    void ShowTrayMessage(UINT id) override { balloons.push_back(id); }
-    void DeleteTrayIcon() override {}
-    void CheckCameraPresence(BOOL force) override { presenceChecks += force ? 1 : 0; }
-    std::vector<UINT> balloons;
-    int presenceChecks = 0;
-};
 
 // Capture services without any video input: the video window opens with no picture.
 struct NoVideoCapture final : VideoCapture
@@ -66,29 +58,38 @@ protected:
     void SetUp() override
     {
         CamDouble().Reset();
-        AfxSetMainWnd(&frame);
         static int n = 0;
         path = (TestRootDir() + QStringLiteral("/controller-%1.ini").arg(++n)).toStdString();
     }
-    void TearDown() override { dlg.reset(), AfxSetMainWnd(nullptr); }
+    void TearDown() override
+    {
+        dlg.reset();
+        session.reset();
+    }
     void WriteProfile(const char* text) { std::ofstream(path, std::ios::binary) << text; }
+    // A created dialog over a new session (the ones before end first); balloons are counted.
     CControllerDlg& Make()
     {
-        dlg = std::make_unique<CControllerDlg>(nullptr, path);
-        dlg->m_makeVideoCapture = [] { return std::make_unique<NoVideoCapture>(); };
+        dlg.reset();
+        session = std::make_unique<ControllerSession>(path);
+        QObject::connect(session.get(), &ControllerSession::trayMessage, [this](UINT id) { balloons.push_back(id); });
+        dlg = std::make_unique<CControllerDlg>(*session);
+        dlg->SetVideoCaptureFactory([] { return std::make_unique<NoVideoCapture>(); });
         dlg->Create();
         CamDouble().TakeCommands();
         CamDouble().open = 1;  // read-backs need an open camera
         return *dlg;
     }
+    ControllerSession& Session() const { return dlg->Session(); }
     int Saved(const char* section, const char* key) const { return ProfileFile(path).GetInt(section, key, -12345); }
     QAction* Action(UINT id) const
     {
-        for (QAction* a : dlg->m_pFileMenu->actions())
+        for (QAction* a : dlg->FileMenu()->actions())
             if (!a->isSeparator() && a->data().toUInt() == id)
                 return a;
         return nullptr;
     }
+    CVideoDlg* Video() const { return dlg->findChild<CVideoDlg*>(); }
     // The user picks entry index of box, as with the mouse.
     static void Choose(QComboBox* box, int index)
     {
@@ -96,65 +97,51 @@ protected:
         box->setCurrentIndex(index);
         Q_EMIT box->activated(index);
     }
-    FakeFrame frame;
+    static void ChooseTab(CControllerDlg& d, int page) { d.TabPages()->TabBar()->setCurrentIndex(page); }
+    // Device, position, Reverse: usable now.
+    static std::vector<bool> ChoicesEnabled(const CControllerDlg& d)
+    {
+        return {d.DeviceBox()->isEnabled(), d.PositionBox()->isEnabled(), d.ReverseBox()->isEnabled()};
+    }
     ScriptedPrompter prompter;
     std::string path;
+    std::unique_ptr<ControllerSession> session;
     std::unique_ptr<CControllerDlg> dlg;
+    std::vector<UINT> balloons;
 };
 
-TEST_F(ControllerDlgTest, FirstRunWithoutProfileShowsTheDefaults)
+TEST_F(ControllerDlgTest, TheChoicesShowTheLoadedValues)
 {
-    CControllerDlg& d = Make();
-    EXPECT_EQ(d.m_cbDevice->currentText(), QStringLiteral("Without Sonvara"));
-    EXPECT_EQ(d.m_cbPosition->currentText(), QStringLiteral("5cm"));
-    EXPECT_FALSE(d.m_btnReverse->isChecked());
-    EXPECT_TRUE(d.m_cbDevice->isEnabled());
-    EXPECT_FALSE(d.m_cbPosition->isEnabled() || d.m_btnReverse->isEnabled());
-    EXPECT_EQ(d.m_tabPages->GetCurSel(), 0);
-    EXPECT_EQ(d.m_strCameraPort, QStringLiteral("/dev/pts/77")) << "the port is looked up at the end of creation";
-    EXPECT_FALSE(d.isVisible());
-}
-
-TEST_F(ControllerDlgTest, SavedValuesComeBackAndGoOutAgainUnchanged)
-{
-    WriteProfile("[QVT-VZ1]\nDevice=3\nPosition=2\nReverse=1\nAlwaysOnTop=1\nModified=1\nURL=http://h/f.bin\n"
-                 "[General]\nMode=1\nTracking=0\n[Front]\nDirection=2\n[FrontDir2]\nPan=11\nTilt=12\nZoom=13\nRoll=14\n");
-    CControllerDlg& d = Make();
-    EXPECT_EQ(d.m_cbDevice->currentText(), QStringLiteral("QVT-18TR"));
-    EXPECT_EQ(d.m_cbPosition->currentText(), QStringLiteral("50cm"));
-    EXPECT_TRUE(d.m_btnReverse->isChecked());
-    EXPECT_EQ(d.GetAlwaysOnTop(), 1);
-    EXPECT_EQ(d.m_bModified, 1);
-    EXPECT_EQ(d.m_strFirmwareURL, QStringLiteral("http://h/f.bin"));
-    EXPECT_EQ(d.m_tabPages->GetCurSel(), 1);
-    EXPECT_FALSE(d.m_cbDevice->isEnabled()) << "the Manual tab disables the choices";
-    EXPECT_EQ(d.m_settings.m_nFrontDirection, 2) << "a chosen speakerphone keeps the directions";
-    SendMessage(dlg.get(), WM_DESTROY, 0, 0);
-    for (const auto& [key, value] : {std::pair{"Device", 3}, {"Position", 2}, {"Reverse", 1}, {"AlwaysOnTop", 1}, {"Modified", 1}})
-        EXPECT_EQ(Saved("QVT-VZ1", key), value) << key;
-    EXPECT_EQ(ProfileFile(path).GetString("QVT-VZ1", "URL", ""), "http://h/f.bin");
-    EXPECT_EQ(Saved("General", "Mode"), 1);
-    EXPECT_EQ(Saved("FrontDir2", "Roll"), 14);
-    EXPECT_EQ(ProfileFile(path).Keys("QVT-VZ1"),
-              (std::vector<std::string>{"Device", "Position", "Reverse", "AlwaysOnTop", "Modified", "URL"}));
-}
-
-TEST_F(ControllerDlgTest, HandEditedValuesWithoutAnEntryFallBackToTheFirstOne)
-{
-    WriteProfile("[QVT-VZ1]\nDevice=17\nPosition=9\n[General]\nTracking=1\n[Up]\nDirection=3\n");
-    CControllerDlg& d = Make();
-    EXPECT_EQ(d.m_cbDevice->currentText(), QStringLiteral("Without Sonvara"));
-    EXPECT_EQ(d.m_cbPosition->currentText(), QStringLiteral("5cm"));
-    EXPECT_EQ(d.m_settings.m_bTracking, 0) << "no speakerphone, no tracking";
-    EXPECT_EQ(d.m_settings.m_nUpDirection, 6);
+    struct Row { const char* profile; const char* device; const char* position; bool reverse; int tab; std::vector<bool> enabled; };
+    const Row rows[] = {
+        {nullptr, "Without Sonvara", "5cm", false, 0, {true, false, false}},  // first run
+        {"[QVT-VZ1]\nDevice=3\nPosition=2\nReverse=1\n[General]\nMode=1\nTracking=0\n", "QVT-18TR", "50cm", true, 1,
+         {false, false, false}},  // the Manual tab disables the choices
+        {"[QVT-VZ1]\nDevice=1\nPosition=1\n[General]\nTracking=0\n", "QVT-40S", "25cm", false, 0, {true, true, true}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.profile ? r.profile : "no profile");
+        dlg.reset();
+        std::remove(path.c_str());
+        if (r.profile)
+            WriteProfile(r.profile);
+        CControllerDlg& d = Make();
+        EXPECT_EQ(d.DeviceBox()->currentText(), QString::fromUtf8(r.device));
+        EXPECT_EQ(d.PositionBox()->currentText(), QString::fromUtf8(r.position));
+        EXPECT_EQ(d.ReverseBox()->isChecked(), r.reverse);
+        EXPECT_EQ(d.TabPages()->GetCurSel(), r.tab);
+        EXPECT_EQ(ChoicesEnabled(d), r.enabled);
+        EXPECT_EQ(d.PositionLabel()->isEnabled(), r.enabled[1]);
+        EXPECT_FALSE(d.isVisible()) << "created hidden";
+    }
 }
 
 TEST_F(ControllerDlgTest, WhatTheUserSetIsInTheProfileAfterTheDialogEnds)
 {
     CControllerDlg& d = Make();
-    Choose(d.m_cbDevice, 1);
-    Choose(d.m_cbPosition, 3);
-    d.m_btnReverse->click();
+    Choose(d.DeviceBox(), 1);
+    Choose(d.PositionBox(), 3);
+    d.ReverseBox()->click();
     d.SetTopMost(TRUE, FALSE);
     // The camera is in Release: its zoom is read back on the way out.
     SendMessage(&d, WM_CAMERA_MODE, 0, 0);
@@ -167,7 +154,7 @@ TEST_F(ControllerDlgTest, WhatTheUserSetIsInTheProfileAfterTheDialogEnds)
     ASSERT_GE(calls.size(), 2u);
     EXPECT_EQ(calls.back(), "CamClose()") << "saved first, then the camera closes";
     // The end of the session saves, closes and agrees.
-    Choose(Make().m_cbDevice, 2);
+    Choose(Make().DeviceBox(), 2);
     EXPECT_EQ(SendMessage(dlg.get(), WM_QUERYENDSESSION, 0, 0), TRUE);
     EXPECT_EQ(Saved("QVT-VZ1", "Device"), 2);
     EXPECT_EQ(CamDouble().TakeCommands().back(), "CamClose()");
@@ -175,150 +162,58 @@ TEST_F(ControllerDlgTest, WhatTheUserSetIsInTheProfileAfterTheDialogEnds)
     // dialog never refuses to sleep.
     for (auto [event, videoStays] : {std::pair{PBT_APMSUSPEND, true}, {PBT_APMRESUMESUSPEND, true},
                                      {PBT_APMQUERYSUSPEND, false}}) {
-        if (!dlg->m_pVideoWnd)
+        if (!dlg->VideoWindowOpen())
             SendMessage(dlg.get(), WM_COMMAND, ID_VIDEO_WINDOW, 0);
         EXPECT_EQ(SendMessage(dlg.get(), WM_POWERBROADCAST, event, 0), TRUE) << event;
-        EXPECT_EQ(dlg->m_pVideoWnd != nullptr, videoStays) << event;
+        EXPECT_EQ(dlg->VideoWindowOpen(), videoStays) << event;
     }
 }
 
-TEST_F(ControllerDlgTest, ReplacingTaughtPresetsAsksAndCancelKeepsTheChoice)
+TEST_F(ControllerDlgTest, ReplacingTaughtPresetsAsksAndCancelShowsTheChoiceKept)
 {
     WriteProfile("[QVT-VZ1]\nDevice=1\nPosition=1\nModified=1\n[General]\nTracking=0\n");
     CControllerDlg& d = Make();
-    prompter.answers = {IDCANCEL};
-    Choose(d.m_cbDevice, 2);
-    ASSERT_EQ(prompter.texts.size(), 1u);
+    prompter.answers = {IDCANCEL, IDCANCEL, IDCANCEL};
+    Choose(d.DeviceBox(), 2);
+    Choose(d.PositionBox(), 3);
+    d.ReverseBox()->click();
+    ASSERT_EQ(prompter.texts.size(), 3);
     EXPECT_EQ(prompter.texts[0],
               QStringLiteral("Current camera settings will be replaced with new settings. Are you sure to continue?"));
     EXPECT_EQ(prompter.captions[0], QStringLiteral("QVT-VZ1"));
     EXPECT_EQ(prompter.types[0], MB_OKCANCEL | MB_ICONINFORMATION);
-    EXPECT_EQ(d.m_nDeviceKind, 1);
-    EXPECT_EQ(d.m_cbDevice->currentText(), QStringLiteral("QVT-40S"));
-    EXPECT_EQ(d.m_bModified, 1);
-    prompter.answers = {IDCANCEL, IDCANCEL};
-    Choose(d.m_cbPosition, 3);
-    d.m_btnReverse->click();
-    EXPECT_EQ(d.m_nPosition, 1);
-    EXPECT_EQ(d.m_cbPosition->currentText(), QStringLiteral("25cm"));
-    EXPECT_EQ(d.m_bReverse, 0);
-    EXPECT_FALSE(d.m_btnReverse->isChecked());
+    EXPECT_EQ(std::tuple(Session().DeviceKind(), Session().Position(), Session().Reverse(), Session().Modified()),
+              std::tuple(1, 1, 0, 1));
+    EXPECT_EQ(d.DeviceBox()->currentText(), QStringLiteral("QVT-40S"));
+    EXPECT_EQ(d.PositionBox()->currentText(), QStringLiteral("25cm"));
+    EXPECT_FALSE(d.ReverseBox()->isChecked());
     prompter.answers = {IDOK};
-    Choose(d.m_cbDevice, 2);
-    EXPECT_EQ(d.m_nDeviceKind, 2);
-    EXPECT_EQ(d.m_bModified, 0);
-    EXPECT_EQ(prompter.texts.size(), 4u);
-    Choose(d.m_cbPosition, 2);
-    EXPECT_EQ(prompter.texts.size(), 4u) << "not modified: no question";
-    EXPECT_EQ(d.m_nPosition, 2);
-}
-
-TEST_F(ControllerDlgTest, WithoutSonvaraNeverAsksAndTurnsTrackingOff)
-{
-    WriteProfile("[QVT-VZ1]\nDevice=4\nModified=1\n[General]\nTracking=0\n[Up]\nDirection=2\n");
-    CControllerDlg& d = Make();
-    EXPECT_TRUE(d.m_cbPosition->isEnabled());
-    d.m_settings.m_bTracking = 0;
-    Choose(d.m_cbDevice, 0);
-    EXPECT_TRUE(prompter.texts.isEmpty());
-    EXPECT_EQ(d.m_nDeviceKind, 0);
-    EXPECT_EQ(d.m_settings.m_nUpDirection, 6);
-    EXPECT_EQ(d.m_settings.m_nFrontDirection, 6);
-    EXPECT_FALSE(d.m_cbPosition->isEnabled() || d.m_btnReverse->isEnabled());
+    Choose(d.DeviceBox(), 2);
+    EXPECT_EQ(std::pair(Session().DeviceKind(), Session().Modified()), std::pair(2, 0));
+    Choose(d.PositionBox(), 2);
+    EXPECT_EQ(prompter.texts.size(), 4) << "not modified: no question";
+    EXPECT_EQ(Session().Position(), 2);
+    EXPECT_EQ(d.PositionBox()->currentText(), QStringLiteral("50cm"));
 }
 
 TEST_F(ControllerDlgTest, ChoicesAreUsableOnlyOnTheAutoTabWithTrackingOff)
 {
     WriteProfile("[QVT-VZ1]\nDevice=2\n[General]\nTracking=0\n");
     CControllerDlg& d = Make();
-    const auto enabled = [&] {
-        return std::vector{d.m_cbDevice->isEnabled(), d.m_cbPosition->isEnabled(), d.m_btnReverse->isEnabled()};
-    };
-    d.m_tabPages->TabBar()->setCurrentIndex(1);
-    EXPECT_EQ(d.m_settings.m_nMode, 1);
-    EXPECT_EQ(enabled(), std::vector(3, false));
-    d.m_tabPages->TabBar()->setCurrentIndex(0);
-    EXPECT_EQ(enabled(), std::vector(3, true));
-    d.m_settings.m_bTracking = 1;
-    d.UpdateControlStates();
-    EXPECT_EQ(enabled(), std::vector(3, false));
-}
-
-TEST_F(ControllerDlgTest, LeavingAPageStopsAHeldPadReadsBackAndSendsTheNewPage)
-{
-    CControllerDlg& d = Make();
-    d.m_settings.m_nUserMode = 0;
-    SendMessage(&d, WM_CAMERA_MODE, 2, 0);  // OHP
-    SendMessage(&d, WM_PAD_BUTTON, 1012, 1);
-    CamDouble().zoom = {1, 120};
-    CamDouble().TakeCommands();
-    d.m_tabPages->TabBar()->setCurrentIndex(1);
-    EXPECT_EQ(CamDouble().TakeCommands(), (Calls{"CamDrive(0)", "CamGetZoom()", "CamSelectView(0)"}));
-    EXPECT_EQ(d.m_settings.m_nOhpZoom, 120);
-    EXPECT_EQ(d.m_camera.m_wPadBits, 0);
-}
-
-TEST_F(ControllerDlgTest, TrackingRunsOnlyOnTheAutoTabWithASpeakerphone)
-{
-    WriteProfile("[QVT-VZ1]\nDevice=3\n[General]\nTracking=1\n");
-    CControllerDlg& d = Make();
-    EXPECT_EQ(d.StartTracking(), 1);
-    EXPECT_TRUE(d.m_trackingWorker.IsRunning());
-    EXPECT_EQ(d.StartTracking(), 0) << "one worker at a time";
-    d.m_tabPages->TabBar()->setCurrentIndex(1);
-    EXPECT_FALSE(d.m_trackingWorker.IsRunning());
-    EXPECT_EQ(d.StartTracking(), 0);
-    d.m_tabPages->TabBar()->setCurrentIndex(0);
-    EXPECT_TRUE(d.m_trackingWorker.IsRunning());
-    SendMessage(&d, WM_DESTROY, 0, 0);
-    EXPECT_FALSE(d.m_trackingWorker.IsRunning());
-}
-
-TEST_F(ControllerDlgTest, ChoosingADirectionTeachesTheOneLeftAndMovesToTheNewOne)
-{
-    WriteProfile("[QVT-VZ1]\nDevice=1\n[General]\nTracking=0\n[Front]\nDirection=1\n"
-                 "[FrontDir4]\nPan=40\nTilt=41\nZoom=42\nRoll=43\n");
-    CControllerDlg& d = Make();
-    SendMessage(&d, WM_SELECT_DIRECTION, 4, 0);
-    EXPECT_EQ(d.m_settings.m_nFrontDirection, 1) << "no camera: nothing to teach";
-    SendMessage(&d, WM_CAMERA_MODE, 3, 0);
-    CamDouble().pan = {1, 99};
-    CamDouble().TakeCommands();
-    EXPECT_EQ(SendMessage(&d, WM_SELECT_DIRECTION, 4, 0), 0);
-    EXPECT_EQ(CamDouble().TakeCommands(), (Calls{"CamGetPan()", "CamGetTilt()", "CamGetZoom()", "CamGetRoll()",
-                                                 "CamSetPosition(2,40,41,42,43)"}));
-    EXPECT_EQ(d.m_settings.m_frontPresets[1].m_nPan, 99);
-    EXPECT_EQ(d.m_settings.m_nFrontDirection, 4);
-    SendMessage(&d, WM_SELECT_DIRECTION, 7, 0);
-    EXPECT_EQ(d.m_settings.m_nFrontDirection, 4) << "no such direction";
-    EXPECT_EQ(CamDouble().TakeCommands(), Calls{});
-}
-
-TEST_F(ControllerDlgTest, TheTrackingSwitchStartsAndStopsTheWorkerAndLocksTheChoices)
-{
-    WriteProfile("[QVT-VZ1]\nDevice=3\n[General]\nTracking=0\n[Up]\nMode=1\nDirection=2\n"
-                 "[UpDir2]\nPan=20\nTilt=21\nZoom=22\nRoll=23\n");
-    CControllerDlg& d = Make();
-    SendMessage(&d, WM_CAMERA_MODE, 1, 0);
-    // Where the user steered to before switching tracking on is taught first.
-    CamDouble().pan = {1, 50};
-    CamDouble().roll = {1, 53};
+    ChooseTab(d, 1);
+    EXPECT_EQ(Session().Page(), 1);
+    EXPECT_EQ(ChoicesEnabled(d), std::vector(3, false));
+    ChooseTab(d, 0);
+    EXPECT_EQ(Session().Page(), 0);
+    EXPECT_EQ(ChoicesEnabled(d), std::vector(3, true));
     SendMessage(&d, WM_TRACKING_ENABLE, 1, 0);
-    EXPECT_EQ(d.m_settings.m_upPresets[2].m_nPan, 50);
-    EXPECT_EQ(d.m_settings.m_bTracking, 1);
-    EXPECT_TRUE(d.m_trackingWorker.IsRunning());
-    EXPECT_FALSE(d.m_cbDevice->isEnabled());
-    // The worker's first report is "nobody": the centre preset.
-    EXPECT_TRUE(WaitUntil([] {
-        const Calls c = CamDouble().Commands();
-        return !c.empty() && c.back() == "CamSetPosition(1,90,0,90,90)";
-    }));
-    CamDouble().TakeCommands();
+    EXPECT_TRUE(Session().Tracking());
+    EXPECT_EQ(ChoicesEnabled(d), std::vector(3, false));
     SendMessage(&d, WM_TRACKING_ENABLE, 0, 0);
-    EXPECT_FALSE(d.m_trackingWorker.IsRunning());
-    EXPECT_TRUE(d.m_cbDevice->isEnabled());
-    EXPECT_EQ(CamDouble().TakeCommands(), Calls{"CamSetPosition(1,50,0,90,53)"})
-        << "tracking held the camera, so nothing is read back; the chosen preset is sent";
+    EXPECT_EQ(ChoicesEnabled(d), std::vector(3, true));
+    // Without a speakerphone only the device box stays.
+    Choose(d.DeviceBox(), 0);
+    EXPECT_EQ(ChoicesEnabled(d), (std::vector{true, false, false}));
 }
 
 TEST_F(ControllerDlgTest, ExportThenImportBringsTheSetUpBackIntoTheControls)
@@ -329,21 +224,20 @@ TEST_F(ControllerDlgTest, ExportThenImportBringsTheSetUpBackIntoTheControls)
     prompter.files = {file};
     SendMessage(&d, WM_COMMAND, ID_FILE_EXPORT, 0);
     ASSERT_TRUE(QFile::exists(file));
-    EXPECT_EQ(d.m_bModified, 0);
-    Choose(d.m_cbDevice, 0);
-    EXPECT_FALSE(d.m_cbPosition->isEnabled());
-    d.m_tabPages->TabBar()->setCurrentIndex(1);  // exported on Auto, imported on Manual
+    EXPECT_EQ(Session().Modified(), 0);
+    Choose(d.DeviceBox(), 0);
+    ChooseTab(d, 1);  // exported on Auto, imported on Manual
     prompter.files = {file};
     SendMessage(&d, WM_COMMAND, ID_FILE_IMPORT, 0);
-    EXPECT_EQ(std::pair(d.m_tabPages->GetCurSel(), d.m_settings.m_nMode), std::pair(1, 1)) << "the tab and the mode agree";
-    EXPECT_EQ(d.m_cbDevice->currentText(), QStringLiteral("QVT-90UX"));
-    EXPECT_EQ(d.m_cbPosition->currentText(), QStringLiteral("25cm"));
-    EXPECT_TRUE(d.m_btnReverse->isChecked());
-    EXPECT_FALSE(d.m_cbPosition->isEnabled() || d.m_btnReverse->isEnabled()) << "locked like the device box on Manual";
-    EXPECT_EQ(std::pair(d.m_nDeviceKind, d.m_autoPage.GetDeviceKind()), std::pair(2, 2));
-    EXPECT_EQ(d.m_settings.m_bTracking, 0);
-    d.m_tabPages->TabBar()->setCurrentIndex(0);
-    EXPECT_TRUE(d.m_cbPosition->isEnabled() && d.m_btnReverse->isEnabled());
+    EXPECT_EQ(std::pair(d.TabPages()->GetCurSel(), Session().Page()), std::pair(1, 1)) << "the tab and the mode agree";
+    EXPECT_EQ(d.DeviceBox()->currentText(), QStringLiteral("QVT-90UX"));
+    EXPECT_EQ(d.PositionBox()->currentText(), QStringLiteral("25cm"));
+    EXPECT_TRUE(d.ReverseBox()->isChecked());
+    EXPECT_EQ(ChoicesEnabled(d), std::vector(3, false)) << "locked like the device box on Manual";
+    EXPECT_EQ(std::pair(Session().DeviceKind(), d.AutoPage().GetDeviceKind()), std::pair(2, 2));
+    EXPECT_FALSE(Session().Tracking());
+    ChooseTab(d, 0);
+    EXPECT_EQ(ChoicesEnabled(d), std::vector(3, true));
 }
 
 TEST_F(ControllerDlgTest, SettingsDialogChangesTopMostAndAddress)
@@ -365,27 +259,27 @@ TEST_F(ControllerDlgTest, SettingsDialogChangesTopMostAndAddress)
     ASSERT_TRUE(shown);
     EXPECT_EQ(d.GetAlwaysOnTop(), 1);
     EXPECT_TRUE(d.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_NE(d.m_pVideoWnd, nullptr) << "a top-most change leaves the video window open";
-    EXPECT_EQ(d.m_strFirmwareURL, QStringLiteral("http://elsewhere/f.bin"));
+    EXPECT_TRUE(d.VideoWindowOpen()) << "a top-most change leaves the video window open";
+    EXPECT_EQ(Session().FirmwareUrl(), QStringLiteral("http://elsewhere/f.bin"));
 }
 
-TEST_F(ControllerDlgTest, ThePagesOptionButtonsRunTheDialogsOperations)
+TEST_F(ControllerDlgTest, ThePagesOptionButtonsRunTheSessionsOperations)
 {
     CControllerDlg& d = Make();
     d.show();
     SendMessage(&d, WM_CAMERA_MODE, 2, 0);  // OHP: button 1015 turns the picture
     CamDouble().zoom = {0, 0};
     CamDouble().TakeCommands();
-    CBitmapButton* rotate = d.m_autoPage.OptionButton(1015);
+    CBitmapButton* rotate = d.AutoPage().OptionButton(1015);
     ASSERT_NE(rotate, nullptr);
     ASSERT_TRUE(rotate->isEnabled());
     rotate->click();
-    EXPECT_EQ(d.m_settings.m_nOhpRoll, 0);
+    EXPECT_EQ(Session().Settings().m_nOhpRoll, 0);
     EXPECT_EQ(CamDouble().TakeCommands(), (Calls{"CamGetZoom()", "CamSetPosition(2,90,0,100,0)"}));
-    d.m_tabPages->TabBar()->setCurrentIndex(1);
+    ChooseTab(d, 1);
     CamDouble().TakeCommands();
-    d.m_manualPage.OptionButton(1016)->click();
-    EXPECT_EQ(d.m_settings.m_nUserMode, 0);
+    d.ManualPage().OptionButton(1016)->click();
+    EXPECT_EQ(Session().Settings().m_nUserMode, 0);
     EXPECT_EQ(CamDouble().TakeCommands(), Calls{"CamSelectView(0)"});
 }
 
@@ -394,12 +288,12 @@ TEST_F(ControllerDlgTest, CameraMessagesReachThePagesAndTheTray)
     CControllerDlg& d = Make();
     EXPECT_EQ(SendMessage(&d, WM_CAMERA_MODE, 3, 0), 0);
     const auto modes = [&] {
-        return std::vector{d.m_camera.m_nCameraMode, d.m_autoPage.GetCameraMode(), d.m_manualPage.GetCameraMode()};
+        return std::vector{Session().CameraMode(), d.AutoPage().GetCameraMode(), d.ManualPage().GetCameraMode()};
     };
     EXPECT_EQ(modes(), std::vector(3, 3));
     EXPECT_EQ(SendMessage(&d, WM_CAMERA_COMM_ERROR, 0, 0), 0);
     EXPECT_EQ(modes(), std::vector(3, 255));
-    EXPECT_EQ(frame.balloons, std::vector<UINT>{35013});
+    EXPECT_EQ(balloons, std::vector<UINT>{35013});
     EXPECT_EQ(CamDouble().TakeCommands().back(), "CamClose()");
     SendMessage(&d, WM_CAMERA_MODE, 1, 0);
     EXPECT_EQ(modes(), std::vector(3, 1));
@@ -408,66 +302,36 @@ TEST_F(ControllerDlgTest, CameraMessagesReachThePagesAndTheTray)
     EXPECT_EQ(CamDouble().TakeCommands().back(), "CamClose()");
 }
 
-TEST_F(ControllerDlgTest, OpenUsesThePortFoundAndTheMainWindow)
-{
-    CControllerDlg& d = Make();
-    CamDouble().port = "/dev/pts/5";
-    EXPECT_EQ(d.FindCameraPort(), 1);
-    CamDouble().findPortResult = 0;
-    CamDouble().port = "/dev/pts/6";
-    EXPECT_EQ(d.FindCameraPort(), 0);
-    EXPECT_EQ(d.m_strCameraPort, QStringLiteral("/dev/pts/5")) << "a failed lookup keeps the port";
-    EXPECT_EQ(d.OpenCamera(), 1);
-    EXPECT_EQ(CamDouble().wnd, &frame);
-    EXPECT_EQ(CamDouble().TakeCommands().front(), "CamOpen(/dev/pts/5,1027,1029)");
-}
-
 TEST_F(ControllerDlgTest, MenuStatesFollowCameraTrackingAndVideoWindow)
 {
     CControllerDlg& d = Make();
-    d.m_settings.m_bTracking = 1;
-    CamDouble().open = 0;
-    Q_EMIT d.m_pFileMenu->aboutToShow();
-    for (UINT id : {ID_FILE_EXPORT, ID_FILE_IMPORT, ID_APP_ABOUT, ID_FIRMWARE_UPDATE})
-        EXPECT_FALSE(Action(id)->isEnabled()) << id;
-    EXPECT_TRUE(Action(ID_SETTINGS)->isEnabled() && Action(ID_CLOSE_CONTROLLER)->isEnabled());
-    EXPECT_FALSE(Action(ID_VIDEO_WINDOW)->isChecked());
-    d.m_settings.m_bTracking = 0;
-    CamDouble().open = 1;
+    struct Row { bool tracking; int open; bool takesFirmware; bool files, about, update; };
+    const Row rows[] = {
+        {true, 0, true, false, false, false},
+        {false, 1, true, true, true, true},
+        {false, 1, false, true, true, false},  // a camera that takes no firmware
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::Message() << "tracking " << r.tracking << " open " << r.open << " firmware " << r.takesFirmware);
+        Session().OnTrackingEnable(r.tracking);
+        CamDouble().open = r.open;
+        CamDouble().capabilities.firmware = r.takesFirmware;
+        Q_EMIT d.FileMenu()->aboutToShow();
+        EXPECT_EQ(Action(ID_FILE_EXPORT)->isEnabled(), r.files);
+        EXPECT_EQ(Action(ID_FILE_IMPORT)->isEnabled(), r.files);
+        EXPECT_EQ(Action(ID_APP_ABOUT)->isEnabled(), r.about);
+        EXPECT_EQ(Action(ID_FIRMWARE_UPDATE)->isEnabled(), r.update);
+        // A greyed update says why when the camera takes none.
+        EXPECT_EQ(Action(ID_FIRMWARE_UPDATE)->toolTip() == LoadStringRes(kStrNoFirmwareUpdate), !r.takesFirmware);
+        EXPECT_TRUE(Action(ID_SETTINGS)->isEnabled() && Action(ID_CLOSE_CONTROLLER)->isEnabled());
+        EXPECT_FALSE(Action(ID_VIDEO_WINDOW)->isChecked());
+    }
     SendMessage(&d, WM_COMMAND, ID_VIDEO_WINDOW, 0);
-    ASSERT_NE(d.m_pVideoWnd, nullptr);
-    Q_EMIT d.m_pFileMenu->aboutToShow();
-    for (UINT id : {ID_FILE_EXPORT, ID_FILE_IMPORT, ID_APP_ABOUT, ID_FIRMWARE_UPDATE})
-        EXPECT_TRUE(Action(id)->isEnabled()) << id;
+    ASSERT_TRUE(d.VideoWindowOpen());
+    Q_EMIT d.FileMenu()->aboutToShow();
     EXPECT_TRUE(Action(ID_VIDEO_WINDOW)->isChecked());
     SendMessage(&d, WM_COMMAND, ID_VIDEO_WINDOW, 0);
-    EXPECT_EQ(d.m_pVideoWnd, nullptr) << "the same command closes it";
-}
-
-TEST_F(ControllerDlgTest, AnotherCameraComesFromTheProfileAndAChangeReconnects)
-{
-    WriteProfile("[QVT-VZ1]\nDevice=0\n[Camera]\nConnection=2\nHost=127.0.0.1\nTransport=1\nPort=5678\nFraming=1\n");
-    CControllerDlg& d = Make();
-    EXPECT_EQ(CamConnection().Describe(), "tcp 127.0.0.1:5678");
-    EXPECT_EQ(CamConnection().framing, CameraConnection::kOneParticipant);
-    // A camera that takes no firmware: the item is grey and says why.
-    CamDouble().open = 1;
-    CamDouble().capabilities.firmware = false;
-    Q_EMIT d.m_pFileMenu->aboutToShow();
-    EXPECT_FALSE(Action(ID_FIRMWARE_UPDATE)->isEnabled());
-    EXPECT_EQ(Action(ID_FIRMWARE_UPDATE)->toolTip(), LoadStringRes(kStrNoFirmwareUpdate));
-
-    // Back to the QVT-VZ1: the old camera is read back and closed, the library
-    // configured, the profile written and the frame looks for the camera again.
-    CamDouble().TakeCommands();
-    d.ChangeCameraConnection(CameraConnection{});
-    const auto calls = CamDouble().TakeCommands();
-    const auto at = [&](const std::string& c) { return std::find(calls.begin(), calls.end(), c) - calls.begin(); };
-    EXPECT_LT(at("CamClose()"), at("CamConfigure(usb)"));
-    EXPECT_LT(at("CamConfigure(usb)"), static_cast<long>(calls.size()));
-    EXPECT_EQ(frame.presenceChecks, 1);
-    EXPECT_EQ(d.m_camera.m_nCameraMode, kNoCamera);
-    EXPECT_EQ(Saved("Camera", "Connection"), 0) << "a section once written stays, now saying USB";
+    EXPECT_FALSE(d.VideoWindowOpen()) << "the same command closes it";
 }
 
 TEST_F(ControllerDlgTest, EnterAndEscapeDoNothingCloseHidesAndClosesTheVideoWindow)
@@ -477,16 +341,16 @@ TEST_F(ControllerDlgTest, EnterAndEscapeDoNothingCloseHidesAndClosesTheVideoWind
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
     QTest::keyClick(&d, Qt::Key_Escape);
     QTest::keyClick(&d, Qt::Key_Return);
-    QTest::keyClick(d.m_cbPosition, Qt::Key_Escape);
+    QTest::keyClick(d.PositionBox(), Qt::Key_Escape);
     EXPECT_TRUE(d.isVisible());
     SendMessage(&d, WM_COMMAND, ID_VIDEO_WINDOW, 0);
-    QPointer<QWidget> video = d.m_pVideoWnd;
+    QPointer<QWidget> video = Video();
     ASSERT_FALSE(video.isNull());
     Action(ID_CLOSE_CONTROLLER)->trigger();
     QCoreApplication::processEvents();  // the command is posted, as a menu command is
     EXPECT_FALSE(d.isVisible());
     EXPECT_TRUE(video.isNull());
-    EXPECT_EQ(d.m_pVideoWnd, nullptr);
+    EXPECT_FALSE(d.VideoWindowOpen());
     d.show();
     d.close();  // the close box
     EXPECT_FALSE(d.isVisible());
@@ -505,10 +369,10 @@ TEST_F(ControllerDlgTest, TopMostFollowsTheForcedAndToggledRulesWithoutMoving)
     const QPoint pos = d.pos();
     const QSize size = d.size();
     SendMessage(&d, WM_COMMAND, ID_VIDEO_WINDOW, 0);
-    const QPointer<QWidget> video = d.m_pVideoWnd;
+    const QPointer<QWidget> video = Video();
     const auto topMost = [&] {
         EXPECT_EQ(d.windowFlags().testFlag(Qt::WindowStaysOnTopHint), d.GetAlwaysOnTop() == 1);
-        EXPECT_TRUE(video && d.m_pVideoWnd == video) << "the video window stays open";
+        EXPECT_TRUE(video && Video() == video) << "the video window stays open";
         return d.GetAlwaysOnTop();
     };
     SendMessage(&d, WM_COMMAND, ID_ALWAYS_ON_TOP, 0);
@@ -521,7 +385,7 @@ TEST_F(ControllerDlgTest, TopMostFollowsTheForcedAndToggledRulesWithoutMoving)
     EXPECT_EQ(topMost(), 1);
     d.SetTopMost(2, TRUE);  // forced: only 1 means on
     EXPECT_EQ(topMost(), 0);
-    d.SetTopMost(2, FALSE);  // toggled
+    d.SetTopMost(2, FALSE);  // unforced: any nonzero means on
     EXPECT_EQ(topMost(), 1);
     EXPECT_EQ(d.pos(), pos);
 }
@@ -529,25 +393,31 @@ TEST_F(ControllerDlgTest, TopMostFollowsTheForcedAndToggledRulesWithoutMoving)
 TEST_F(ControllerDlgTest, LayoutFitsTheCurrentPageAndNeverGetsNarrowerThanTheChoices)
 {
     CControllerDlg& d = Make();
-    const QSize page = d.m_autoPage.GetPageSize();
-    const int item = d.m_tabPages->ItemHeight();
-    EXPECT_EQ(d.m_tabPages->geometry(), QRect(d.m_nMargin, d.m_nTabTop, page.width() + 8, page.height() + 8 + item));
-    EXPECT_EQ(d.m_autoPage.geometry().topLeft(), d.m_tabPages->DisplayOrigin());
-    EXPECT_GE(d.width(), d.m_nMinWidth);
-    EXPECT_EQ(d.m_pClient->geometry().bottom() + 1, d.height());
-    EXPECT_GT(d.m_nTabTop, d.m_cbPosition->geometry().bottom());
-    EXPECT_GT(d.m_nMinWidth, d.m_btnReverse->geometry().right());
-    EXPECT_LE(std::max(d.m_cbDevice->geometry().right(), d.m_btnReverse->geometry().right()), d.width());
+    // The margin is the labels' left edge, on both sides; the tabs stand below the choices.
+    const int margin = d.PositionLabel()->geometry().left();
+    const int minWidth = d.ReverseBox()->geometry().right() + 1 + margin;
+    const QWidget* client = d.DeviceBox()->parentWidget();
+    CPageTabCtrl* tabs = d.TabPages();
+    const QSize page = d.AutoPage().GetPageSize();
+    const int item = tabs->ItemHeight();
+    EXPECT_EQ(tabs->x(), margin);
+    EXPECT_GT(tabs->y(), d.PositionBox()->geometry().bottom());
+    EXPECT_EQ(tabs->size(), QSize(page.width() + 8, page.height() + 8 + item));
+    EXPECT_EQ(d.AutoPage().geometry().topLeft(), tabs->DisplayOrigin());
+    EXPECT_GE(d.width(), minWidth);
+    EXPECT_EQ(client->geometry().bottom() + 1, d.height());
+    EXPECT_EQ(client->height(), tabs->geometry().bottom() + 1 + margin);
+    EXPECT_LE(std::max(d.DeviceBox()->geometry().right(), d.ReverseBox()->geometry().right()), d.width());
     // The Manual page has a size of its own; the dialog follows the tab, keeping its place.
     d.move(50, 60);
-    d.m_tabPages->TabBar()->setCurrentIndex(1);
-    EXPECT_EQ(d.m_manualPage.GetPageSize(), QSize(222, 222));
-    EXPECT_EQ(d.m_tabPages->size(), QSize(230, 230 + item));
-    EXPECT_EQ(d.m_manualPage.geometry().topLeft(), d.m_tabPages->DisplayOrigin());
-    EXPECT_EQ(d.width(), std::max(230 + 2 * d.m_nMargin, d.m_nMinWidth));
+    ChooseTab(d, 1);
+    EXPECT_EQ(d.ManualPage().GetPageSize(), QSize(222, 222));
+    EXPECT_EQ(tabs->size(), QSize(230, 230 + item));
+    EXPECT_EQ(d.ManualPage().geometry().topLeft(), tabs->DisplayOrigin());
+    EXPECT_EQ(d.width(), std::max(230 + 2 * margin, minWidth));
     EXPECT_EQ(d.pos(), QPoint(50, 60));
-    EXPECT_TRUE(d.m_manualPage.isVisibleTo(d.m_tabPages));
-    EXPECT_FALSE(d.m_autoPage.isVisibleTo(d.m_tabPages));
+    EXPECT_TRUE(d.ManualPage().isVisibleTo(tabs));
+    EXPECT_FALSE(d.AutoPage().isVisibleTo(tabs));
 }
 
 TEST_F(ControllerDlgTest, AboutBoxShowsTheFirmwareVersionAndStaysOnTop)
@@ -582,7 +452,7 @@ TEST_F(ControllerDlgTest, ADestroyedDialogTakesNoMoreMessages)
     SendMessage(&d, WM_CAMERA_MODE, 1, 0);
     SendMessage(&d, WM_PAD_BUTTON, 1004, 1);
     EXPECT_EQ(CamDouble().TakeCommands(), Calls{});
-    EXPECT_EQ(d.m_camera.m_nCameraMode, 255);
+    EXPECT_EQ(Session().CameraMode(), 255);
 }
 
 } // namespace

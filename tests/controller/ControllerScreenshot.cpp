@@ -3,12 +3,13 @@
 // writes controller-auto.png, controller-manual.png, controller-front.png, about.png,
 // controller-micarray.png, settings.png, firmware.png, video.png and file-dialog.png there, in the catalogue's language when one is named
 // (looked for in the source tree's res/lang, or given as a path).
+#include "controller/ControllerSession.h"
 #include "firmware/FirmwareUpdateDlg.h"
 #include "platform/WinMessages.h"
 #include "res/LanguageCatalogue.h"
 #include "res/Strings.h"
 #include "res/TextIds.h"
-#include "settings/SettingsDlg.h"
+#include "ui/settings/SettingsDlg.h"
 #include "tests/support/CameraApiDouble.h"
 #include "ui/controller/AboutDlg.h"
 #include "ui/controller/ControllerDlg.h"
@@ -17,7 +18,6 @@
 #include "video/VideoDlg.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -71,21 +71,20 @@ int main(int argc, char** argv)
         return w.grab().save(out + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
     };
 
-    CControllerDlg dlg(nullptr, (home.path() + QStringLiteral("/shot.ini")).toStdString());
+    ControllerSession session((home.path() + QStringLiteral("/shot.ini")).toStdString());
+    CControllerDlg dlg(session);
     dlg.Create();
     // A speakerphone chosen, the camera in Upside: the direction selector on the Auto page.
-    dlg.m_cbDevice->setCurrentIndex(1);
-    dlg.OnSelchangeDevice();
+    session.OnSelchangeDevice(1);
     SendMessage(&dlg, WM_CAMERA_MODE, 1, 0);
     bool ok = shoot(dlg, "controller-auto");
-    dlg.m_tabPages->TabBar()->setCurrentIndex(1);
+    dlg.TabPages()->TabBar()->setCurrentIndex(1);
     ok = shoot(dlg, "controller-manual") && ok;
-    dlg.m_tabPages->TabBar()->setCurrentIndex(0);
+    dlg.TabPages()->TabBar()->setCurrentIndex(0);
     SendMessage(&dlg, WM_CAMERA_MODE, 3, 0);
     ok = shoot(dlg, "controller-front") && ok;
     // A microphone array chosen: its entry in the Device Name box.
-    dlg.m_cbDevice->setCurrentIndex(dlg.m_cbDevice->findData(6));
-    dlg.OnSelchangeDevice();
+    session.OnSelchangeDevice(6);
     ok = shoot(dlg, "controller-micarray") && ok;
 
     CAboutDlg about;

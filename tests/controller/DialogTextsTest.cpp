@@ -1,11 +1,12 @@
 // Every window in every shipped language: each text a user can see comes from the catalogue
 // (it differs from the English one unless the catalogue holds the same text), and each text
 // fits the control that shows it.
+#include "controller/ControllerSession.h"
 #include "firmware/FirmwareUpdateDlg.h"
 #include "platform/WinMessages.h"
 #include "res/LanguageCatalogue.h"
 #include "res/Strings.h"
-#include "settings/SettingsDlg.h"
+#include "ui/settings/SettingsDlg.h"
 #include "tests/support/CameraApiDouble.h"
 #include "tests/support/TestEnvironment.h"
 #include "ui/controller/AboutDlg.h"
@@ -51,7 +52,8 @@ void Controller(const std::function<void(QWidget&)>& check)
     if (profile.open(QIODevice::WriteOnly))
         profile.write("[QVT-VZ1]\nDevice=1\n");
     profile.close();
-    CControllerDlg dlg(nullptr, path.toStdString());
+    ControllerSession session(path.toStdString());
+    CControllerDlg dlg(session);
     dlg.Create();
     dlg.show();
     // Every camera position shows other texts and tooltips on the Auto page; both tabs.

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QThread>
 
@@ -33,10 +34,16 @@ protected:
         d.m_strPortName = QStringLiteral("/dev/pts/5");
         d.show();
     }
-    static bool RunToTheEnd(CFirmwareUpdateDlg& d)
+    // Starts the update and waits until it has finished: how often the dialog said so, -1
+    // when it never finished.
+    static int RunToTheEnd(CFirmwareUpdateDlg& d)
     {
+        QSignalSpy finished(&d, &CFirmwareUpdateDlg::updateFinished);
         QTest::mouseClick(d.StartButton(), Qt::LeftButton);
-        return WaitUntil([&] { return d.GetState() == FwFinished; });
+        if (!WaitUntil([&] { return d.GetState() == FwFinished; }))
+            return -1;
+        QCoreApplication::processEvents();
+        return int(finished.count());
     }
 
     FakeFirmwareServices services;
@@ -50,6 +57,7 @@ TEST_F(FirmwareUpdateDlgTest, RunLocksTheDialogThenOffersClose)
     EXPECT_TRUE(dlg.GetStatus().startsWith("Update QVT-VZ1 firmware. Be sure to exit all applications"));
     EXPECT_TRUE(dlg.SourceButton(0)->isChecked());
 
+    QSignalSpy finished(&dlg, &CFirmwareUpdateDlg::updateFinished);
     QTest::mouseClick(dlg.StartButton(), Qt::LeftButton);
     for (QWidget* w : std::initializer_list<QWidget*>{dlg.StartButton(), dlg.ReleaseNoteButton(), dlg.SourceButton(0),
                                                        dlg.SourceButton(1)})
@@ -61,6 +69,7 @@ TEST_F(FirmwareUpdateDlgTest, RunLocksTheDialogThenOffersClose)
     QTest::keyClick(&dlg, Qt::Key_Return);
     dlg.close();
     EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(finished.count(), 0) << "not finished while the worker is held";
 
     ASSERT_TRUE(WaitUntil([&] { return dlg.GetState() == FwFinished; }));
     EXPECT_FALSE(dlg.HasWorker());
@@ -71,6 +80,7 @@ TEST_F(FirmwareUpdateDlgTest, RunLocksTheDialogThenOffersClose)
     EXPECT_EQ(CamDouble().Commands().front(), "CamFirmwareOpen(/dev/pts/5)");
 
     QTest::mouseClick(dlg.StartButton(), Qt::LeftButton);  // never a second update
+    EXPECT_EQ(finished.count(), 1);
     EXPECT_FALSE(dlg.isVisible());
     EXPECT_EQ(dlg.result(), IDOK);
     EXPECT_EQ(CamDouble().Commands().size(), 3u);
@@ -80,7 +90,7 @@ TEST_F(FirmwareUpdateDlgTest, FailedAndCancelledRunsShowTheirStatus)
 {
     dlg.SourceButton(1)->setChecked(true);
     services.localFileResult = LocalFileResult::Failed;
-    ASSERT_TRUE(RunToTheEnd(dlg));
+    ASSERT_EQ(RunToTheEnd(dlg), 1);
     EXPECT_EQ(dlg.GetStatus(), "Firmware download failed.");
     EXPECT_EQ(services.localFileCalls, 1);
 
@@ -91,7 +101,7 @@ TEST_F(FirmwareUpdateDlgTest, FailedAndCancelledRunsShowTheirStatus)
         second.SourceButton(1)->setChecked(true);
         services.localFileResult = picker;
         services.answers = {IDCANCEL};
-        ASSERT_TRUE(RunToTheEnd(second));
+        ASSERT_EQ(RunToTheEnd(second), 1);
         EXPECT_EQ(second.GetStatus(), "The updating process has been canceled by user.");
     }
     EXPECT_TRUE(CamDouble().Commands().empty());
@@ -100,6 +110,7 @@ TEST_F(FirmwareUpdateDlgTest, FailedAndCancelledRunsShowTheirStatus)
 TEST_F(FirmwareUpdateDlgTest, ReactsToEachWorkerMessage)
 {
     const auto send = [&](UINT msg, LPARAM w) { SendMessage(&dlg, msg, static_cast<WPARAM>(w), 0); };
+    QSignalSpy finished(&dlg, &CFirmwareUpdateDlg::updateFinished);
     send(WM_FW_DOWNLOADED, 1);
     EXPECT_EQ(dlg.GetProgress(), 100);
     send(WM_FW_LOADED, -5);
@@ -116,9 +127,12 @@ TEST_F(FirmwareUpdateDlgTest, ReactsToEachWorkerMessage)
     EXPECT_EQ(dlg.GetStatus(), "Restarting QVT-VZ1. Please wait.");
     send(WM_FW_RESTART_PROGRESS, 110);
     EXPECT_EQ(dlg.GetProgress(), 100);
+    EXPECT_EQ(finished.count(), 0) << "only the last message finishes the run";
     send(WM_FW_FINISHED, FW_RESULT_FAILED);
     EXPECT_EQ(dlg.GetState(), FwFinished);
     EXPECT_EQ(dlg.GetStatus(), "Restarting QVT-VZ1. Please wait.") << "a failed run keeps the status it has";
+    send(WM_FW_FINISHED, FW_RESULT_FAILED);
+    EXPECT_EQ(finished.count(), 1) << "a run finishes once";
 }
 
 TEST_F(FirmwareUpdateDlgTest, BeforeStartTheDialogClosesTheUsualWays)
@@ -158,7 +172,7 @@ TEST_F(FirmwareUpdateDlgTest, QuestionsAreShownForTheWorkerAndGiveWayWhenTheDial
     {
         CFirmwareUpdateDlg d(nullptr, &questions, &clock);
         Prepare(d);
-        ASSERT_TRUE(RunToTheEnd(d));
+        ASSERT_EQ(RunToTheEnd(d), 1);
         EXPECT_EQ(prompter.captions, QStringList{"QVT-VZ1"});
         EXPECT_EQ(d.GetStatus(), "Firmware update completed successfully.");
     }

@@ -13,13 +13,8 @@ public:
     QWidget* DialogParent() override { return nullptr; }
     QString CameraPort() const override { return QStringLiteral("/dev/pts/3"); }
     QString FirmwareUrl() const override { return QStringLiteral("http://example.invalid/QVTVZ1.BIN"); }
-    void DeleteTrayIcon() override { calls << "DeleteTrayIcon"; }
-    void CheckCameraPresence() override { calls << "CheckCameraPresence"; }
-    void CloseVideoWindow() override { calls << "CloseVideoWindow"; }
-    void StopTracking() override { calls << "StopTracking"; }
-    void CloseCamera() override { calls << "CloseCamera"; }
-    int OpenCamera() override { return calls << "OpenCamera", 1; }
-    int StartTracking() override { return calls << "StartTracking", 1; }
+    void BorrowCamera() override { calls << "BorrowCamera"; }
+    void ReturnCamera() override { calls << "ReturnCamera"; }
     QStringList calls;
 };
 
@@ -34,8 +29,7 @@ TEST(FirmwareUpdateProcedure, StopsEverythingAroundTheDialogAndBringsItBack)
         host.calls << "ShowDialog";
         seen << dlg.m_strCurrentVersion << dlg.m_strPortName << dlg.m_strDownloadUrl;
     }));
-    EXPECT_EQ(host.calls, (QStringList{"DeleteTrayIcon", "CloseVideoWindow", "StopTracking", "CloseCamera", "ShowDialog",
-                                       "CheckCameraPresence", "OpenCamera", "StartTracking"}));
+    EXPECT_EQ(host.calls, (QStringList{"BorrowCamera", "ShowDialog", "ReturnCamera"}));
     EXPECT_EQ(seen, (QStringList{QString(31, u'7'), "/dev/pts/3", "http://example.invalid/QVTVZ1.BIN"}));
     EXPECT_TRUE(prompter.texts.isEmpty());
 

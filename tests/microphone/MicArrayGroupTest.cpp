@@ -1,6 +1,6 @@
 // The settings dialog's "Microphone array" group: what it shows of a stored setup, what it
 // gives back, and the readout of what the array hears.
-#include "settings/MicArrayGroup.h"
+#include "ui/settings/MicArrayGroup.h"
 #include "tracking/micarray/MicArrayReadout.h"
 
 #include <QComboBox>
@@ -17,7 +17,7 @@ TEST(MicArrayGroup, StoredSetupsComeBackAndTheControlsMakeTheGeometry)
                         {"", "custom:0,0;0.1,0;0,0.1", 359, 2},
                         {"", "spiral:3", 0, 2}};                    // hand-edited: kept as it is
     for (const Row& row : rows) {
-        CMicArrayGroup group;
+        CMicArrayGroup group(nullptr);
         group.SetSetup({row.device, row.geometry, row.zero});
         EXPECT_EQ(group.findChild<QComboBox*>(QStringLiteral("micArrayShape"))->currentIndex(), row.shape) << row.geometry;
         const MicArraySetup back = group.Setup();
@@ -25,7 +25,7 @@ TEST(MicArrayGroup, StoredSetupsComeBackAndTheControlsMakeTheGeometry)
         EXPECT_EQ(back.geometry, row.geometry);
         EXPECT_EQ(back.nZeroAngle, row.zero);
     }
-    CMicArrayGroup group;
+    CMicArrayGroup group(nullptr);
     group.findChild<QComboBox*>(QStringLiteral("micArrayShape"))->setCurrentIndex(1);
     for (auto* spin : group.findChildren<QSpinBox*>())
         spin->setValue(spin->minimum() == 2 ? 8 : 45);
@@ -36,13 +36,14 @@ TEST(MicArrayGroup, StoredSetupsComeBackAndTheControlsMakeTheGeometry)
 
 TEST(MicArrayGroup, ReadoutShowsAngleSectorAndLevel)
 {
-    CMicArrayGroup group;
+    MicArrayReadout readout;
+    CMicArrayGroup group(&readout);
     group.SetSetup({"", "circular:4:0.032", 60});
-    ClearReadout();
     EXPECT_EQ(group.ReadoutText(), "Not listening: start tracking with the microphone array to check it.");
-    PublishReadout({1.0, true, 121.4, -31.6});
+    readout.Publish({1.0, true, 121.4, -31.6});
     EXPECT_EQ(group.ReadoutText(), "Heard: 121 degrees, sector 1, level -32 dB");
-    PublishReadout({1.1, false, 0, -60.2});
+    readout.Publish({1.1, false, 0, -60.2});
     EXPECT_EQ(group.ReadoutText(), "No voice heard, level -60 dB");
-    ClearReadout();
+    readout.Clear();
+    EXPECT_EQ(group.ReadoutText(), "Not listening: start tracking with the microphone array to check it.");
 }

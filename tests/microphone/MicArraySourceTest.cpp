@@ -7,7 +7,6 @@
 #include "tracking/TrackingState.h"
 #include "tracking/TrackingWorker.h"
 #include "tracking/micarray/MicArrayReadout.h"
-#include "tracking/micarray/MicArraySetup.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -30,9 +29,7 @@ protected:
         const std::string folder = QFile::encodeName(TestRootDir()).toStdString() + "/array-" + std::to_string(++n);
         array = std::make_unique<MicArraySpeakerphone>(folder);
         ::setenv("ALSA_CONFIG_PATH", ("/usr/share/alsa/alsa.conf:" + array->ConfigPath()).c_str(), 1);
-        MicArraySetup setup;
-        setup.device = kVirtualArrayPcm;
-        SetMicArraySetup(setup);
+        context.micArray.device = kVirtualArrayPcm;
     }
     void TearDown() override { worker.Stop(); }
     Posts Posted() const
@@ -44,16 +41,18 @@ protected:
     bool Heard(double seconds)  // the source has decided on that much audio
     {
         return WaitUntil([&] {
-            DoaDecision d;
-            return LatestReadout(&d) && d.timeS >= seconds;
+            const std::optional<DoaDecision> d = readout.Latest();
+            return d && d->timeS >= seconds;
         }, 20000);
     }
-    void Start() { ASSERT_TRUE(worker.Start(kTrackingMicArray, &window, clock)); }
+    void Start() { ASSERT_TRUE(worker.Start(kTrackingMicArray, &window, clock, context)); }
 
     std::unique_ptr<MicArraySpeakerphone> array;
     RecordingWindow window;
     CSteadyClock clock;
-    CTrackingWorker worker;
+    MicArrayReadout readout;
+    TrackingContext context{{}, &readout};
+    CTrackingWorker worker;  // after the readout: stopped before the readout goes
 };
 
 TEST_F(MicArraySourceTest, TalkersArePostedOnceEachAndSilenceAfterIt)
@@ -75,6 +74,7 @@ TEST_F(MicArraySourceTest, TalkersArePostedOnceEachAndSilenceAfterIt)
     worker.Stop();
     EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(1));
     EXPECT_TRUE(worker.HasEnded());
+    EXPECT_FALSE(readout.Latest()) << "a stopped source leaves nothing to show";
 }
 
 TEST_F(MicArraySourceTest, NoiseAloneNeverPostsADirection)
@@ -89,10 +89,8 @@ TEST_F(MicArraySourceTest, NoiseAloneNeverPostsADirection)
 
 TEST_F(MicArraySourceTest, MissingOrVanishingArrayEndsTheWorkerAfterItsFirstPost)
 {
-    MicArraySetup setup = CurrentMicArraySetup();
     for (const char* geometry : {"circular:4", "circular:4:0.032"}) {  // unusable geometry, no device
-        setup.geometry = geometry;
-        SetMicArraySetup(setup);
+        context.micArray.geometry = geometry;
         window.Clear();
         Start();
         EXPECT_TRUE(WaitUntil([&] { return worker.HasEnded(); })) << geometry;

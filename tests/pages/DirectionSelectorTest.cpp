@@ -2,7 +2,7 @@
 // the factory presets they write.
 #include "platform/WinMessages.h"
 #include "settings/CameraSettings.h"
-#include "tracking/FactoryPresets.h"
+#include "controller/ControlRules.h"
 #include "tests/support/RecordingWindow.h"
 #include "ui/controls/BarDirectionSelector.h"
 #include "ui/controls/DiscDirectionSelector.h"
@@ -15,7 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 namespace {
 std::vector<int> Checked(CDirectionSelector& s)
@@ -141,47 +143,23 @@ TEST(DirectionSelectorTest, TrackingBoxPostsItsStateAndLocksTheRadios)
     EXPECT_TRUE(bar.TrackingBox()->isEnabled());
 }
 
-TEST(DirectionSelectorTest, EachSelectorLoadsItsSpeakerphonesTablesForEveryDistanceAndReverse)
+TEST(DirectionSelectorTest, EachSelectorOffersTheDirectionsTheRulesAllowItsKinds)
 {
-    // The selectors the pages show, against the printed tables checked in the tracking tests.
+    // What remote control refuses as "no such direction" is what the picture has no radio for.
     CBarDirectionSelector bar;
     CDiscDirectionSelector disc;
     CTriangleDirectionSelector triangle;
-    for (auto [selector, variant] : {std::pair<CDirectionSelector*, const FactoryPresets*>{&bar, &BarFactoryPresets()},
-                                     {&disc, &DiscFactoryPresets()}, {&triangle, &TriangleFactoryPresets()}})
-        for (int distance = 0; distance < 4; ++distance)
-            for (BOOL reverse : {FALSE, TRUE}) {
-                CCameraSettings shown, printed;
-                selector->LoadDefaultPresets(&shown, kAllDirections, distance, reverse);
-                LoadDefaultPresets(*variant, &printed, kAllDirections, distance, reverse);
-                EXPECT_EQ(shown, printed) << selector->metaObject()->className() << distance << reverse;
-            }
-    CCameraSettings settings;
-    disc.LoadDefaultPresets(&settings, kAllDirections, 0, TRUE);  // reversed disc: direction 0 reads column 3
-    EXPECT_EQ(settings.m_upPresets[0], CCameraPosition(90, 72, 47, 0));
-    CCameraSettings one, expected;  // one direction: only its Front preset, from the "1m" row
-    bar.LoadDefaultPresets(&one, 2, 3, FALSE);
-    expected.m_frontPresets[2] = CCameraPosition(342, 64, 38, 90);
-    EXPECT_EQ(one, expected);
-}
-
-TEST(DirectionSelectorTest, LoadDefaultPresetsRefusesWhatHasNoRow)
-{
-    CDiscDirectionSelector disc;
-    const CCameraSettings fresh;
-    CCameraSettings settings;
-    for (auto [direction, distance] : {std::pair{255, -1}, {255, 4}, {255, 1000}, {7, 0}, {-3, 0}})
-        disc.LoadDefaultPresets(&settings, direction, distance, FALSE);
-    disc.LoadDefaultPresets(nullptr, 255, 0, FALSE);
-    EXPECT_EQ(settings, fresh);
-    // The triangle has no directions 3..5: a single one of them changes nothing, while
-    // loading all writes those three as zeros.
-    CTriangleDirectionSelector triangle;
-    triangle.LoadDefaultPresets(&settings, 4, 1, FALSE);
-    EXPECT_EQ(settings, fresh);
-    triangle.LoadDefaultPresets(&settings, 255, 1, TRUE);
-    EXPECT_EQ(settings.m_frontPresets[4], CCameraPosition(0, 0, 0, 0));
-    EXPECT_EQ(settings.m_upPresets[3], CCameraPosition(0, 0, 0, 0));
-    EXPECT_NE(settings.m_frontPresets[6], CCameraPosition(0, 0, 0, 0));
+    const std::pair<CDirectionSelector*, int> kinds[] = {{&disc, 1}, {&bar, 2}, {&triangle, 3}, {&disc, 4},
+                                                         {&bar, 5}, {&disc, 6}};
+    for (auto [selector, kind] : kinds) {
+        std::vector<int> radios, allowed;
+        for (int i = 0; i < selector->RadioCount(); ++i)
+            radios.push_back(selector->RadioDirection(i));
+        for (int d = 0; d <= 6; ++d)
+            if (rules::KindHasDirection(kind, d))
+                allowed.push_back(d);
+        std::sort(radios.begin(), radios.end());
+        EXPECT_EQ(radios, allowed) << "kind " << kind;
+    }
 }
 }

@@ -2,6 +2,7 @@
 // and the direction radios post to the main window, the camera library is the double.
 #include "ui/controller/ControllerDlg.h"
 
+#include "controller/ControllerSession.h"
 #include "platform/WinMessages.h"
 #include "tests/support/CameraApiDouble.h"
 #include "tests/support/RecordingWindow.h"
@@ -29,7 +30,8 @@ TEST(PagesFlowTest, SteeringIsKeptInTheDirectionChosenSoFar)
     profile.write("[QVT-VZ1]\nDevice=3\n[General]\nMode=0\nTracking=0\n[Up]\nMode=1\nDirection=6\n");
     profile.close();
 
-    CControllerDlg dlg(nullptr, path.toStdString());
+    ControllerSession session(path.toStdString());
+    CControllerDlg dlg(session);
     dlg.Create();
     AfxSetMainWnd(&dlg);
     dlg.show();
@@ -37,19 +39,19 @@ TEST(PagesFlowTest, SteeringIsKeptInTheDirectionChosenSoFar)
     SendMessage(&dlg, WM_CAMERA_MODE, kCameraUpside, 0);
 
     std::vector<QRadioButton*> radios;
-    for (QRadioButton* r : dlg.m_autoPage.findChildren<QRadioButton*>())
+    for (QRadioButton* r : dlg.AutoPage().findChildren<QRadioButton*>())
         if (r->isVisible() && r->isEnabled())
             radios.push_back(r);
     ASSERT_GE(radios.size(), 2u);
     std::sort(radios.begin(), radios.end(), [](auto* a, auto* b) { return a->objectName() < b->objectName(); });
-    auto& up = dlg.m_settings.m_nUpDirection;
+    const int& up = session.Settings().m_nUpDirection;
 
     QTest::mouseClick(radios[0], Qt::LeftButton);
     ASSERT_TRUE(WaitUntil([&] { return up != 6; }));
     const int first = up;
     CamDouble().TakeCommands();
 
-    auto* hold = dlg.m_autoPage.findChild<QWidget*>(QStringLiteral("button1004"));  // up
+    auto* hold = dlg.AutoPage().findChild<QWidget*>(QStringLiteral("button1004"));  // up
     ASSERT_TRUE(hold && hold->isVisible() && hold->isEnabled());
     QTest::mousePress(hold, Qt::LeftButton);
     ASSERT_TRUE(WaitUntil([] { return CamDouble().Commands() == Calls{"CamDrive(8)"}; }));
@@ -62,8 +64,8 @@ TEST(PagesFlowTest, SteeringIsKeptInTheDirectionChosenSoFar)
 
     QTest::mouseClick(radios[1], Qt::LeftButton);
     ASSERT_TRUE(WaitUntil([&] { return up != first; }));
-    EXPECT_EQ(dlg.m_settings.m_upPresets[static_cast<std::size_t>(first)], (CCameraPosition{33, 44, 55, 66}));
-    EXPECT_EQ(dlg.m_bModified, 1);
+    EXPECT_EQ(session.Settings().m_upPresets[static_cast<std::size_t>(first)], (CCameraPosition{33, 44, 55, 66}));
+    EXPECT_EQ(session.Modified(), 1);
     AfxSetMainWnd(nullptr);
 }
 

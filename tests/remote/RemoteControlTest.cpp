@@ -86,7 +86,7 @@ protected:
         static int n = 0;
         m_server = QStringLiteral("server%1").arg(++n);
         m_client = QStringLiteral("client%1").arg(n);
-        service = std::make_unique<remote::RemoteControl>(frame->ControllerDlg(),
+        service = std::make_unique<remote::RemoteControl>(frame->Session(), *frame,
                                                           QDBusConnection::connectToBus(s_bus->Address(), m_server));
         ASSERT_TRUE(service->Register());
         client = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(s_bus->Address(), m_client));
@@ -94,7 +94,7 @@ protected:
         QObject::connect(service.get(), &remote::RemoteControl::TalkerChanged, service.get(), [&posts] { ++posts; });
         QCoreApplication::sendPostedEvents();  // the first presence report opens the camera
         // A running worker's first post ("nobody") is handled before the camera stands.
-        if (frame->ControllerDlg().m_trackingWorker.IsRunning()) {
+        if (frame->Session().TrackingWorkerRunning()) {
             ASSERT_TRUE(WaitUntil([&] { return posts > 0; }));
         }
         QObject::disconnect(service.get(), &remote::RemoteControl::TalkerChanged, nullptr, nullptr);
@@ -186,9 +186,10 @@ TEST_F(RemoteControlTest, MethodsActAsTheirControlsOrAreRefused)
         // Firmware from a named file: the dialog's run, its failure named; nothing without camera.
         {kUpside, 1, "UpdateFirmware", {QStringLiteral("fw.bin")}, "InvalidArgument", {}},
         {kUpside, 255, "UpdateFirmware", {bad}, "NoCamera", {}},
-        {kUpside, 1, "UpdateFirmware", {bad}, "UpdateFailed",  // closed for the run, opened again
+        // Closed for the run, opened again, and its version asked anew: the update may have changed it.
+        {kUpside, 1, "UpdateFirmware", {bad}, "UpdateFailed",
          {"CamGetFirmwareVersion()", "CamClose()", "CamOpen(/dev/pts/77,1027,1029)", "CamGetVideoFormat()",
-          "CamOpen(/dev/pts/77,1027,1029)", "CamGetVideoFormat()"}},
+          "CamGetFirmwareVersion()", "CamOpen(/dev/pts/77,1027,1029)", "CamGetVideoFormat()"}},
     };
     for (const MethodCase& c : cases) {
         SCOPED_TRACE(std::string(c.method) + " " + QVariant(c.args).toString().toStdString() + " in mode "
@@ -269,7 +270,7 @@ TEST_F(RemoteControlTest, ExportThenImportRestoresTheSetup)
     Start(kUpside, 1);
     ASSERT_EQ(Error("ImportSettings", {file}), "");
     EXPECT_EQ(Property("DeviceKind"), 3u);
-    EXPECT_EQ(frame->ControllerDlg().m_autoPage.GetDeviceKind(), 3);
+    EXPECT_EQ(frame->ControllerDlg().AutoPage().GetDeviceKind(), 3);
     QFile newer(TestRootDir() + QStringLiteral("/newer.set"));
     ASSERT_TRUE(newer.open(QIODevice::WriteOnly));
     newer.write("[QVT-VZ1]\nDevice=7\n");

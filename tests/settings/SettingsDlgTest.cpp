@@ -1,9 +1,9 @@
 #include "settings/FirmwareUrl.h"
-#include "settings/SettingsChoice.h"
-#include "settings/SettingsDlg.h"
+#include "ui/settings/SettingsChoice.h"
+#include "ui/settings/SettingsDlg.h"
 #include "res/CameraStrings.h"
 #include "res/Strings.h"
-#include "settings/CameraConnectionGroup.h"
+#include "ui/settings/CameraConnectionGroup.h"
 #include "tests/support/CameraApiDouble.h"
 #include "tests/support/ScriptedPrompter.h"
 

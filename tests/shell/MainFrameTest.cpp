@@ -73,8 +73,8 @@ protected:
     // What the running hide timer does when it expires, without waiting for it.
     void FireHideTimer()
     {
-        ASSERT_NE(m_frame->HideTimerId(), 0);
-        Send(WM_TIMER, static_cast<WPARAM>(m_frame->HideTimerId()));
+        ASSERT_NE(m_frame->Watch().HideTimerId(), 0);
+        Send(WM_TIMER, static_cast<WPARAM>(m_frame->Watch().HideTimerId()));
     }
     CControllerDlg& Dialog() { return m_frame->ControllerDlg(); }
 
@@ -97,7 +97,7 @@ TEST_F(MainFrameTest, StartWithTheCameraOpensItAndKeepsTheDialogHidden)
     EXPECT_FALSE(d.icon.isNull());
     EXPECT_TRUE(CameraCalled("CamOpen(/dev/pts/77,"));
     EXPECT_EQ(CamDouble().wnd, m_frame.get()) << "the library reports to the frame";
-    EXPECT_EQ(m_frame->HideTimerId(), 0);
+    EXPECT_EQ(m_frame->Watch().HideTimerId(), 0);
     EXPECT_FALSE(Dialog().isVisible());
 }
 
@@ -108,7 +108,7 @@ TEST_F(MainFrameTest, StartWithoutTheCameraHidesTheIconLaterAndPluggingInBringsI
     EXPECT_EQ(m_tray->Balloons(), std::vector<QString>{kNotConnected});
     FireHideTimer();
     EXPECT_FALSE(m_tray->shown);
-    EXPECT_EQ(m_frame->HideTimerId(), 0);
+    EXPECT_EQ(m_frame->Watch().HideTimerId(), 0);
     EXPECT_FALSE(CameraCalled("CamOpen("));
 
     CamDouble().present = 1;
@@ -171,7 +171,7 @@ TEST_F(MainFrameTest, CameraWithoutPortIsNotConnectedAndOnlyReplugTriesAgain)
     Create(1);
     Pump();
     EXPECT_EQ(m_tray->Balloons(), (std::vector<QString>{kAvailable, kNotConnected}));
-    EXPECT_NE(m_frame->HideTimerId(), 0);
+    EXPECT_NE(m_frame->Watch().HideTimerId(), 0);
     CamDouble().findPortResult = 1;
     DeviceChange();
     EXPECT_FALSE(CameraCalled("CamOpen(")) << "still present: no new try";
@@ -192,7 +192,7 @@ TEST_F(MainFrameTest, APortThatFollowsTheArrivalIsWaitedForAFewSeconds)
         Create(1, true, 10000, {.portPollMs = 10, .portWaitMs = 400, .reopenMs = 600000});
         Pump();
         EXPECT_EQ(m_tray->Balloons(), std::vector<QString>{kAvailable});
-        EXPECT_EQ(m_frame->HideTimerId(), 0) << "no verdict while the port may still come";
+        EXPECT_EQ(m_frame->Watch().HideTimerId(), 0) << "no verdict while the port may still come";
         if (portComes) {
             CamDouble().findPortResult = 1;
             ASSERT_TRUE(WaitUntil([] { return CameraCalled("CamOpen(/dev/pts/77,"); }));
@@ -200,10 +200,10 @@ TEST_F(MainFrameTest, APortThatFollowsTheArrivalIsWaitedForAFewSeconds)
         } else {
             ASSERT_TRUE(WaitUntil([&] { return m_tray->Balloons().size() == 2; }));
             EXPECT_EQ(m_tray->Balloons().back(), kNotConnected);
-            EXPECT_NE(m_frame->HideTimerId(), 0);
+            EXPECT_NE(m_frame->Watch().HideTimerId(), 0);
             EXPECT_FALSE(CameraCalled("CamOpen("));
         }
-        EXPECT_FALSE(m_frame->Retries().WaitingForPort());
+        EXPECT_FALSE(m_frame->Watch().Retries().WaitingForPort());
     }
 }
 
@@ -226,7 +226,7 @@ TEST_F(MainFrameTest, ACameraThatAnswersAgainAfterItsLinkWasLostComesBackAsOnAPl
         EXPECT_EQ(m_tray->Balloons().back(), kAvailable);
         EXPECT_EQ(CamDouble().wnd, m_frame.get());
         EXPECT_EQ(CamDouble().open, 1);
-        EXPECT_FALSE(m_frame->Retries().Reopening());
+        EXPECT_FALSE(m_frame->Watch().Retries().Reopening());
         m_frame.reset();
     }
 }
@@ -244,10 +244,10 @@ TEST_F(MainFrameTest, ANetworkCameraIsLookedForEveryFiveSecondsWithoutHoldingThe
     EXPECT_TRUE(m_tray->Balloons().empty()) << "no verdict before the answer";
     CamDouble().HoldOwnLinkProbes(false);
     ASSERT_TRUE(WaitUntil([&] { return !m_tray->Balloons().empty(); }));
-    ASSERT_NE(m_frame->PresencePollTimerId(), 0);
-    const auto timers = QAbstractEventDispatcher::instance()->registeredTimers(m_frame.get());
+    ASSERT_NE(m_frame->Watch().PresencePollTimerId(), 0);
+    const auto timers = QAbstractEventDispatcher::instance()->registeredTimers(&m_frame->Watch());
     EXPECT_TRUE(std::any_of(timers.begin(), timers.end(), [&](const auto& t) {
-        return t.timerId == m_frame->PresencePollTimerId() && t.interval == 5000;
+        return t.timerId == m_frame->Watch().PresencePollTimerId() && t.interval == 5000;
     }));
     // Each row: whether the camera answers, whether its link is then lost, the balloons.
     struct Row { bool answers; bool linkLost; std::vector<QString> balloons; };
@@ -260,19 +260,19 @@ TEST_F(MainFrameTest, ANetworkCameraIsLookedForEveryFiveSecondsWithoutHoldingThe
         if (row.linkLost)
             Send(WM_CAMERA_LINK, 0);
         const auto looks = CallCount("CamProbeOnOwnLink(");
-        Send(WM_TIMER, static_cast<WPARAM>(m_frame->PresencePollTimerId()));
-        EXPECT_EQ(CallCount("CamProbeOnOwnLink(") > looks || m_frame->Probe().Running(), CamDouble().open == 0);
-        ASSERT_TRUE(WaitUntil([&] { return !m_frame->Probe().Running() && m_tray->Balloons() == row.balloons; }));
+        Send(WM_TIMER, static_cast<WPARAM>(m_frame->Watch().PresencePollTimerId()));
+        EXPECT_EQ(CallCount("CamProbeOnOwnLink(") > looks || m_frame->Watch().Probe().Running(), CamDouble().open == 0);
+        ASSERT_TRUE(WaitUntil([&] { return !m_frame->Watch().Probe().Running() && m_tray->Balloons() == row.balloons; }));
         EXPECT_EQ(CamDouble().open, row.answers ? 1 : 0);
     }
     CamDouble().pollsPresence = 0;  // back to a camera that announces itself
-    Send(WM_TIMER, static_cast<WPARAM>(m_frame->PresencePollTimerId()));
-    EXPECT_EQ(m_frame->PresencePollTimerId(), 0);
+    Send(WM_TIMER, static_cast<WPARAM>(m_frame->Watch().PresencePollTimerId()));
+    EXPECT_EQ(m_frame->Watch().PresencePollTimerId(), 0);
 }
 
 TEST_F(MainFrameTest, HideTimerCountsFromTheLatestReport)
 {
-    auto timers = [&] { return QAbstractEventDispatcher::instance()->registeredTimers(m_frame.get()); };
+    auto timers = [&] { return QAbstractEventDispatcher::instance()->registeredTimers(&m_frame->Watch()); };
     Create(0);
     Pump();
     ASSERT_EQ(timers().size(), 1);
@@ -280,8 +280,8 @@ TEST_F(MainFrameTest, HideTimerCountsFromTheLatestReport)
     m_frame->CheckCameraPresence(TRUE);
     Pump();
     ASSERT_EQ(timers().size(), 1) << "the running timer is replaced, not joined by a second one";
-    EXPECT_EQ(timers().front().timerId, m_frame->HideTimerId());
-    Send(WM_TIMER, static_cast<WPARAM>(m_frame->HideTimerId()) + 1);
+    EXPECT_EQ(timers().front().timerId, m_frame->Watch().HideTimerId());
+    Send(WM_TIMER, static_cast<WPARAM>(m_frame->Watch().HideTimerId()) + 1);
     EXPECT_TRUE(m_tray->shown) << "another timer id does nothing";
     CamDouble().present = 1;
     DeviceChange();
@@ -295,7 +295,7 @@ TEST_F(MainFrameTest, HideTimerReallyRunsOut)
     Pump();
     ASSERT_TRUE(m_tray->shown);
     EXPECT_TRUE(WaitUntil([&] { return !m_tray->shown; }, 5000));
-    EXPECT_EQ(m_frame->HideTimerId(), 0);
+    EXPECT_EQ(m_frame->Watch().HideTimerId(), 0);
 }
 
 TEST_F(MainFrameTest, SuspendRemovesIconAndClosesCameraResumeTellsTheState)
@@ -307,7 +307,7 @@ TEST_F(MainFrameTest, SuspendRemovesIconAndClosesCameraResumeTellsTheState)
     EXPECT_EQ(Send(WM_POWERBROADCAST, PBT_APMSUSPEND), TRUE);
     EXPECT_FALSE(m_tray->shown);
     EXPECT_TRUE(CameraCalled("CamClose("));
-    EXPECT_EQ(Dialog().m_settings.m_nFreeZoom, 144) << "read back before the close";
+    EXPECT_EQ(m_frame->Session().Settings().m_nFreeZoom, 144) << "read back before the close";
     EXPECT_EQ(Send(WM_POWERBROADCAST, PBT_APMQUERYSUSPEND), TRUE) << "no icon to remove: no harm";
     EXPECT_EQ(Send(WM_POWERBROADCAST, 10), TRUE);
     Pump();
@@ -324,14 +324,14 @@ TEST_F(MainFrameTest, SuspendRemovesIconAndClosesCameraResumeTellsTheState)
     Send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
     Pump();
     EXPECT_EQ(m_tray->Balloons().back(), kNotConnected);
-    EXPECT_NE(m_frame->HideTimerId(), 0);
+    EXPECT_NE(m_frame->Watch().HideTimerId(), 0);
 }
 
 TEST_F(MainFrameTest, TheFrameLeavesTheCameraAloneWhileAFirmwareUpdateRuns)
 {
     Create(1, true, 10000, {.portPollMs = 10, .portWaitMs = 0, .reopenMs = 20});
     Pump();
-    ControllerFirmwareHost host(Dialog());
+    ControllerFirmwareHost host(m_frame->Session(), &Dialog());
     bool ran = false;
     RunFirmwareUpdate(host, [&](CFirmwareUpdateDlg&) {
         ran = true;
@@ -346,11 +346,11 @@ TEST_F(MainFrameTest, TheFrameLeavesTheCameraAloneWhileAFirmwareUpdateRuns)
         PostMessage(m_frame.get(), WM_TRAY_CREATED, 0, 0);
         Send(WM_CAMERA_LINK, 0);  // no tries to open the camera under the update
         Pump();
-        EXPECT_FALSE(m_frame->Retries().Reopening());
+        EXPECT_FALSE(m_frame->Watch().Retries().Reopening());
         EXPECT_FALSE(m_tray->shown);
         EXPECT_EQ(m_tray->Balloons().size(), 1u) << "no balloon since the start";
         EXPECT_FALSE(CameraCalled("CamOpen("));
-        EXPECT_EQ(m_frame->HideTimerId(), 0);
+        EXPECT_EQ(m_frame->Watch().HideTimerId(), 0);
     });
     ASSERT_TRUE(ran);
     Pump();

@@ -129,3 +129,13 @@ TEST(FactoryPresets, DistanceOutsideTheBoxReadsAsFiveCentimetres)
         EXPECT_EQ(s, nearest) << distance;
     }
 }
+
+TEST(FactoryPresets, EachKindHasItsSpeakerphonesTables)
+{
+    // A microphone array is placed like the QVT-40S disc.
+    const std::pair<int, const FactoryPresets*> kinds[] = {
+        {0, nullptr}, {1, &DiscFactoryPresets()}, {2, &BarFactoryPresets()}, {3, &TriangleFactoryPresets()},
+        {4, &DiscFactoryPresets()}, {5, &BarFactoryPresets()}, {6, &DiscFactoryPresets()}, {7, nullptr}, {-1, nullptr}};
+    for (auto [kind, variant] : kinds)
+        EXPECT_EQ(FactoryPresetsForKind(kind), variant) << kind;
+}

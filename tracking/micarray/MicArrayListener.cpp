@@ -4,8 +4,9 @@
 #include "tracking/micarray/DirectionFinder.h"
 #include "tracking/micarray/MicArrayReadout.h"
 
-MicArrayListener::MicArrayListener(const MicArraySetup& setup)
-    : m_thread([this, setup] { Run(setup); })
+MicArrayListener::MicArrayListener(const MicArraySetup& setup, MicArrayReadout& readout)
+    : m_readout(readout),
+      m_thread([this, setup] { Run(setup); })
 {
 }
 
@@ -13,7 +14,7 @@ MicArrayListener::~MicArrayListener()
 {
     m_stop = true;
     m_thread.join();
-    ClearReadout();
+    m_readout.Clear();
 }
 
 void MicArrayListener::Run(MicArraySetup setup)
@@ -41,6 +42,6 @@ void MicArrayListener::Run(MicArraySetup setup)
         decisions.clear();
         finder.Feed(block.data(), std::size_t(frames), decisions);
         for (const DoaDecision& d : decisions)
-            PublishReadout(d);
+            m_readout.Publish(d);
     }
 }

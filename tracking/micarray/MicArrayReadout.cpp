@@ -1,30 +1,19 @@
 #include "tracking/micarray/MicArrayReadout.h"
 
-#include <mutex>
-
-namespace {
-std::mutex g_mutex;
-DoaDecision g_latest;
-bool g_have = false;
-} // namespace
-
-void PublishReadout(const DoaDecision& decision)
+void MicArrayReadout::Publish(const DoaDecision& decision)
 {
-    std::lock_guard lock(g_mutex);
-    g_latest = decision;
-    g_have = true;
+    std::lock_guard lock(m_mutex);
+    m_latest = decision;
 }
 
-bool LatestReadout(DoaDecision* decision)
+std::optional<DoaDecision> MicArrayReadout::Latest() const
 {
-    std::lock_guard lock(g_mutex);
-    if (g_have)
-        *decision = g_latest;
-    return g_have;
+    std::lock_guard lock(m_mutex);
+    return m_latest;
 }
 
-void ClearReadout()
+void MicArrayReadout::Clear()
 {
-    std::lock_guard lock(g_mutex);
-    g_have = false;
+    std::lock_guard lock(m_mutex);
+    m_latest.reset();
 }

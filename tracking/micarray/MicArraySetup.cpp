@@ -2,12 +2,7 @@
 
 #include "platform/ProfileFile.h"
 
-#include <mutex>
-
 namespace {
-
-std::mutex g_setupMutex;
-MicArraySetup g_setup;
 
 int WrapDegrees(int degrees)
 {
@@ -30,16 +25,4 @@ void MicArraySetup::Write(ProfileFile& f) const
     f.SetString(kMicArraySection, "Device", device);
     f.SetString(kMicArraySection, "Geometry", geometry);
     f.SetInt(kMicArraySection, "Zero", WrapDegrees(nZeroAngle));
-}
-
-void SetMicArraySetup(const MicArraySetup& setup)
-{
-    std::lock_guard lock(g_setupMutex);
-    g_setup = setup;
-}
-
-MicArraySetup CurrentMicArraySetup()
-{
-    std::lock_guard lock(g_setupMutex);
-    return g_setup;
 }

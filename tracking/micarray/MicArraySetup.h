@@ -1,7 +1,7 @@
 #pragma once
 // What the microphone array source needs to know: which capture device, where its
 // microphones sit and where direction 0 points. Kept in the profile, section "MicArray";
-// the controller hands a copy to the source just before a worker of kind 6 starts.
+// the controller hands a copy to the worker when it starts one of kind 6 (TrackingContext).
 #include <string>
 
 class ProfileFile;
@@ -18,7 +18,3 @@ struct MicArraySetup
     void Read(const ProfileFile& file);    // missing keys give the defaults
     void Write(ProfileFile& file) const;
 };
-
-// The copy the worker reads; set on the user-interface thread before the worker starts.
-void SetMicArraySetup(const MicArraySetup& setup);
-MicArraySetup CurrentMicArraySetup();

@@ -1,12 +1,12 @@
 // The microphone array source (kind 6): the talker's sector from the array's own audio,
 // through the same 500 ms hold as the QVT-40S, so the camera never chases single frames.
 #include "tracking/DeviceFileFilter.h"
+#include "tracking/TrackingContext.h"
 #include "tracking/TrackingState.h"
 #include "tracking/TrackingThreads.h"
 #include "tracking/micarray/AudioCapture.h"
 #include "tracking/micarray/DirectionFinder.h"
 #include "tracking/micarray/MicArrayReadout.h"
-#include "tracking/micarray/MicArraySetup.h"
 #include "tracking/micarray/SectorDecision.h"
 
 #include <QLoggingCategory>
@@ -35,11 +35,13 @@ std::unique_ptr<AudioCapture> OpenCapture(const MicArraySetup& setup, int channe
 
 } // namespace
 
-unsigned MicArrayThread(HWND dialog, CClock&)
+unsigned MicArrayThread(HWND dialog, CClock&, const TrackingContext& context)
 {
     PostTrackingDirection(dialog, 255);
-    ClearReadout();
-    const MicArraySetup setup = CurrentMicArraySetup();
+    MicArrayReadout unwatched;  // nobody shows the decisions
+    MicArrayReadout& readout = context.micArrayReadout ? *context.micArrayReadout : unwatched;
+    readout.Clear();
+    const MicArraySetup& setup = context.micArray;
     const std::optional<ArrayGeometry> geometry = ParseArrayGeometry(setup.geometry);
     if (!geometry) {
         qCInfo(lcMicArray, "unusable array geometry \"%s\"", setup.geometry.c_str());
@@ -61,13 +63,13 @@ unsigned MicArrayThread(HWND dialog, CClock&)
         decisions.clear();
         finder.Feed(block.data(), std::size_t(frames), decisions);
         for (const DoaDecision& d : decisions) {
-            PublishReadout(d);
+            readout.Publish(d);
             // Held on the audio's own time, which is what the talker's speech follows.
             const BYTE sector = sectors.Next(d);
             if (hold.Accept(sector, DWORD(d.timeS * 1000)))
                 PostTrackingDirection(dialog, sector);
         }
     }
-    ClearReadout();
+    readout.Clear();
     return 0;
 }

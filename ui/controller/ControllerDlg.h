@@ -1,12 +1,10 @@
 #pragma once
 // The controller dialog: the program's one visible main window, owned by the hidden frame.
-// It holds the tracking source and placement choices, the Auto and Manual pages, the camera
-// settings record and the camera side; every camera and tracking notification ends here.
-#include "camera/CameraConnection.h"
-#include "camera/control/CameraCommands.h"
+// A view of the controller session: it shows the tracking source and placement choices and
+// the Auto and Manual pages, forwards every handler to the session and redraws from its
+// signals. The menu's commands that need windows (file dialogs, the settings dialog, the
+// firmware update, the video window, About) live here.
 #include "platform/WinMessage.h"
-#include "settings/CameraSettings.h"
-#include "tracking/TrackingWorker.h"
 #include "ui/pages/AutoPage.h"
 #include "ui/pages/ManualPage.h"
 #include "ui/pages/ViewButtonOperations.h"
@@ -16,19 +14,17 @@
 
 #include <functional>
 #include <memory>
-#include <string>
 
-class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QMenu;
 class QMenuBar;
-class CClock;
+class ControllerMenu;
+class ControllerSession;
 class CPageTabCtrl;
 class CVideoDlg;
 class VideoCapture;
-enum class SettingFileOutcome;
 
 // Control ids of the dialog.
 constexpr int IDC_TAB_PAGES = 1020;
@@ -37,44 +33,24 @@ constexpr int IDC_POSITION = 1022;
 constexpr int IDC_REVERSE = 1023;
 constexpr int IDC_POSITION_LABEL = 1025;
 
-class CControllerDlg : public QDialog,
-                       public CMessageTarget,
-                       public ViewButtonOperations,
-                       private CameraCommandEvents
+class CControllerDlg : public QDialog, public CMessageTarget, public ViewButtonOperations
 {
 public:
-    // profilePath: the application's profile file; empty means the one named after the
-    // executable. clock: handed to the tracking worker; null means the system clock.
-    explicit CControllerDlg(QWidget* parent = nullptr, std::string profilePath = {}, CClock* clock = nullptr);
+    explicit CControllerDlg(ControllerSession& session, QWidget* parent = nullptr);
     ~CControllerDlg() override;
 
-    // Creates the window content hidden and reads the saved values (OnInitDialog).
+    // Creates the window content hidden and has the session read the saved values
+    // (OnInitDialog).
     BOOL Create();
-    // The end of the dialog (WM_DESTROY): closes the video window, saves everything, closes
-    // the camera and stops the worker. Runs once; the destructor runs it when nobody did.
+    // The end of the dialog (WM_DESTROY): closes the video window and ends the session
+    // (which saves everything, closes the camera and stops the worker). Runs once.
     void DestroyWindow();
 
-    // Camera side, called by the frame's connection handling.
-    int FindCameraPort();
-    int OpenCamera();
-    void CloseCamera();
-    void SaveCameraPosition();
-    void ApplyCameraPosition(BOOL bForce);
-
-    // Tracking worker.
-    int StartTracking();
-    void StopTracking();
-
-    BOOL GetAlwaysOnTop() const { return m_bAlwaysOnTop; }
+    ControllerSession& Session() const { return m_session; }
+    BOOL GetAlwaysOnTop() const;
     void SetTopMost(BOOL topMost, BOOL force);
-
-    void RecalcLayout() override;
+    void RecalcLayout();
     void UpdateControlStates();
-    // Saves the camera's position, the dialog's values and the settings record in one write.
-    // False when the profile could not be written.
-    bool SaveSettings();
-    // Returns 1 when the caller may go on, 0 when the user declined to replace the presets.
-    int ReloadFactoryPresets(int position, int reverse);
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -84,13 +60,7 @@ public:
     void OnAbout();
     void OnExport();
     void OnImport();
-    // Export and import to a path chosen elsewhere (remote control): no file dialog and no
-    // question, otherwise the same steps as the menu commands.
-    SettingFileOutcome ExportSettingsTo(const QString& path);
-    SettingFileOutcome ImportSettingsFrom(const QString& path);
     void OnSettings();
-    // OK in the settings dialog with another camera connection.
-    void ChangeCameraConnection(const CameraConnection& connection);
     void OnFirmwareUpdate();
     // The firmware update from a file named elsewhere (remote control): the menu command's
     // steps and dialog, the file read instead of picked, no question, the dialog closed
@@ -98,8 +68,14 @@ public:
     // the camera is not there or does not tell its version (nothing was touched).
     int UpdateFirmwareFrom(const QString& path, QString* status);
     void OnVideoWindow();
+    bool VideoWindowOpen() const { return m_pVideoWnd != nullptr; }
     void HideController();
     void CloseVideoWindow();
+    // Capture services for the next video window; unset, the system's own are used.
+    void SetVideoCaptureFactory(std::function<std::unique_ptr<VideoCapture>()> make)
+    {
+        m_makeVideoCapture = std::move(make);
+    }
 
     // Control notifications.
     void OnSelchangeDevice();
@@ -107,10 +83,7 @@ public:
     void OnReverse();
     void OnSelchangeTab();
 
-    // Tracking response and teaching (WM_SELECT_DIRECTION, WM_TRACKING_ENABLE) and the
-    // option buttons 1014..1016 of the pages.
-    LRESULT OnSelectDirection(WPARAM direction);
-    LRESULT OnTrackingEnable(WPARAM on);
+    // The option buttons 1014..1016 of the pages.
     void OnViewButton1() override;
     void OnViewButton2() override;
     void OnViewButton3() override;
@@ -119,8 +92,15 @@ public:
     BOOL OnQueryEndSession();
     BOOL OnPowerBroadcast(WPARAM event);
 
-    // Data exchange: bSave TRUE reads the controls into the members, FALSE the reverse.
-    void UpdateData(BOOL bSave);
+    // The controls and pages, for the frame's layout and the tests.
+    CAutoPage& AutoPage() { return m_autoPage; }
+    CManualPage& ManualPage() { return m_manualPage; }
+    CPageTabCtrl* TabPages() const { return m_tabPages; }
+    QComboBox* DeviceBox() const { return m_cbDevice; }
+    QComboBox* PositionBox() const { return m_cbPosition; }
+    QCheckBox* ReverseBox() const { return m_btnReverse; }
+    QLabel* PositionLabel() const { return m_stPosition; }
+    QMenu* FileMenu() const;
 
 protected:
     bool event(QEvent* e) override;
@@ -131,20 +111,15 @@ protected:
     void reject() override;
 
 private:
-    void CameraModeChanged(int mode) override;
-    void ShowTrayMessage(UINT stringId) override;
-    bool LoadFactoryFrontPreset(int direction) override;
-    void ViewButton(int button);
     void BuildControls();
     void BuildMenu();
-    void SelectDeviceEntry(int kind);
+    // Everything shown from the session's state.
+    void ShowState();
     void ApplyTopMost(bool topMost);
-    bool IsAutoTabSelected() const;
 
-public:
-    // Controls.
+    ControllerSession& m_session;
     QMenuBar* m_pMenuBar = nullptr;
-    QMenu* m_pFileMenu = nullptr;
+    std::unique_ptr<ControllerMenu> m_pMenu;
     QWidget* m_pClient = nullptr;  // the client area below the menu bar
     QLabel* m_stDevice = nullptr;
     QLabel* m_stPosition = nullptr;
@@ -152,34 +127,13 @@ public:
     QComboBox* m_cbDevice = nullptr;
     QCheckBox* m_btnReverse = nullptr;
     CPageTabCtrl* m_tabPages = nullptr;
-
-    int m_bReverse = 0;
-    int m_nPosition = 0;
-    int m_bAlwaysOnTop = 0;
-    CCameraSettings m_settings;
-    QString m_strCameraPort;
     CAutoPage m_autoPage;
     CManualPage m_manualPage;
+    CVideoDlg* m_pVideoWnd = nullptr;  // the open video window, owned here
+    std::function<std::unique_ptr<VideoCapture>()> m_makeVideoCapture;
     int m_nTabTop = 0;
     int m_nMargin = 0;
-    int m_nReverseRight = 0;
     int m_nMinWidth = 0;
-    int m_bModified = 0;
-    QString m_strFirmwareURL;
-    CameraConnection m_cameraConnection;  // profile section "Camera"
-    CVideoDlg* m_pVideoWnd = nullptr;  // the open video window, owned here
-    int m_nDeviceKind = 0;
-
-    // The camera side: m_nCameraMode, m_wPadBits and m_nVideoFormat live there.
-    CCameraCommands m_camera;
-    // The tracking worker (m_hTrackingThread).
-    CTrackingWorker m_trackingWorker;
-    // Capture services for the next video window; unset, the system's own are used.
-    std::function<std::unique_ptr<VideoCapture>()> m_makeVideoCapture;
-
-private:
-    std::string m_strProfilePath;
-    CClock* m_pClock;
     bool m_bCreated = false;
     bool m_bDestroyed = false;
     bool m_bChangingTopMost = false;

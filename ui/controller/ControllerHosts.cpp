@@ -1,126 +1,53 @@
 #include "ui/controller/ControllerHosts.h"
 
-#include "ui/controller/ControllerDlg.h"
-#include "ui/controller/TrayFrameOperations.h"
+#include "controller/ControllerSession.h"
+#include "firmware/FirmwareUpdateDlg.h"
+#include "firmware/FirmwareUpdateProcedure.h"
+#include "firmware/NamedFileFirmwareServices.h"
+#include "platform/Prompt.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-
-TrayMessageTarget* MainFrameTrayMessages()
-{
-    return dynamic_cast<TrayMessageTarget*>(AfxGetMainWnd());
-}
-
-TrayFrameOperations* MainFrameOperations()
-{
-    return dynamic_cast<TrayFrameOperations*>(AfxGetMainWnd());
-}
-
-// --- Export and import ------------------------------------------------------------------
-
-QWidget* ControllerSettingFileHost::DialogParent()
-{
-    return &m_dlg;
-}
-
-void ControllerSettingFileHost::SaveCameraPosition()
-{
-    m_dlg.SaveCameraPosition();
-}
-
-void ControllerSettingFileHost::ApplyCameraPosition()
-{
-    m_dlg.ApplyCameraPosition(FALSE);
-}
-
-void ControllerSettingFileHost::UpdateControlsAfterImport()
-{
-    m_dlg.m_autoPage.UpdateControls();
-    m_dlg.UpdateControlStates();
-}
-
-void ControllerSettingFileHost::EnablePositionAndReverse(bool bEnable)
-{
-    // The boxes stay as locked as the device box: an import on the Manual page must not
-    // offer a distance change there, which would reload the factory presets.
-    if (bEnable) {
-        m_dlg.UpdateControlStates();
-        return;
-    }
-    m_dlg.m_cbPosition->setEnabled(bEnable);
-    m_dlg.m_btnReverse->setEnabled(bEnable);
-    m_dlg.m_stPosition->setEnabled(bEnable);
-}
-
-void ControllerSettingFileHost::ShowImportedSetup()
-{
-    m_dlg.UpdateData(FALSE);
-    const int index = m_dlg.m_cbDevice->findData(m_dlg.m_nDeviceKind);
-    if (index >= 0)
-        m_dlg.m_cbDevice->setCurrentIndex(index);
-    m_dlg.m_autoPage.SetDeviceKind(m_dlg.m_nDeviceKind);
-    m_dlg.RecalcLayout();
-}
-
-// --- Firmware update --------------------------------------------------------------------
-
-QWidget* ControllerFirmwareHost::DialogParent()
-{
-    return &m_dlg;
-}
+#include <QRadioButton>
+#include <QTimer>
 
 QString ControllerFirmwareHost::CameraPort() const
 {
-    return m_dlg.m_strCameraPort;
+    return m_session.CameraPort();
 }
 
 QString ControllerFirmwareHost::FirmwareUrl() const
 {
-    return m_dlg.m_strFirmwareURL;
+    return m_session.FirmwareUrl();
 }
 
-void ControllerFirmwareHost::DeleteTrayIcon()
+void ControllerFirmwareHost::BorrowCamera()
 {
-    // The update starts here: the frame goes quiet before the camera is closed.
-    if (TrayFrameOperations* frame = MainFrameOperations()) {
-        frame->SetFirmwareUpdating(TRUE);
-        frame->DeleteTrayIcon();
-    }
+    m_session.BorrowCamera();
 }
 
-void ControllerFirmwareHost::CheckCameraPresence()
+void ControllerFirmwareHost::ReturnCamera()
 {
-    if (TrayFrameOperations* frame = MainFrameOperations()) {
-        frame->SetFirmwareUpdating(FALSE);
-        frame->CheckCameraPresence(TRUE);
-    }
+    m_session.ReturnCamera();
 }
 
-void ControllerFirmwareHost::CloseVideoWindow()
+int RunFirmwareUpdateFrom(FirmwareUpdateHost& host, const QString& path, QString* status)
 {
-    m_dlg.CloseVideoWindow();
-}
-
-void ControllerFirmwareHost::StopTracking()
-{
-    m_dlg.StopTracking();
-}
-
-void ControllerFirmwareHost::CloseCamera()
-{
-    m_dlg.CloseCamera();
-}
-
-int ControllerFirmwareHost::OpenCamera()
-{
-    // The camera comes back from its restart as a new device, possibly on another port:
-    // looked up again, as after a plug-in, instead of opening the one it had.
-    m_dlg.FindCameraPort();
-    return m_dlg.OpenCamera();
-}
-
-int ControllerFirmwareHost::StartTracking()
-{
-    return m_dlg.StartTracking();
+    NamedFileFirmwareServices services(path);
+    int result = -1;
+    RunFirmwareUpdate(
+        host,
+        [&](CFirmwareUpdateDlg& dlg) {
+            // Started as a user would (the file source, Start) once it shows; closed when it
+            // has finished.
+            QObject::connect(&dlg, &CFirmwareUpdateDlg::updateFinished, &dlg, [&dlg] { dlg.done(IDOK); });
+            QTimer::singleShot(0, &dlg, [&dlg] {
+                dlg.SourceButton(1)->setChecked(true);
+                dlg.OnStart();
+            });
+            dlg.exec();
+            result = dlg.GetResult();
+            if (status)
+                *status = dlg.GetStatus();
+        },
+        &services);
+    return result;
 }

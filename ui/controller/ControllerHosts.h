@@ -1,41 +1,27 @@
 #pragma once
-// The controller dialog as the export/import commands and the firmware update procedure see
-// it: adapters that map their host interfaces onto the dialog's members and operations.
+// The controller as the firmware update procedure sees it: the session's port and address,
+// the session borrowing and returning the camera, and the dialog as the update's parent.
 #include "firmware/FirmwareUpdateHost.h"
-#include "settings/SettingFileFlow.h"
 
-class CControllerDlg;
-
-class ControllerSettingFileHost final : public SettingFileHost
-{
-public:
-    explicit ControllerSettingFileHost(CControllerDlg& dlg) : m_dlg(dlg) {}
-    QWidget* DialogParent() override;
-    void SaveCameraPosition() override;
-    void ApplyCameraPosition() override;
-    void UpdateControlsAfterImport() override;
-    void EnablePositionAndReverse(bool bEnable) override;
-    void ShowImportedSetup() override;
-
-private:
-    CControllerDlg& m_dlg;
-};
+class ControllerSession;
 
 class ControllerFirmwareHost final : public FirmwareUpdateHost
 {
 public:
-    explicit ControllerFirmwareHost(CControllerDlg& dlg) : m_dlg(dlg) {}
-    QWidget* DialogParent() override;
+    ControllerFirmwareHost(ControllerSession& session, QWidget* parent) : m_session(session), m_pParent(parent) {}
+    QWidget* DialogParent() override { return m_pParent; }
     QString CameraPort() const override;
     QString FirmwareUrl() const override;
-    void DeleteTrayIcon() override;
-    void CheckCameraPresence() override;
-    void CloseVideoWindow() override;
-    void StopTracking() override;
-    void CloseCamera() override;
-    int OpenCamera() override;
-    int StartTracking() override;
+    void BorrowCamera() override;
+    void ReturnCamera() override;
 
 private:
-    CControllerDlg& m_dlg;
+    ControllerSession& m_session;
+    QWidget* m_pParent;
 };
+
+// The firmware update from the file at path, without a person: the update dialog started
+// as a user would (the file source, Start) and closed when it has finished. FW_RESULT_* and
+// the dialog's last status in *status; -1 when the camera is not there or does not tell its
+// version (nothing was touched).
+int RunFirmwareUpdateFrom(FirmwareUpdateHost& host, const QString& path, QString* status);

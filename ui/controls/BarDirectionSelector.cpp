@@ -12,10 +12,6 @@ const SelectorShape CBarDirectionSelector::kShape = {
         {5, 101, 38},  // upper right
         {6, 61, 61},   // centre
     },
-    &kBarTable,
-    &kBarTable,
-    &kStraightColumns,
-    &kBarReversedColumns,
 };
 
 CBarDirectionSelector::CBarDirectionSelector(QWidget* parent) : CDirectionSelector(kShape, parent)

@@ -10,7 +10,6 @@
 #include <QSize>
 #include <QWidget>
 
-class CCameraSettings;
 class QCheckBox;
 class QRadioButton;
 
@@ -28,12 +27,6 @@ public:
     virtual void Layout(int cx, int cy);
     virtual void Layout(QSize size);
     virtual int GetRequiredHeight() const;
-    // Writes factory presets into settings: direction 255 the Upside and Front presets of
-    // all seven directions, 0..6 only that direction's Front preset; the row of the
-    // distance (0..3), through the reversed column map when reverse is set. A direction or
-    // distance outside those ranges writes nothing.
-    virtual void LoadDefaultPresets(CCameraSettings* settings, int direction, int distance,
-                                    BOOL reverse);
 
     // Where the messages go; null (the default) means the application's main window.
     void SetMessageTarget(HWND target) { m_hTarget = target; }

@@ -12,10 +12,6 @@ const SelectorShape CDiscDirectionSelector::kShape = {
         {5, 21, 85},   // lower left
         {6, 61, 61},   // centre
     },
-    &kDiscTable,
-    &kDiscTable,
-    &kStraightColumns,
-    &kDiscReversedColumns,
 };
 
 CDiscDirectionSelector::CDiscDirectionSelector(QWidget* parent) : CDirectionSelector(kShape, parent)

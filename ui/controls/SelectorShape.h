@@ -1,9 +1,8 @@
 #pragma once
-// What distinguishes one direction selector from another: its speakerphone picture, its
-// radios (where they sit on the picture and which direction each reports) and its
-// factory preset tables with their direction-to-column maps.
+// What distinguishes one direction selector from another: its speakerphone picture and its
+// radios (where they sit on the picture and which direction each reports). The factory
+// presets of each speakerphone are the controller's (FactoryPresetsForKind).
 #include "platform/WinTypes.h"
-#include "tracking/FactoryTable.h"
 
 struct SelectorRadio
 {
@@ -17,8 +16,4 @@ struct SelectorShape
     UINT picture;  // bitmap id of the speakerphone's top view
     int radioCount;
     SelectorRadio radios[7];
-    const FactoryTable* table;
-    const FactoryTable* reversedTable;
-    const ColumnMap* columns;
-    const ColumnMap* reversedColumns;
 };

@@ -9,10 +9,6 @@ const SelectorShape CTriangleDirectionSelector::kShape = {
         {2, 101, 38},  // upper right
         {6, 61, 61},   // centre
     },
-    &kTriangleTable,
-    &kTriangleReversedTable,
-    &kTriangleColumns,
-    &kTriangleColumns,
 };
 
 CTriangleDirectionSelector::CTriangleDirectionSelector(QWidget* parent)

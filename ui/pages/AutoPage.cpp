@@ -86,13 +86,6 @@ void CAutoPage::SetDeviceKind(int kind)
     UpdateControls();
 }
 
-void CAutoPage::LoadDefaultPresets(CCameraSettings* settings, int direction, int distance,
-                                   BOOL reverse)
-{
-    if (m_pSelector)
-        m_pSelector->LoadDefaultPresets(settings, direction, distance, reverse);
-}
-
 void CAutoPage::HideSelectors()
 {
     m_pTriangle->hide();
@@ -157,27 +150,14 @@ void CAutoPage::UpdateControls()
     {
     case kCameraRelease:
         HideSelectors();
-        m_options[0]->show();
-        m_options[0]->setEnabled(true);
         m_options[0]->LoadBitmaps(152, 178);
         SetOptionTips(kTipsRelease);
-        m_options[1]->hide();
-        m_options[2]->hide();
-        m_pad.EnablePad(false);
-        m_pad.EnableZoom(true);
         break;
     case kCameraOhp:
         HideSelectors();
-        m_options[0]->show();
-        m_options[0]->setEnabled(true);
         m_options[0]->LoadBitmaps(157, 176);
-        m_options[1]->show();
-        m_options[1]->setEnabled(true);
         m_options[1]->LoadBitmaps(209, 208);
         SetOptionTips(kTipsOhp);
-        m_options[2]->hide();
-        m_pad.EnablePad(false);
-        m_pad.EnableZoom(true);
         break;
     case kCameraFront:
         UpdateFront(settings);
@@ -187,29 +167,18 @@ void CAutoPage::UpdateControls()
         break;
     default:
         HideSelectors();
-        for (auto* option : m_options)
-            option->hide();
-        m_pad.EnablePad(false);
-        m_pad.EnableZoom(false);
         break;
     }
+    ApplyRules(m_nDeviceKind);
     LayoutControls();
 }
 
 void CAutoPage::UpdateFront(const CCameraSettings& settings)
 {
-    const bool free = settings.m_bTracking == 0;
     ShowCurrentSelector();
     SetOptionTips(kTipsFront);
-    m_options[0]->show();
     m_options[0]->LoadBitmaps(152, 178, 0, 202);
-    m_options[0]->setEnabled(free);
-    m_options[1]->show();
     m_options[1]->LoadBitmaps(153, 192, 0, 199);
-    m_options[1]->setEnabled(free);
-    m_options[2]->hide();
-    m_pad.EnablePad(free);
-    m_pad.EnableZoom(free);
     if (m_pSelector)
     {
         m_pSelector->SetTracking(settings.m_bTracking);
@@ -221,8 +190,6 @@ void CAutoPage::UpdateUpside(const CCameraSettings& settings)
 {
     ShowCurrentSelector();
     SetOptionTips(kTipsUpside);
-    for (auto* option : m_options)
-        option->show();
 
     // The options stand for the Upside framing: 1014 the direction presets (mode 1), 1015
     // the camera's view 3, 1016 its view 0. The one in force is drawn red.
@@ -233,30 +200,22 @@ void CAutoPage::UpdateUpside(const CCameraSettings& settings)
         m_options[0]->LoadBitmaps(154, 177, 0, 201);
         m_options[1]->LoadBitmaps(156, 185, 0, 203);
         m_options[2]->LoadBitmaps(182, 182, 0, 204);
-        m_pad.EnablePad(false);
-        m_pad.EnableZoom(false);
         break;
     case 1:
         // While tracking runs the presets are not being taught: nothing is marked.
         m_options[0]->LoadBitmaps(tracking ? 154 : 177, 177, 0, 201);
         m_options[1]->LoadBitmaps(156, 185, 0, 203);
         m_options[2]->LoadBitmaps(155, 182, 0, 204);
-        m_pad.EnablePad(!tracking);
-        m_pad.EnableZoom(!tracking);
         break;
     case 3:
         m_options[0]->LoadBitmaps(154, 177, 0, 201);
         m_options[1]->LoadBitmaps(185, 185, 0, 203);
         m_options[2]->LoadBitmaps(155, 182, 0, 204);
-        m_pad.EnablePad(false);
-        m_pad.EnableZoom(false);
         break;
     default:
-        // An unknown framing leaves the faces and the pad as they were.
+        // An unknown framing leaves the faces as they were.
         break;
     }
-    for (auto* option : m_options)
-        option->setEnabled(!tracking);
     if (m_pSelector)
     {
         m_pSelector->SetTracking(settings.m_bTracking);

@@ -27,8 +27,6 @@ public:
     void SetDeviceKind(int kind);
     int GetDeviceKind() const { return m_nDeviceKind; }
     void UpdateControls() override;
-    // Forwards to the current selector; nothing happens without one.
-    void LoadDefaultPresets(CCameraSettings* settings, int direction, int distance, BOOL reverse);
 
     void SetMessageTarget(HWND target) override;
 

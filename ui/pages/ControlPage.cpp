@@ -1,5 +1,6 @@
 #include "ui/pages/ControlPage.h"
 
+#include "controller/ControlRules.h"
 #include "res/Strings.h"
 #include "settings/CameraSettings.h"
 #include "ui/controls/BitmapButton.h"
@@ -7,7 +8,8 @@
 #include "ui/pages/PageIds.h"
 #include "ui/pages/ViewButtonOperations.h"
 
-ControlPage::ControlPage(int dialogId, QWidget* parent) : QWidget(parent), m_pad(this)
+ControlPage::ControlPage(int dialogId, QWidget* parent)
+    : QWidget(parent), m_pad(this), m_nPage(dialogId == IDD_AUTO_PAGE ? 0 : 1)
 {
     setObjectName(QStringLiteral("page%1").arg(dialogId));
     for (int i = 0; i < 3; ++i)
@@ -52,6 +54,25 @@ void ControlPage::SetPageSize(int cx, int cy)
 {
     m_pageSize = QSize(cx, cy);
     resize(cx, cy);
+}
+
+void ControlPage::ApplyRules(int deviceKind)
+{
+    const CCameraSettings& settings = Settings();
+    ControlState state;
+    state.page = m_nPage;
+    state.cameraMode = m_nCameraMode;
+    state.deviceKind = deviceKind;
+    state.tracking = settings.m_bTracking != 0;
+    state.upMode = settings.m_nUpMode;
+    state.userMode = settings.m_nUserMode;
+    for (int i = 0; i < 3; ++i)
+    {
+        m_options[i]->setVisible(rules::ViewButtonShown(state, i + 1));
+        m_options[i]->setEnabled(rules::ViewButtonEnabled(state, i + 1));
+    }
+    m_pad.EnablePad(rules::PadEnabled(state));
+    m_pad.EnableZoom(rules::ZoomEnabled(state));
 }
 
 void ControlPage::SetOptionTips(OptionTipSet set)

@@ -48,6 +48,9 @@ protected:
     // True for a position the camera reports on its stand or in the hand (0..3).
     bool HasCamera() const;
     void SetPageSize(int cx, int cy);
+    // Which option buttons show, and which of them, the pad and the zoom pair may be used,
+    // by the controller's rules for this page, its camera position, settings and deviceKind.
+    void ApplyRules(int deviceKind);
     // Tooltips of the three option buttons for what they stand for now; a button without a
     // meaning there gets none.
     void SetOptionTips(OptionTipSet set);
@@ -59,6 +62,7 @@ protected:
 private:
     void OnOption(int index);
 
+    int m_nPage;  // 0 Auto, 1 Manual
     QSize m_pageSize;
     ViewButtonOperations* m_pOperations = nullptr;
 };

@@ -19,25 +19,15 @@ CManualPage::CManualPage(QWidget* parent) : ControlPage(IDD_MANUAL_PAGE, parent)
 
 void CManualPage::UpdateControls()
 {
-    if (!HasCamera())
+    if (HasCamera())
     {
-        for (auto* option : m_options)
-            option->hide();
-        m_pad.EnablePad(false);
-        m_pad.EnableZoom(false);
-    }
-    else
-    {
-        for (auto* option : m_options)
-            option->show();
         // The framing in force shows its red face as its normal face.
         const int mode = Settings().m_nUserMode;
         m_options[0]->LoadBitmaps(mode == 2 ? 192 : 153, 192, 0, 199);
         m_options[1]->LoadBitmaps(mode == 3 ? 185 : 156, 185, 0, 203);
         m_options[2]->LoadBitmaps(mode != 2 && mode != 3 ? 182 : 155, 182, 0, 204);
-        m_pad.EnablePad(mode == 2);
-        m_pad.EnableZoom(mode == 2);
     }
+    ApplyRules(0);
     LayoutControls();
 }
 

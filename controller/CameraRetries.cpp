@@ -1,4 +1,4 @@
-#include "app/CameraRetries.h"
+#include "controller/CameraRetries.h"
 
 #include "camera/CameraConnectionApi.h"
 #include "camera/QvtVz1Api.h"

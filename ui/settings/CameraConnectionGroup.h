@@ -4,11 +4,10 @@
 // connection once and shows what answered.
 #include "camera/CameraConnection.h"
 #include "camera/CameraConnectionApi.h"
+#include "camera/CameraProbeRunner.h"
 #include "platform/WinTypes.h"
 
 #include <QGroupBox>
-
-#include <thread>
 
 class QButtonGroup;
 class QComboBox;
@@ -22,7 +21,6 @@ class CCameraConnectionGroup : public QGroupBox
 {
 public:
     explicit CCameraConnectionGroup(QWidget* parent = nullptr);
-    ~CCameraConnectionGroup() override;
 
     void SetValue(const CameraConnection& connection);
     // The controls' connection; the custom ranges and what the controls do not show are
@@ -61,5 +59,6 @@ private:
     QPushButton* m_btnTest = nullptr;
     QLabel* m_labelResult = nullptr;
     int m_lastTransport = 0;
-    std::thread m_probe;  // the Test of a camera that is not the open one
+    // The Test of a camera that is not the open one; going, it waits for a probe under way.
+    CameraProbeRunner m_probe{CamProbeOnOwnLink};
 };

@@ -7,7 +7,7 @@
 //   (a camera that stopped answering), try to open it every few seconds, silently, until it
 //   answers; the frame then treats it as a plug-in. The tries ask through the frame's
 //   probe runner, off the interface thread.
-#include "app/CameraProbeRunner.h"
+#include "camera/CameraProbeRunner.h"
 
 #include <QBasicTimer>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "settings/SettingsChoice.h"
+#include "ui/settings/SettingsChoice.h"
 
 #include "camera/QvtVz1Api.h"
 

@@ -1,4 +1,4 @@
-#include "settings/MicArrayGroup.h"
+#include "ui/settings/MicArrayGroup.h"
 
 #include "res/Strings.h"
 #include "tracking/micarray/ArrayGeometry.h"
@@ -23,8 +23,9 @@ constexpr UINT kTitle = 36500, kDevice = 36501, kFirstFound = 36502, kGeometry =
 constexpr int kReadoutMs = 200;
 } // namespace
 
-CMicArrayGroup::CMicArrayGroup(QWidget* parent)
-    : QGroupBox(LoadStringRes(kTitle), parent)
+CMicArrayGroup::CMicArrayGroup(MicArrayReadout* readout, QWidget* parent)
+    : QGroupBox(LoadStringRes(kTitle), parent),
+      m_readout(readout)
 {
     setObjectName(QStringLiteral("micArrayGroup"));
     m_cbDevice = new QComboBox(this);
@@ -110,21 +111,20 @@ MicArraySetup CMicArrayGroup::Setup() const
 
 void CMicArrayGroup::StartListening()
 {
-    DoaDecision d;
-    if (!m_listener && !LatestReadout(&d))
-        m_listener = std::make_unique<MicArrayListener>(Setup());
+    if (m_readout && !m_listener && !m_readout->Latest())
+        m_listener = std::make_unique<MicArrayListener>(Setup(), *m_readout);
 }
 
 QString CMicArrayGroup::ReadoutText() const
 {
-    DoaDecision d;
-    if (!LatestReadout(&d))
+    const std::optional<DoaDecision> d = m_readout ? m_readout->Latest() : std::nullopt;
+    if (!d)
         return LoadStringRes(kNotListening);
-    const int level = int(std::lround(d.levelDb));
-    if (!d.voiced)
+    const int level = int(std::lround(d->levelDb));
+    if (!d->voiced)
         return QString::asprintf(LoadStringRes(kNoVoice).toUtf8().constData(), level);
-    return QString::asprintf(LoadStringRes(kHeard).toUtf8().constData(), int(std::lround(d.angleDeg)) % 360,
-                             SectorOfAngle(d.angleDeg, m_spinZero->value()), level);
+    return QString::asprintf(LoadStringRes(kHeard).toUtf8().constData(), int(std::lround(d->angleDeg)) % 360,
+                             SectorOfAngle(d->angleDeg, m_spinZero->value()), level);
 }
 
 void CMicArrayGroup::UpdateGeometryControls()

@@ -1,4 +1,4 @@
-#include "ui/controller/ControllerValues.h"
+#include "controller/ControllerValues.h"
 
 #include "platform/ProfileFile.h"
 #include "settings/FirmwareUrl.h"

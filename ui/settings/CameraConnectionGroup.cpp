@@ -1,4 +1,4 @@
-#include "settings/CameraConnectionGroup.h"
+#include "ui/settings/CameraConnectionGroup.h"
 
 #include "camera/CameraConnectionApi.h"
 #include "camera/QvtVz1Api.h"
@@ -183,30 +183,19 @@ void CCameraConnectionGroup::OnTest()
         return;
     }
     // Another camera: its host lookup, connect and time-outs must not hold the dialog.
-    if (m_probe.joinable())
+    if (m_probe.Running())
         return;
     m_btnTest->setEnabled(false);
     m_labelResult->setText(QStringLiteral("..."));
-    m_probe = std::thread([this, connection] {
-        const CameraProbe probe = CamProbeOnOwnLink(connection);
-        // Delivered only while the group lives: it joins this thread before it goes.
-        QMetaObject::invokeMethod(this, [this, probe] {
-            m_probe.join();
-            m_btnTest->setEnabled(true);
-            ShowProbe(probe);
-        }, Qt::QueuedConnection);
+    m_probe.Ask(connection, [this](const CameraProbe& probe) {
+        m_btnTest->setEnabled(true);
+        ShowProbe(probe);
     });
-}
-
-CCameraConnectionGroup::~CCameraConnectionGroup()
-{
-    if (m_probe.joinable())
-        m_probe.join();  // at most the probe's time-out
 }
 
 bool CCameraConnectionGroup::Testing() const
 {
-    return m_probe.joinable();
+    return m_probe.Running();
 }
 
 void CCameraConnectionGroup::ShowProbe(const CameraProbe& probe)

@@ -9,6 +9,7 @@
 #include <memory>
 
 class MicArrayListener;
+class MicArrayReadout;
 class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
@@ -17,7 +18,9 @@ class QSpinBox;
 class CMicArrayGroup : public QGroupBox
 {
 public:
-    explicit CMicArrayGroup(QWidget* parent = nullptr);
+    // Shows the latest decision in readout (the worker's, or this group's own listener's);
+    // readout must outlive the group. Null: nothing is shown and the group never listens.
+    explicit CMicArrayGroup(MicArrayReadout* readout, QWidget* parent = nullptr);
     ~CMicArrayGroup() override;
 
     void SetSetup(const MicArraySetup& setup);
@@ -41,5 +44,6 @@ private:
     QSpinBox* m_spinZero = nullptr;
     QLabel* m_stReadout = nullptr;
     std::string m_strCustom;  // a custom geometry as the profile holds it
+    MicArrayReadout* m_readout;
     std::unique_ptr<MicArrayListener> m_listener;
 };

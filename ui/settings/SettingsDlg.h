@@ -4,7 +4,7 @@
 // applies them on OK (ApplySettingsChoice).
 #include "platform/Prompt.h"
 #include "platform/WinTypes.h"
-#include "settings/SettingsChoice.h"
+#include "ui/settings/SettingsChoice.h"
 #include "tracking/micarray/MicArraySetup.h"
 
 #include <QDialog>
@@ -12,6 +12,7 @@
 
 class CCameraConnectionGroup;
 class CMicArrayGroup;
+class MicArrayReadout;
 class QButtonGroup;
 class QCheckBox;
 class QScrollArea;
@@ -29,7 +30,8 @@ constexpr int IDC_URL_DEFAULT = 1039;
 class CSettingsDlg : public QDialog
 {
 public:
-    explicit CSettingsDlg(QWidget* parent = nullptr);
+    // The microphone array group shows readout (see CMicArrayGroup).
+    explicit CSettingsDlg(QWidget* parent = nullptr, MicArrayReadout* readout = nullptr);
     ~CSettingsDlg() override;
 
     // Runs OnInitDialog, then the modal loop; IDOK (1) or IDCANCEL (2).
@@ -79,6 +81,7 @@ private:
 // OK applies the choice (ApplySettingsChoice); the returned change of the z-order is the
 // caller's to carry out. Cancel changes nothing and returns no change.
 // micArray, when given, is edited in the "Microphone array" group too and takes the choice on
-// OK; listen lets the group's readout listen to the array itself.
+// OK; the group shows readout (the caller's, also where the tracking worker publishes); listen
+// lets the group listen to the array itself, into readout.
 SettingsOutcome RunSettingsDialog(QWidget* parent, AppSettings& current, MicArraySetup* micArray = nullptr,
-                                  bool listen = false);
+                                  MicArrayReadout* readout = nullptr, bool listen = false);

@@ -1,15 +1,15 @@
-#include "settings/SettingsDlg.h"
+#include "ui/settings/SettingsDlg.h"
 
 #include "camera/CameraConnectionApi.h"
 #include "camera/QvtVz1Api.h"
 #include "res/CameraStrings.h"
 #include "res/Strings.h"
-#include "settings/CameraConnectionGroup.h"
+#include "ui/settings/CameraConnectionGroup.h"
 #include "platform/Prompt.h"
 #include "res/Resource.h"
 #include "res/Strings.h"
 #include "settings/FirmwareUrl.h"
-#include "settings/MicArrayGroup.h"
+#include "ui/settings/MicArrayGroup.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -43,7 +43,7 @@ constexpr UINT kUrlGroup = IDC_STATIC_FIRST - 1;
 
 } // namespace
 
-CSettingsDlg::CSettingsDlg(QWidget* parent)
+CSettingsDlg::CSettingsDlg(QWidget* parent, MicArrayReadout* readout)
     : QDialog(parent)
 {
     setWindowTitle(Text(IDC_CAPTION, "Settings"));
@@ -95,7 +95,7 @@ CSettingsDlg::CSettingsDlg(QWidget* parent)
     body->addWidget(urlBox);
     m_cameraGroup = new CCameraConnectionGroup(m_body);
     body->addWidget(m_cameraGroup);
-    m_micArrayGroup = new CMicArrayGroup(m_body);
+    m_micArrayGroup = new CMicArrayGroup(readout, m_body);
     body->addWidget(m_micArrayGroup);
     body->addStretch();
     m_scroll = new QScrollArea(this);
@@ -215,9 +215,10 @@ AppSettings CSettingsDlg::Choice() const
     return choice;
 }
 
-SettingsOutcome RunSettingsDialog(QWidget* parent, AppSettings& current, MicArraySetup* micArray, bool listen)
+SettingsOutcome RunSettingsDialog(QWidget* parent, AppSettings& current, MicArraySetup* micArray,
+                                  MicArrayReadout* readout, bool listen)
 {
-    CSettingsDlg dlg(parent);
+    CSettingsDlg dlg(parent, readout);
     dlg.m_bAlwaysOnTop = current.bAlwaysOnTop;
     dlg.m_strFirmwareUrl = current.strFirmwareUrl;
     dlg.m_nVideoFormat = current.nVideoFormat;
