@@ -18,8 +18,6 @@ Q_LOGGING_CATEGORY(lcShell, "qvt.shell", QtWarningMsg)
 
 namespace {
 
-constexpr WPARAM kTrayIconId = 1;
-
 // Cuts text to at most n characters without splitting a character that takes two code units.
 QString CutText(const QString& text, qsizetype n)
 {

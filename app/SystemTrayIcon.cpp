@@ -4,7 +4,6 @@
 #include "platform/WinMessages.h"
 
 namespace {
-constexpr WPARAM kTrayIconId = 1;
 constexpr int kBalloonWaitStepMs = 25;
 constexpr int kBalloonWaitSteps = 16;  // at most 0.4 s
 

@@ -13,6 +13,9 @@ class QMenu;
 // that could not be shown can be added now (what a new task bar broadcasts on Windows).
 constexpr UINT WM_TRAY_CREATED = WM_USER + 30;
 
+// The one icon's id in WM_TRAYNOTIFY.
+constexpr WPARAM kTrayIconId = 1;
+
 // What the frame fills anew for every update of the icon.
 struct TrayIconData
 {

@@ -1,21 +1,11 @@
 // The virtual camera as a standard VISCA camera (qvt-vz1-sim --model generic): the frames
 // that differ from the QVT-VZ1's.
-#include "sim/ViscaServer.h"
+#include "sim/ServerReplies.h"
 
 #include <cmath>
 #include <cstdio>
 
 namespace {
-
-constexpr int kSocket = 1;
-
-void Append(visca::Frame& to, const visca::Frame& frame) { to.insert(to.end(), frame.begin(), frame.end()); }
-
-void Done(ServerOutput& out)
-{
-    Append(out.reply, visca::Ack(kSocket));
-    Append(out.reply, visca::Completion(kSocket));
-}
 
 // Vendor and model of the version inquiry: not the QVT-VZ1's 00 7A / 00 01.
 constexpr std::uint8_t kVendorHigh = 0x00, kVendorLow = 0x20, kModelHigh = 0x05, kModelLow = 0x11;

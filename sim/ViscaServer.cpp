@@ -1,5 +1,7 @@
 #include "sim/ViscaServer.h"
 
+#include "sim/ServerReplies.h"
+
 #include "camera/ViscaUnits.h"
 
 #include <cmath>
@@ -7,19 +9,6 @@
 #include <string>
 
 namespace {
-
-constexpr int kSocket = 1;
-
-void Append(visca::Frame& to, const visca::Frame& frame)
-{
-    to.insert(to.end(), frame.begin(), frame.end());
-}
-
-void Done(ServerOutput& out)
-{
-    Append(out.reply, visca::Ack(kSocket));
-    Append(out.reply, visca::Completion(kSocket));
-}
 
 void NotExecutable(ServerOutput& out) { Append(out.reply, visca::ErrorReply(kSocket, visca::kErrorNotExecutable)); }
 

@@ -12,7 +12,7 @@
 
 namespace {
 
-std::string Write(const std::string& name, const std::string& bytes)
+std::string WriteFile(const std::string& name, const std::string& bytes)
 {
     const std::string path = TestRootDir().toStdString() + "/" + name;
     std::ofstream(path, std::ios::binary) << bytes;
@@ -23,7 +23,7 @@ std::string Write(const std::string& name, const std::string& bytes)
 
 TEST(SettingFile, ExportUpdatesAnExistingFileAndKeepsItsOtherLines)
 {
-    const auto path = Write("existing.set", "; my office set-up\n[Notes]\nRoom=4\n[QVT-VZ1]\nDevice=2\n");
+    const auto path = WriteFile("existing.set", "; my office set-up\n[Notes]\nRoom=4\n[QVT-VZ1]\nDevice=2\n");
     ASSERT_TRUE(ExportSettingFile(path, CCameraSettings(), 1, 0, 0));
     const ProfileFile file(path);
     EXPECT_EQ(file.Keys("QVT-VZ1"), (std::vector<std::string>{"Device", "Position", "Reverse"}));
@@ -35,7 +35,7 @@ TEST(SettingFile, ExportUpdatesAnExistingFileAndKeepsItsOtherLines)
 TEST(SettingFile, DeviceFromANewerProgramIsRefused)
 {
     for (const char* device : {"7", "-1", "6", "5"}) {  // 6, a microphone array, is ours too
-        const auto path = Write(std::string("device") + device + ".set",
+        const auto path = WriteFile(std::string("device") + device + ".set",
                                 std::string("[QVT-VZ1]\nDevice=") + device + "\nPosition=1\n[General]\nMode=1\n");
         EXPECT_EQ(ImportSettingFile(path).status,
                   device[0] == '5' || device[0] == '6' ? SettingFileStatus::Ok : SettingFileStatus::InvalidDevice)
@@ -45,11 +45,11 @@ TEST(SettingFile, DeviceFromANewerProgramIsRefused)
 
 TEST(SettingFile, PositionAndReverseAreBroughtIntoRange)
 {
-    auto result = ImportSettingFile(Write("range.set", "[qvt-vz1]\n device = 3 \nPOSITION=9\nReverse=5\n[Up]\nDirection=12\n"));
+    auto result = ImportSettingFile(WriteFile("range.set", "[qvt-vz1]\n device = 3 \nPOSITION=9\nReverse=5\n[Up]\nDirection=12\n"));
     ASSERT_EQ(result.status, SettingFileStatus::Ok);
     const auto& c = result.content;
     EXPECT_EQ(std::tuple(c.nDeviceKind, c.nPosition, c.bReverse, c.settings.m_nUpDirection), std::tuple(3, 0, 1, 6));
-    result = ImportSettingFile(Write("range.set", "[QVT-VZ1]\nPosition=-2\nReverse=0\n"));
+    result = ImportSettingFile(WriteFile("range.set", "[QVT-VZ1]\nPosition=-2\nReverse=0\n"));
     EXPECT_EQ(std::tuple(c.nPosition, c.bReverse), std::tuple(0, 0));
 }
 
@@ -63,7 +63,7 @@ TEST(SettingFile, FileWithoutTheSectionOrKeysImportsAsNoSpeakerphone)
         noise += static_cast<char>(random() & 0xFF);
     for (const auto& [name, bytes] : {std::pair{"plain.set", std::string("[General]\nMode=1\n")},
                                       {"empty.set", std::string()}, {"noise.set", noise}}) {
-        const auto result = ImportSettingFile(Write(name, bytes));
+        const auto result = ImportSettingFile(WriteFile(name, bytes));
         ASSERT_EQ(result.status, SettingFileStatus::Ok) << name;
         const auto& c = result.content;
         EXPECT_EQ(std::tuple(c.nDeviceKind, c.nPosition, c.bReverse, c.settings.m_bTracking, c.settings.m_nMode),
