@@ -143,8 +143,8 @@ Q_SIGNALS:
     // Anything a view shows changed (page, choices, tracking, directions, stand position,
     // taught settings). Views redraw; several changes may come as several signals.
     void stateChanged();
-    // Only the Auto page's content changed with a direction (no layout of the choices).
-    // Each direction the worker reports while tracking (255: nobody speaks).
+    // Each direction reported to the session (255: nobody speaks), also one it drops
+    // because tracking does not drive the camera now.
     void talkerDirection(int direction);
     // A balloon on the tray icon with the string of id.
     void trayMessage(UINT stringId);
@@ -167,7 +167,6 @@ private:
     int ReloadFactoryPresets(int position, int reverse);
     void LoadDefaultPresets(int direction, int position, int reverse);
     bool Confirm(UINT stringId) const;
-    bool ShuttingDown() const { return m_bShutDown; }
 
     CCameraSettings m_settings;
     int m_nDeviceKind = 0;
