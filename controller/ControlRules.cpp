@@ -1,7 +1,14 @@
 #include "controller/ControlRules.h"
 
 #include "camera/control/CameraCommands.h"
+#include "settings/CameraSettings.h"
 #include "tracking/TrackingState.h"
+
+ControlState MakeControlState(int page, int cameraMode, int deviceKind, const CCameraSettings& settings)
+{
+    return ControlState{page, cameraMode, deviceKind, settings.m_bTracking != 0, settings.m_nUpMode,
+                        settings.m_nUserMode};
+}
 
 namespace rules {
 

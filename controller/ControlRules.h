@@ -14,6 +14,12 @@ struct ControlState
     int userMode = 3;      // Manual framing: 0 view 0, 2 explicit position, 3 view 3
 };
 
+class CCameraSettings;
+
+// The state of page with the camera in cameraMode and deviceKind chosen, the rest (tracking,
+// framings) from settings.
+ControlState MakeControlState(int page, int cameraMode, int deviceKind, const CCameraSettings& settings);
+
 namespace rules {
 
 // A stand position the camera reported (0..3); anything else is no camera.

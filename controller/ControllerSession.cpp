@@ -331,12 +331,5 @@ void ControllerSession::OnSelchangeTab(int page)
 
 ControlState ControllerSession::Controls() const
 {
-    ControlState s;
-    s.page = Page();
-    s.cameraMode = CameraMode();
-    s.deviceKind = m_nDeviceKind;
-    s.tracking = Tracking();
-    s.upMode = m_settings.m_nUpMode;
-    s.userMode = m_settings.m_nUserMode;
-    return s;
+    return MakeControlState(Page(), CameraMode(), m_nDeviceKind, m_settings);
 }

@@ -58,14 +58,7 @@ void ControlPage::SetPageSize(int cx, int cy)
 
 void ControlPage::ApplyRules(int deviceKind)
 {
-    const CCameraSettings& settings = Settings();
-    ControlState state;
-    state.page = m_nPage;
-    state.cameraMode = m_nCameraMode;
-    state.deviceKind = deviceKind;
-    state.tracking = settings.m_bTracking != 0;
-    state.upMode = settings.m_nUpMode;
-    state.userMode = settings.m_nUserMode;
+    const ControlState state = MakeControlState(m_nPage, m_nCameraMode, deviceKind, Settings());
     for (int i = 0; i < 3; ++i)
     {
         m_options[i]->setVisible(rules::ViewButtonShown(state, i + 1));
