@@ -1,11 +1,13 @@
 # qvt_add_test(<name> LABEL <area> SOURCES <files...> LIBS <targets...> [GUI] [TIMEOUT <s>])
 # One executable per test file group, run by ctest with its area label. Tests run headless.
 # GUI tests get a QApplication, the others a QCoreApplication (see tests/support).
-# Test programs carry line tables only (-g1), enough for a debugger's backtrace and the
-# sanitizers' traces; full debug information was a fifth of their compile time. The product
-# keeps its configuration's debug information.
-function(qvt_test_debug_info target)
-  target_compile_options(${target} PRIVATE -g1)
+# Test programs are compiled for compile speed: line tables only (-g1), enough for a
+# debugger's backtrace and the sanitizers' traces (full debug information was a fifth of
+# their compile time), and no optimisation: GoogleTest's templates at -O2 cost a test unit
+# some 40 % more, and the code under test lives in the product's libraries, which keep
+# their configuration's flags.
+function(qvt_test_compile_options target)
+  target_compile_options(${target} PRIVATE -g1 -O0)
 endfunction()
 
 function(qvt_add_test name)
@@ -17,7 +19,7 @@ function(qvt_add_test name)
   if(TARGET qvt_test_pch)
     target_precompile_headers(${name} REUSE_FROM qvt_test_pch)
   endif()
-  qvt_test_debug_info(${name})
+  qvt_test_compile_options(${name})
   # Only a test that declares QObjects of its own needs moc. For the others moc would scan
   # every source and compile an empty unit with the precompiled header: seconds per test.
   set(needs_moc OFF)
