@@ -1,4 +1,4 @@
-# qvt_add_test(<name> LABEL <area> SOURCES <files...> LIBS <targets...> [GUI] [TIMEOUT <s>])
+# qvt_add_test(<name> LABEL <area>... SOURCES <files...> LIBS <targets...> [GUI] [TIMEOUT <s>])
 # One executable per test file group, run by ctest with its area label. Tests run headless.
 # GUI tests get a QApplication, the others a QCoreApplication (see tests/support).
 # Test programs are compiled for compile speed: line tables only (-g1), enough for a
@@ -11,7 +11,7 @@ function(qvt_test_compile_options target)
 endfunction()
 
 function(qvt_add_test name)
-  cmake_parse_arguments(T "GUI" "LABEL;TIMEOUT" "SOURCES;LIBS;ENV" ${ARGN})
+  cmake_parse_arguments(T "GUI" "TIMEOUT" "LABEL;SOURCES;LIBS;ENV" ${ARGN})
   if(NOT T_LABEL)
     message(FATAL_ERROR "qvt_add_test(${name}): every test needs a LABEL")
   endif()

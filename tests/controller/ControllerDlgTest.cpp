@@ -16,6 +16,7 @@
 #include "ui/controller/AboutDlg.h"
 #include "ui/controller/PageTabCtrl.h"
 #include "ui/controls/BitmapButton.h"
+#include "tests/controller/NoVideoCapture.h"
 #include "video/VideoCapture.h"
 #include "video/VideoDlg.h"
 
@@ -45,13 +46,6 @@ using Calls = std::vector<std::string>;
 namespace {
 
 // Capture services without any video input: the video window opens with no picture.
-struct NoVideoCapture final : VideoCapture
-{
-    std::vector<VideoDeviceInfo> Devices() override { return {}; }
-    std::unique_ptr<VideoQualityControl> OpenQualityControl(const VideoDeviceInfo&) override { return nullptr; }
-    std::unique_ptr<VideoPreview> StartPreview(const VideoDeviceInfo&, QWidget*) override { return nullptr; }
-};
-
 class ControllerDlgTest : public ::testing::Test
 {
 protected:

@@ -14,6 +14,7 @@
 #include "ui/controller/AboutDlg.h"
 #include "ui/controller/ControllerDlg.h"
 #include "ui/controller/PageTabCtrl.h"
+#include "tests/controller/NoVideoCapture.h"
 #include "video/VideoCapture.h"
 #include "video/VideoDlg.h"
 
@@ -30,12 +31,6 @@
 #include <cstdlib>
 
 namespace {
-struct NoVideoCapture final : VideoCapture
-{
-    std::vector<VideoDeviceInfo> Devices() override { return {}; }
-    std::unique_ptr<VideoQualityControl> OpenQualityControl(const VideoDeviceInfo&) override { return nullptr; }
-    std::unique_ptr<VideoPreview> StartPreview(const VideoDeviceInfo&, QWidget*) override { return nullptr; }
-};
 } // namespace
 
 int main(int argc, char** argv)

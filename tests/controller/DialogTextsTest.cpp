@@ -11,6 +11,7 @@
 #include "tests/support/TestEnvironment.h"
 #include "ui/controller/AboutDlg.h"
 #include "ui/controller/ControllerDlg.h"
+#include "tests/controller/NoVideoCapture.h"
 #include "video/VideoCapture.h"
 #include "video/VideoDlg.h"
 
@@ -33,13 +34,6 @@
 #include <memory>
 
 namespace {
-
-struct NoVideoCapture final : VideoCapture
-{
-    std::vector<VideoDeviceInfo> Devices() override { return {}; }
-    std::unique_ptr<VideoQualityControl> OpenQualityControl(const VideoDeviceInfo&) override { return nullptr; }
-    std::unique_ptr<VideoPreview> StartPreview(const VideoDeviceInfo&, QWidget*) override { return nullptr; }
-};
 
 // One window in one state; calls check(window) for each state the window goes through.
 using Scene = std::function<void(const std::function<void(QWidget&)>& check)>;

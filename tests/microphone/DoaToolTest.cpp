@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr unsigned kRate = 16000;
+constexpr unsigned kToolRate = 16000;
 
 struct DoaRun
 {
@@ -40,13 +40,13 @@ QString RoomFile(const char* geometryText, int sector, int channelsExtra = 0)
 {
     const ArrayGeometry geometry = *ParseArrayGeometry(geometryText);
     const Point3 centre{2.9, 2.3, 0.75};
-    std::vector<float> speech(kRate / 2, 0.0f);
-    const auto words = SpeechUtterance(sector, kRate, std::getenv("QVT_SPEECH_CACHE"));
-    speech.insert(speech.end(), words.begin(), words.begin() + std::min<std::size_t>(words.size(), 2 * kRate));
-    std::vector<float> audio = RoomRenderer({6, 5, 3, 0.4}, geometry, centre, kRate)
+    std::vector<float> speech(kToolRate / 2, 0.0f);
+    const auto words = SpeechUtterance(sector, kToolRate, std::getenv("QVT_SPEECH_CACHE"));
+    speech.insert(speech.end(), words.begin(), words.begin() + std::min<std::size_t>(words.size(), 2 * kToolRate));
+    std::vector<float> audio = RoomRenderer({6, 5, 3, 0.4}, geometry, centre, kToolRate)
                                    .Talker(speech, TalkerAt(centre, 60.0 * sector, 1.3, 1.15));
     NoiseSource(10, 5).AddTo(audio.data(), speech.size(), geometry.Channels());
-    WavAudio wav{kRate, geometry.Channels() + channelsExtra, {}};
+    WavAudio wav{kToolRate, geometry.Channels() + channelsExtra, {}};
     for (std::size_t f = 0; f < speech.size(); ++f) {
         for (int c = 0; c < geometry.Channels(); ++c)
             wav.samples.push_back(audio[f * geometry.Channels() + c]);
