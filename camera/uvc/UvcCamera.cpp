@@ -1,11 +1,12 @@
 #include "camera/uvc/UvcCamera.h"
 
+#include "camera/LinkPost.h"
 #include "platform/WinMessage.h"
 #include "platform/WinMessages.h"
 
-#include <QMetaObject>
-
 #include <algorithm>
+#include <cerrno>
+#include <utility>
 #include <linux/videodev2.h>
 
 namespace {
@@ -60,13 +61,20 @@ struct UvcCamera::Stepping
 
     void Tick(int fd)
     {
-        std::lock_guard lock(mutex);
-        for (Axis& a : axes) {
-            if (a.direction == 0)
-                continue;
-            a.target = std::clamp(a.target + a.direction * a.perTick, double(a.range.min), double(a.range.max));
-            UvcDevice::SetOn(fd, a.id, uvc_units::OnStep(static_cast<long long>(a.target), a.range));
+        std::pair<unsigned, int> sets[3];
+        int n = 0;
+        {
+            std::lock_guard lock(mutex);
+            for (Axis& a : axes) {
+                if (a.direction == 0)
+                    continue;
+                a.target = std::clamp(a.target + a.direction * a.perTick, double(a.range.min), double(a.range.max));
+                sets[n++] = {a.id, uvc_units::OnStep(static_cast<long long>(a.target), a.range)};
+            }
         }
+        // Outside the lock: a node that hangs here must not hold the pads' thread.
+        for (int i = 0; i < n; ++i)
+            UvcDevice::SetOn(fd, sets[i].first, sets[i].second);
     }
 };
 
@@ -120,15 +128,8 @@ bool UvcCamera::IsUsable() const { return m_device && !m_device->Lost(); }
 
 void UvcCamera::Post(UINT msg, WPARAM wParam)
 {
-    if (!m_wnd)
-        return;
-    QMetaObject::invokeMethod(
-        m_wnd,
-        [wnd = m_wnd, msg, wParam, generation = m_generation, sentFor = m_generation->load()] {
-            if (generation->load() == sentFor)
-                SendMessage(wnd, msg, wParam, 0);
-        },
-        Qt::QueuedConnection);
+    if (m_wnd)
+        PostForLink(m_wnd, msg, wParam, m_generation);
 }
 
 void UvcCamera::Failed(const UvcCall& call)
@@ -246,60 +247,38 @@ bool UvcCamera::SelectView(int view)
     return false;
 }
 
-namespace {
-
-template <typename FromValue>
-std::optional<int> ReadBack(UvcDevice* device, const std::optional<UvcControl>& control, FromValue from,
-                            const std::function<void(const UvcCall&)>& failed)
-{
-    if (!device || !control)
-        return std::nullopt;  // a missing axis fails without asking
-    const UvcCall call = device->Get(control->id);
-    if (!call.ok) {
-        failed(call);
-        return std::nullopt;
-    }
-    return from(call.value, control->range);
-}
-
-} // namespace
-
-std::optional<int> UvcCamera::Pan()
+std::optional<int> UvcCamera::ReadBack(std::optional<UvcControl> UvcAxes::*axis,
+                                       std::optional<int> (*from)(int value, const UvcRange& range, bool reversed),
+                                       bool reversed)
 {
     std::optional<UvcControl> control;
     {
         std::lock_guard lock(m_mutex);
-        control = m_axes.pan;
+        control = m_axes.*axis;
     }
-    const bool reversed = m_connection.customModel.panReversed;
-    return ReadBack(IsUsable() ? m_device.get() : nullptr, control,
-                    [reversed](int v, const UvcRange& r) { return uvc_units::PanFromValue(v, r, reversed); },
-                    [this](const UvcCall& c) { Failed(c); });
+    if (!IsUsable() || !control)
+        return std::nullopt;  // a missing axis fails without asking
+    const UvcCall call = m_device->Get(control->id);
+    if (!call.ok) {
+        Failed(call);
+        return std::nullopt;
+    }
+    return from(call.value, control->range, reversed);
+}
+
+std::optional<int> UvcCamera::Pan()
+{
+    return ReadBack(&UvcAxes::pan, uvc_units::PanFromValue, m_connection.customModel.panReversed);
 }
 
 std::optional<int> UvcCamera::Tilt()
 {
-    std::optional<UvcControl> control;
-    {
-        std::lock_guard lock(m_mutex);
-        control = m_axes.tilt;
-    }
-    const bool reversed = m_connection.customModel.tiltReversed;
-    return ReadBack(IsUsable() ? m_device.get() : nullptr, control,
-                    [reversed](int v, const UvcRange& r) { return uvc_units::TiltFromValue(v, r, reversed); },
-                    [this](const UvcCall& c) { Failed(c); });
+    return ReadBack(&UvcAxes::tilt, uvc_units::TiltFromValue, m_connection.customModel.tiltReversed);
 }
 
 std::optional<int> UvcCamera::Zoom()
 {
-    std::optional<UvcControl> control;
-    {
-        std::lock_guard lock(m_mutex);
-        control = m_axes.zoom;
-    }
-    return ReadBack(IsUsable() ? m_device.get() : nullptr, control,
-                    [](int v, const UvcRange& r) { return uvc_units::ZoomFromValue(v, r); },
-                    [this](const UvcCall& c) { Failed(c); });
+    return ReadBack(&UvcAxes::zoom, [](int v, const UvcRange& r, bool) { return uvc_units::ZoomFromValue(v, r); }, false);
 }
 
 bool UvcCamera::Answers()

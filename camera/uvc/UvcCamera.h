@@ -56,6 +56,8 @@ private:
     struct Stepping;
     void Failed(const UvcCall& call);
     void Post(UINT msg, WPARAM wParam);
+    std::optional<int> ReadBack(std::optional<UvcControl> UvcAxes::*axis,
+                                std::optional<int> (*from)(int value, const UvcRange& range, bool reversed), bool reversed);
     bool DriveAxis(const std::optional<UvcControl>& absolute, const std::optional<UvcControl>& speed, int direction,
                    int axis);
 
