@@ -17,7 +17,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
+#include <linux/videodev2.h>
 #include <mutex>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -35,7 +37,7 @@ TEST(UvcUnits, ControllerUnitsMapOntoTheCamerasRangeAndStep)
         {"pan reversed", PanToValue(190, tiny, true), -36000},
         {"pan clamped to the camera", PanToValue(0, tiny, false), -468000},
         {"pan beyond the controller's range", PanToValue(999, tiny, false), 468000},
-        {"tilt on the camera's step", TiltToValue(3, tilt, false), 7200},
+        {"tilt on the camera's step, half a step up", TiltToValue(1, tilt, false), 7200},
         {"tilt reversed", TiltToValue(10, tilt, true), -36000},
         {"zoom wide", ZoomToValue(0, zoom), 100},
         {"zoom half", ZoomToValue(90, zoom), 300},
@@ -180,7 +182,7 @@ TEST_F(UvcCameraLibrary, PresetsAndViewsMoveTheAxesAndTeachingStoresWhatTheCamer
     EXPECT_EQ(CamSelectView(1), 0) << "no camera memory beyond the two views";
 }
 
-TEST_F(UvcCameraLibrary, AZoomOnlyCameraRefusesPanAndTiltAndSteppsItsZoom)
+TEST_F(UvcCameraLibrary, AZoomOnlyCameraRefusesPanAndTiltAndStepsItsZoom)
 {
     Serve(*FindUvcProfile("zoom-only"));
     Open();
@@ -237,6 +239,8 @@ TEST_F(UvcCameraLibrary, ANodeThatVanishesMidMoveIsALostLinkAndComesBack)
 {
     Serve(*FindUvcProfile("tiny"));
     Open();
+    const int before = ::open(node->Path().c_str(), O_RDWR);
+    ASSERT_GE(before, 0);
     ASSERT_EQ(CamSetPosition(2, 300, 20, 100, 0), 1);
     node->Detach();
     EXPECT_FALSE(Read(CamGetPan));
@@ -248,6 +252,10 @@ TEST_F(UvcCameraLibrary, ANodeThatVanishesMidMoveIsALostLinkAndComesBack)
     CamClose();  // as the controller does on the lost link
     node->Attach();
     EXPECT_EQ(CamIsPresent(), 1);
+    v4l2_control control{V4L2_CID_PAN_ABSOLUTE, 0};
+    EXPECT_NE(::ioctl(before, VIDIOC_G_CTRL, &control), 0);
+    EXPECT_EQ(errno, ENODEV) << "a descriptor of the unplugged node stays dead";
+    ::close(before);
     window.Clear();
     Open();
     EXPECT_TRUE(Read(CamGetPan));
