@@ -30,7 +30,6 @@ constexpr UINT kStrEnterPort = 36424;
 constexpr UINT kStrCustomRanges = 36425;
 // A USB camera (UVC).
 constexpr UINT kStrCameraUvc = 36460;
-constexpr UINT kStrCameraDevice = 36461;
 constexpr UINT kStrEnterDevice = 36462;
 constexpr UINT kStrTestAnsweredUvc = 36463;  // %1 the camera's name, %2 its driver
 constexpr UINT kStrNoPanTilt = 36464;

@@ -115,7 +115,6 @@ const std::unordered_map<UINT, const char*>& BuiltInStrings()
         {35901, "The setting file could not be read."},
         // A USB camera (UVC): its choice in the "Camera" group and the pads it lacks.
         {36460, "USB camera (UVC)"},
-        {36461, "Device"},
         {36462, "Enter the camera's video device."},
         {36463, "The camera answered: %1, driver %2."},
         {36464, "This camera cannot pan and tilt."},

@@ -1,5 +1,6 @@
 #include "ui/controller/ControllerDlg.h"
 
+#include "camera/CameraConnectionApi.h"
 #include "controller/ControllerSession.h"
 #include "firmware/FirmwareUpdateProcedure.h"
 #include "platform/WinMessages.h"

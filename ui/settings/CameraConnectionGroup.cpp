@@ -106,15 +106,15 @@ CCameraConnectionGroup::CCameraConnectionGroup(QWidget* parent)
     grid->addWidget(m_cbTransport, 5, 1);
     grid->addWidget(label(kStrCameraAddress), 5, 2);
     grid->addWidget(m_spinAddress, 5, 3);
-    grid->addWidget(m_radioUvc, 6, 0, 1, 4);
-    grid->addWidget(label(kStrCameraDevice), 7, 0);
-    grid->addWidget(m_cbUvcDevice, 7, 1, 1, 3);
-    grid->addWidget(label(kStrCameraModel), 8, 0);
-    grid->addWidget(m_cbModel, 8, 1);
-    grid->addWidget(label(kStrCameraFraming), 8, 2);
-    grid->addWidget(m_cbFraming, 8, 3);
-    grid->addWidget(m_btnTest, 9, 0);
-    grid->addWidget(m_labelResult, 9, 1, 1, 3);
+    // The node beside its radio: the dialog must still fit a 768-pixel screen whole.
+    grid->addWidget(m_radioUvc, 6, 0, 1, 2);
+    grid->addWidget(m_cbUvcDevice, 6, 2, 1, 2);
+    grid->addWidget(label(kStrCameraModel), 7, 0);
+    grid->addWidget(m_cbModel, 7, 1);
+    grid->addWidget(label(kStrCameraFraming), 7, 2);
+    grid->addWidget(m_cbFraming, 7, 3);
+    grid->addWidget(m_btnTest, 8, 0);
+    grid->addWidget(m_labelResult, 8, 1, 1, 3);
     grid->setColumnStretch(1, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
