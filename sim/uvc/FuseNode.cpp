@@ -146,6 +146,7 @@ FuseNode::FuseNode(std::string path, UvcProfile profile, UvcNodeModel::TraceSink
     char* argv[] = {program, nullptr};
     fuse_args args = FUSE_ARGS_INIT(1, argv);
     fuse* f = fuse_new(&args, &ops, sizeof ops, m_served.get());
+    fuse_opt_free_args(&args);  // fuse_new may have added to them
     if (!f) {
         m_error = "fuse_new failed";
         return;
