@@ -151,21 +151,31 @@ bool UvcCamera::DriveAxis(const std::optional<UvcControl>& absolute, const std::
         Failed(call);
         return call.ok;
     }
-    Stepping::Axis moved;
-    if (direction != 0) {
-        // Stepping starts from where the camera says it is.
-        const UvcCall now = m_device->Get(absolute->id);
-        if (!now.ok) {
-            Failed(now);
-            return false;
-        }
-        const double span = double(absolute->range.max) - absolute->range.min;
-        moved = {absolute->id, absolute->range, direction, double(now.value),
-                 axis == kZoomAxis ? span * m_timing.stepMs / kZoomTraverseMs
-                                   : double(kStepDegreesPerSecond) * uvc_units::kArcSecondsPerDegree * m_timing.stepMs / 1000};
+    bool wasStepping;
+    {
+        std::lock_guard lock(m_stepping->mutex);
+        wasStepping = m_stepping->axes[axis].direction != 0;
+        m_stepping->axes[axis] = {};  // no more steps from here on
     }
+    // Stepping starts, and a release stops, where the camera says it is: a camera still on
+    // its way to the last step stops at once instead of going on to it.
+    if (direction == 0 && !wasStepping)
+        return true;
+    const UvcCall now = m_device->Get(absolute->id);
+    if (!now.ok) {
+        Failed(now);
+        return false;
+    }
+    if (direction == 0) {
+        const UvcCall stop = m_device->Set(absolute->id, now.value);
+        Failed(stop);
+        return stop.ok;
+    }
+    const double span = double(absolute->range.max) - absolute->range.min;
+    const double perTick = axis == kZoomAxis ? span * m_timing.stepMs / kZoomTraverseMs
+                                             : double(kStepDegreesPerSecond) * uvc_units::kArcSecondsPerDegree * m_timing.stepMs / 1000;
     std::lock_guard lock(m_stepping->mutex);
-    m_stepping->axes[axis] = moved;
+    m_stepping->axes[axis] = {absolute->id, absolute->range, direction, double(now.value), perTick};
     return true;
 }
 

@@ -232,7 +232,10 @@ TEST_F(UvcCameraLibrary, PadsUseSpeedControlsThatDriveBothWaysElseStepTheAbsolut
     ASSERT_TRUE(WaitUntil([&] { return Sets("pan-absolute").size() >= 3; }));
     ASSERT_EQ(CamDrive(0), 1);
     EXPECT_TRUE(Sets("pan-speed").empty());
-    EXPECT_LT(Sets("pan-absolute").back(), 0);
+    const int stoppedAt = Sets("pan-absolute").back();
+    EXPECT_LT(stoppedAt, 0);
+    // The release aims the camera where it was, so it stays there.
+    EXPECT_EQ(Read(CamGetPan), PanFromValue(stoppedAt, {-468000, 468000, 3600}, false));
 }
 
 TEST_F(UvcCameraLibrary, ANodeThatVanishesMidMoveIsALostLinkAndComesBack)
