@@ -28,6 +28,8 @@ std::string CameraConnection::Describe() const
     switch (kind) {
     case Kind::Serial:
         return serialPort;
+    case Kind::Uvc:
+        return uvcDevice;
     case Kind::Network: {
         const char* scheme = net == Net::ViscaIp ? "visca-ip " : net == Net::Tcp ? "tcp " : "udp ";
         const bool v6 = host.find(':') != std::string::npos;

@@ -1,14 +1,14 @@
 #pragma once
 // How the camera is reached: the QVT-VZ1 found on USB (or the virtual camera's
-// announcement), a VISCA camera on a serial port, or one on the network; and which model
-// it is. Kept in the application profile's "Camera" section (CameraConnectionProfile.h).
+// announcement), a VISCA camera on a serial port, or one on the network, and which model
+// it is; or a USB camera whose pan, tilt and zoom are V4L2 controls of its capture node. Kept in the application profile's "Camera" section (CameraConnectionProfile.h).
 #include "camera/model/ViscaModel.h"
 
 #include <string>
 
 struct CameraConnection
 {
-    enum class Kind { Usb = 0, Serial = 1, Network = 2 };
+    enum class Kind { Usb = 0, Serial = 1, Network = 2, Uvc = 3 };
     enum class Net { ViscaIp = 0, Tcp = 1, Udp = 2 };
     enum Framing { kAllParticipants = 0, kOneParticipant = 1 };
 
@@ -22,6 +22,9 @@ struct CameraConnection
     std::string modelId = "generic";  // for Serial and Network; "custom" uses customModel
     ViscaModel customModel;
     int framing = kAllParticipants;
+    // For Uvc: the capture node, best a /dev/v4l/by-id/ name. Its ranges come from the
+    // node; customModel's panReversed and tiltReversed say how it is mounted.
+    std::string uvcDevice;
 
     bool operator==(const CameraConnection&) const = default;
 

@@ -16,7 +16,7 @@ CameraConnection ReadCameraConnection(const ProfileFile& f)
 {
     CameraConnection c;
     const char* s = kCameraSection;
-    c.kind = static_cast<CameraConnection::Kind>(InRange(f.GetInt(s, "Connection", 0), 0, 2, 0));
+    c.kind = static_cast<CameraConnection::Kind>(InRange(f.GetInt(s, "Connection", 0), 0, 3, 0));
     c.serialPort = f.GetString(s, "SerialPort", "");
     const int baud = f.GetInt(s, "Speed", 9600);
     c.baud = ValidBaud(baud) ? baud : 9600;
@@ -30,6 +30,7 @@ CameraConnection ReadCameraConnection(const ProfileFile& f)
     if (c.modelId != "custom" && (BuiltInModel(c.modelId).id != c.modelId || BuiltInModel(c.modelId).vendorFrames))
         c.modelId = "generic";
     c.framing = InRange(f.GetInt(s, "Framing", 0), 0, 1, 0);
+    c.uvcDevice = f.GetString(s, "UvcDevice", "");
 
     ViscaModel& m = c.customModel;
     m = BuiltInModel("generic");
@@ -62,6 +63,7 @@ void WriteCameraConnection(ProfileFile& f, const CameraConnection& c)
     f.SetInt(s, "Transport", static_cast<int>(c.net));
     f.SetString(s, "Model", c.modelId);
     f.SetInt(s, "Framing", c.framing);
+    f.SetString(s, "UvcDevice", c.uvcDevice);
     const ViscaModel& m = c.customModel;
     f.SetInt(s, "PanMinUnits", m.panMinUnits);
     f.SetInt(s, "PanMaxUnits", m.panMaxUnits);

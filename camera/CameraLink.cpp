@@ -1,6 +1,7 @@
 #include "camera/CameraLink.h"
 
 #include "camera/CameraConnection.h"
+#include "camera/LinkPost.h"
 #include "platform/Clock.h"
 #include "platform/WinMessage.h"
 #include "platform/WinMessages.h"
@@ -259,13 +260,7 @@ void CameraLink::PostForThisLink(UINT msg, WPARAM wParam)
 {
     if (!m_wnd || m_stop)
         return;
-    QMetaObject::invokeMethod(
-        m_wnd,
-        [wnd = m_wnd, msg, wParam, generation = m_generation, sentFor = m_generation->load()] {
-            if (generation->load() == sentFor)
-                SendMessage(wnd, msg, wParam, 0);
-        },
-        Qt::QueuedConnection);
+    PostForLink(m_wnd, msg, wParam, m_generation);
 }
 
 void CameraLink::LinkLost()

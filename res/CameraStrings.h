@@ -28,5 +28,11 @@ constexpr UINT kStrNoFirmwareUpdate = 36422;
 constexpr UINT kStrEnterHost = 36423;
 constexpr UINT kStrEnterPort = 36424;
 constexpr UINT kStrCustomRanges = 36425;
+// A USB camera (UVC).
+constexpr UINT kStrCameraUvc = 36460;
+constexpr UINT kStrEnterDevice = 36462;
+constexpr UINT kStrTestAnsweredUvc = 36463;  // %1 the camera's name, %2 its driver
+constexpr UINT kStrNoPanTilt = 36464;
+constexpr UINT kStrNoZoom = 36465;
 // Names of the built-in models, in the order of BuiltInModels() after the QVT-VZ1.
 constexpr UINT kStrFirstModelName = 36430;

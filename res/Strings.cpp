@@ -113,6 +113,12 @@ const std::unordered_map<UINT, const char*>& BuiltInStrings()
         // Setting files that cannot be written or read.
         {35900, "The setting file could not be written."},
         {35901, "The setting file could not be read."},
+        // A USB camera (UVC): its choice in the "Camera" group and the pads it lacks.
+        {36460, "USB camera (UVC)"},
+        {36462, "Enter the camera's video device."},
+        {36463, "The camera answered: %1, driver %2."},
+        {36464, "This camera cannot pan and tilt."},
+        {36465, "This camera has no zoom."},
         // Camera connection (settings dialog "Camera" group) and what other cameras lack.
         {36400, "Camera"},
         {36401, "QVT-VZ1 (USB, found automatically)"},

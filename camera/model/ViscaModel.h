@@ -13,6 +13,8 @@ struct CameraCapabilities
     bool stand = true;        // reports its stand position
     bool videoFormat = true;  // NTSC/PAL output and commit (vendor frames)
     bool firmware = true;     // firmware upload
+    bool panTilt = true;      // pan and tilt axes (a USB camera may have zoom only)
+    bool zoom = true;         // a zoom axis
 };
 
 struct ViscaModel

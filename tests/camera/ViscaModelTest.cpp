@@ -57,7 +57,7 @@ TEST(CameraConnectionProfile, MissingOrDamagedValuesReadAsSafeDefaults)
     EXPECT_EQ(ReadCameraConnection(empty).Model().id, "qvt-vz1");
 
     ProfileFile bad;
-    for (auto [key, value] : {std::pair{"Connection", "7"}, {"Speed", "12345"}, {"Address", "9"}, {"Transport", "-1"},
+    for (auto [key, value] : {std::pair{"Connection", "4"}, {"Speed", "12345"}, {"Address", "9"}, {"Transport", "-1"},
                               {"Port", "70000"}, {"Model", "qvt-vz1"}, {"Framing", "5"}, {"PanMinUnits", "9"},
                               {"PanMaxUnits", "3"}})
         bad.SetString(kCameraSection, key, value);
@@ -92,4 +92,11 @@ TEST(CameraConnectionProfile, MissingOrDamagedValuesReadAsSafeDefaults)
     EXPECT_EQ(ReadCameraConnection(file), written);
     EXPECT_EQ(written.Model().tiltMaxUnits, 0x04B0);
     EXPECT_EQ(written.Describe(), "tcp cam.local:5678");
+
+    // A USB camera: its node and its mounting (the reversal keys) come back.
+    written.kind = CameraConnection::Kind::Uvc;
+    written.uvcDevice = "/dev/v4l/by-id/usb-Cam-video-index0";
+    WriteCameraConnection(file, written);
+    EXPECT_EQ(ReadCameraConnection(file), written);
+    EXPECT_EQ(written.Describe(), written.uvcDevice);
 }

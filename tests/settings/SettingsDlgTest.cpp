@@ -185,6 +185,31 @@ TEST_F(SettingsDialog, CameraGroupChoosesANetworkCameraTestsItAndRefusesAnEmptyH
     EXPECT_EQ(current.camera.framing, CameraConnection::kOneParticipant);
 }
 
+TEST_F(SettingsDialog, CameraGroupTakesAUsbCameraByItsNodeAndSaysWhichAnswered)
+{
+    CSettingsDlg& d = Open(1);
+    CCameraConnectionGroup* group = d.m_cameraGroup;
+    CameraConnection chosen;
+    chosen.kind = CameraConnection::Kind::Uvc;
+    group->SetValue(chosen);
+    ScriptedPrompter prompter;
+    d.accept();  // no node
+    EXPECT_EQ(prompter.texts, QStringList{LoadStringRes(kStrEnterDevice)});
+
+    auto* node = d.findChild<QComboBox*>(QStringLiteral("UvcDevice"));
+    ASSERT_TRUE(node && node->isEnabled());
+    node->setEditText(QStringLiteral(" /tmp/cam/video0 "));  // any path, typed
+    EXPECT_EQ(group->Value().uvcDevice, "/tmp/cam/video0");
+    CamDouble().probe = {true, "uvcvideo", "PTZ Cam", "", ""};
+    CamDouble().ownLinkAnswers = true;
+    group->OnTest();
+    for (int i = 0; i < 500 && group->Testing(); ++i)
+        QTest::qWait(10);
+    EXPECT_EQ(group->TestResult(), LoadStringRes(kStrTestAnsweredUvc).arg("PTZ Cam", "uvcvideo"));
+    EXPECT_EQ(Accept().bCameraChanged, true);
+    EXPECT_EQ(current.camera.uvcDevice, "/tmp/cam/video0");
+}
+
 TEST_F(SettingsDialog, ACameraWithoutFormatsGreysTheRadiosAndSaysWhy)
 {
     for (bool hasFormat : {true, false}) {

@@ -1,5 +1,6 @@
 #include "ui/controller/ControllerDlg.h"
 
+#include "camera/CameraConnectionApi.h"
 #include "controller/ControllerSession.h"
 #include "firmware/FirmwareUpdateProcedure.h"
 #include "platform/WinMessages.h"
@@ -129,6 +130,9 @@ void CControllerDlg::ShowState()
         m_tabPages->SelectPage(m_session.Page());
     if (m_autoPage.GetDeviceKind() != m_session.DeviceKind())
         m_autoPage.SetDeviceKind(m_session.DeviceKind());
+    const CameraCapabilities caps = CamCapabilities();
+    m_autoPage.SetAxes(caps.panTilt, caps.zoom);
+    m_manualPage.SetAxes(caps.panTilt, caps.zoom);
     if (m_autoPage.GetCameraMode() != m_session.CameraMode()) {
         m_autoPage.SetCameraMode(m_session.CameraMode());
         m_manualPage.SetCameraMode(m_session.CameraMode());
