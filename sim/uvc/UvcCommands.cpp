@@ -14,6 +14,8 @@ void RegisterUvcCommands(CommandRegistry& registry, FuseNode& node)
     };
     simple("attach", "plug the camera in: the node appears", [&node] { node.Attach(); });
     simple("detach", "unplug the camera: the node goes, open descriptors get ENODEV", [&node] { node.Detach(); });
+    registry.AddAlias("plug", "attach");
+    registry.AddAlias("unplug", "detach");
     simple("hang", "the node's server stops answering (callers wait)", [&node] { node.Hang(); });
     simple("resume", "the node's server answers again", [&node] { node.Resume(); });
     registry.Add("status", "", "print the camera's state", [&node](const auto& args, std::ostream& out) {
