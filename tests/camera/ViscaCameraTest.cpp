@@ -238,3 +238,41 @@ TEST(ViscaCameraErrors, AnUnreachableCameraIsAClearFailureNotAHang)
     EXPECT_EQ(CamFindPort(port), 0);
     CamConfigure({});
 }
+
+TEST(TwentyBitViscaCamera, MovesToItsPublishedEndsAndReadsThemBack)
+{
+    VirtualCameraOptions options;
+    options.generic = true;
+    options.model = "brc-h700";
+    options.pty = false;
+    options.network.viscaIp = 0;
+    std::mutex mutex;
+    std::vector<std::string> moves;
+    VirtualCamera camera(options, [&](const std::string& line) {
+        std::lock_guard lock(mutex);
+        if (line.starts_with("pan-tilt"))
+            moves.push_back(line);
+    });
+    ASSERT_TRUE(camera.Attach());
+    CameraConnection c;
+    c.kind = CameraConnection::Kind::Network;
+    c.host = "127.0.0.1";
+    c.port = camera.NetworkBound().viscaIp;
+    c.modelId = "brc-h700";
+    CamConfigure(c);
+    RecordingWindow window;
+    ASSERT_EQ(CamOpen("network", &window, WM_CAMERA_LINK, WM_CAMERA_MODE), 1);
+    struct Row { int pan, tilt; const char* line; };
+    for (const Row& r : {Row{10, 90, "pan-tilt-absolute pan=10 tilt=90"}, Row{350, -30, "pan-tilt-absolute pan=350 tilt=-30"},
+                         Row{123, 45, "pan-tilt-absolute pan=123 tilt=45"}}) {
+        SCOPED_TRACE(r.line);
+        EXPECT_EQ(CamSetPosition(1, r.pan, r.tilt, 90, 0), 1);
+        int pan = -1, tilt = -1;
+        EXPECT_EQ(CamGetPan(&pan) && CamGetTilt(&tilt), 1);
+        EXPECT_EQ(std::pair(pan, tilt), std::pair(r.pan, r.tilt));
+        std::lock_guard lock(mutex);
+        EXPECT_EQ(std::exchange(moves, {}), std::vector<std::string>{r.line});
+    }
+    CamClose();
+    CamConfigure({});
+}
