@@ -123,3 +123,18 @@ TEST(CameraConnectionProfile, MissingOrDamagedValuesReadAsSafeDefaults)
     EXPECT_EQ(written.Model().panMaxUnits, 0x10000);
     EXPECT_EQ(written.Describe(), "tcp cam.local:5678");
 }
+
+TEST(CameraConnection, NameIsNothingForTheQvtVz1AndTheModelOrPlaceForAnyOther)
+{
+    CameraConnection c;
+    EXPECT_EQ(c.Name(), "");
+    c.kind = CameraConnection::Kind::Serial;
+    c.serialPort = "/dev/ttyUSB0";
+    EXPECT_EQ(c.Name(), "/dev/ttyUSB0");  // the generic row has no name worth giving
+    c.modelId = "evi-d80";
+    EXPECT_EQ(c.Name(), "EVI-D80/D90 family (/dev/ttyUSB0)");
+    c.kind = CameraConnection::Kind::Network;
+    c.host = "cam.local";
+    c.modelId = "custom";
+    EXPECT_EQ(c.Name(), "visca-ip cam.local:52381");
+}

@@ -315,8 +315,11 @@ TEST_F(ControllerDlgTest, MenuStatesFollowCameraTrackingAndVideoWindow)
         EXPECT_EQ(Action(ID_FILE_IMPORT)->isEnabled(), r.files);
         EXPECT_EQ(Action(ID_APP_ABOUT)->isEnabled(), r.about);
         EXPECT_EQ(Action(ID_FIRMWARE_UPDATE)->isEnabled(), r.update);
-        // A greyed update says why when the camera takes none.
-        EXPECT_EQ(Action(ID_FIRMWARE_UPDATE)->toolTip() == LoadStringRes(kStrNoFirmwareUpdate), !r.takesFirmware);
+        // A greyed update says why when the camera takes none, naming it.
+        CamDouble().connection.kind = r.takesFirmware ? CameraConnection::Kind::Usb : CameraConnection::Kind::Serial;
+        CamDouble().connection.serialPort = "/dev/ttyUSB0";
+        EXPECT_EQ(Action(ID_FIRMWARE_UPDATE)->toolTip(),
+                  r.takesFirmware ? QString() : QStringLiteral("Camera /dev/ttyUSB0 takes no firmware update; only the QVT-VZ1 does."));
         EXPECT_TRUE(Action(ID_SETTINGS)->isEnabled() && Action(ID_CLOSE_CONTROLLER)->isEnabled());
         EXPECT_FALSE(Action(ID_VIDEO_WINDOW)->isChecked());
     }

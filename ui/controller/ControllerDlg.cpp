@@ -3,6 +3,7 @@
 #include "controller/ControllerSession.h"
 #include "firmware/FirmwareUpdateProcedure.h"
 #include "platform/WinMessages.h"
+#include "camera/CameraConnectionApi.h"
 #include "res/Resource.h"
 #include "res/Strings.h"
 #include "ui/controller/AboutDlg.h"
@@ -127,6 +128,7 @@ void CControllerDlg::ShowState()
     m_btnReverse->setChecked(m_session.Reverse() != 0);
     if (m_tabPages->GetCurSel() != m_session.Page())
         m_tabPages->SelectPage(m_session.Page());
+    m_autoPage.SetCameraName(QString::fromStdString(CamConnection().Name()));
     if (m_autoPage.GetDeviceKind() != m_session.DeviceKind())
         m_autoPage.SetDeviceKind(m_session.DeviceKind());
     if (m_autoPage.GetCameraMode() != m_session.CameraMode()) {
