@@ -185,6 +185,17 @@ QString Conversions(const QString& text)
         if (text.at(i) != u'%')
             continue;
         qsizetype j = i + 1;
+        // Qt's numbered placeholder (%1 .. %99), whatever follows it; "%2d" stays a width.
+        if (text.at(j) >= u'1' && text.at(j) <= u'9') {
+            qsizetype k = j;
+            while (k < text.size() && text.at(k).isDigit())
+                ++k;
+            if (k == text.size() || !QStringLiteral("diouxXfFeEgGaAcsp").contains(text.at(k))) {
+                out += u'{' + text.mid(j, k - j) + u'}';
+                i = k - 1;
+                continue;
+            }
+        }
         while (j < text.size() && QStringLiteral("-+ #0123456789.lhz").contains(text.at(j)))
             ++j;
         if (j < text.size() && text.at(j) != u'%')

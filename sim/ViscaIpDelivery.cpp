@@ -6,14 +6,16 @@
 
 namespace {
 
-// Whether a VISCA payload is of the kind its payload type says.
+// Whether a VISCA payload is of the kind its payload type says. An inquiry sent as a
+// command is taken: a public client sends every message so, and the cameras it is used
+// with answer them.
 bool Fits(std::uint16_t type, const std::vector<std::uint8_t>& f)
 {
     if (f.size() < 3)
         return false;
     const bool toCamera = (f[0] & 0xF8) == 0x80 && f[0] != 0x80;  // 81..87
     switch (type) {
-    case visca_ip::kCommand: return toCamera && (f[1] == 0x01 || (f[1] & 0xF0) == 0x20);
+    case visca_ip::kCommand: return toCamera && (f[1] == 0x01 || f[1] == 0x09 || (f[1] & 0xF0) == 0x20);
     case visca_ip::kInquiry: return toCamera && f[1] == 0x09;
     case visca_ip::kDeviceSetting: return f[0] == 0x88;
     default: return false;

@@ -2,9 +2,10 @@
 // The virtual camera's side of the VISCA over IP delivery confirmation, kept per sender:
 // a message is carried out once, under a number after the last one carried out (any
 // number after a RESET); a resend of a number already carried out, a number out of order,
-// a payload type that does not fit its frame and a header whose length does not fit the
-// datagram get the ERROR control message instead (0F 01 for the number, 0F 02 for the
-// message), as a real camera answers them.
+// a payload type that does not fit its frame (a command sent as an inquiry, an unknown
+// type; an inquiry sent as a command is taken, as cameras take it) and a header whose
+// length does not fit the datagram get the ERROR control message instead (0F 01 for the
+// number, 0F 02 for the message), as a real camera answers them.
 #include <cstdint>
 #include <map>
 #include <span>

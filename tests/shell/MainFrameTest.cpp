@@ -236,14 +236,6 @@ TEST_F(MainFrameTest, ANetworkCameraIsLookedForEveryFiveSecondsWithoutHoldingThe
     CamDouble().pollsPresence = 1;
     CamDouble().HoldOwnLinkProbes(true);  // the start-up look meets a camera that never answers
     Create(0);
-    // A camera other than the QVT-VZ1: the balloons name it.
-    CameraConnection network;
-    network.kind = CameraConnection::Kind::Network;
-    network.host = "cam.local";
-    network.modelId = "evi-d70";
-    CamConfigure(network);
-    const QString notConnected = QStringLiteral("Camera EVI-D70 family (visca-ip cam.local:52381) is not connected.");
-    const QString available = QStringLiteral("Camera EVI-D70 family (visca-ip cam.local:52381) is available.");
     int ticks = 0;
     QTimer timer;
     timer.callOnTimeout([&] { ++ticks; });
@@ -259,9 +251,9 @@ TEST_F(MainFrameTest, ANetworkCameraIsLookedForEveryFiveSecondsWithoutHoldingThe
     }));
     // Each row: whether the camera answers, whether its link is then lost, the balloons.
     struct Row { bool answers; bool linkLost; std::vector<QString> balloons; };
-    const Row rows[] = {{true, false, {notConnected, available}},
-                        {true, false, {notConnected, available}},  // open: no new look, no balloon
-                        {false, true, {notConnected, available, notConnected}}};
+    const Row rows[] = {{true, false, {kNotConnected, kAvailable}},
+                        {true, false, {kNotConnected, kAvailable}},  // open: no new look, no balloon
+                        {false, true, {kNotConnected, kAvailable, kNotConnected}}};
     for (const Row& row : rows) {
         CamDouble().ownLinkAnswers = row.answers;
         CamDouble().present = row.answers;  // while open, the library answers from its keep-alive
