@@ -19,7 +19,7 @@ struct CameraCapabilities
 struct ViscaModel
 {
     std::string id;    // profile value: "qvt-vz1", "generic", "evi-d70", "evi-d80", "brc-h700", "custom"
-    std::string name;  // shown in the model list
+    std::string name;  // its product name, as texts name the camera (the model list has its own texts)
 
     // The camera's pan and tilt units at the two ends of the range, and the angles (in
     // degrees from the centre, right and up positive) they stand for.

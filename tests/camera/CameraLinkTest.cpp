@@ -1,6 +1,8 @@
 // The link's threads on short timings: the keeper notices a silent camera by itself,
 // and requests from several threads at once each get their own reply.
+#include "camera/CameraConnectionApi.h"
 #include "camera/CameraLink.h"
+#include "camera/QvtVz1Api.h"
 #include "camera/ViscaUnits.h"
 #include "camera/model/ViscaModel.h"
 #include "camera/transport/ViscaIpTransport.h"
@@ -194,4 +196,25 @@ TEST_F(StrictViscaIpCamera, ALostReplyIsNotCarriedOutTwiceAndTheLinkCountsAgain)
     EXPECT_EQ(Count("ip-reset"), 2);
     EXPECT_EQ(Count("pan-tilt-absolute pan=10 tilt=0"), 2);
     EXPECT_TRUE(link.IsUsable());
+}
+
+TEST_F(StrictViscaIpCamera, TheLibraryMovesItToItsEndsAndReadsThemBack)
+{
+    ASSERT_TRUE(camera.Attach());
+    CameraConnection c;
+    c.kind = CameraConnection::Kind::Network;
+    c.host = "127.0.0.1";
+    c.port = camera.NetworkBound().viscaIp;
+    c.modelId = "brc-h700";
+    CamConfigure(c);
+    ASSERT_EQ(CamOpen("network", &window, WM_CAMERA_LINK, WM_CAMERA_MODE), 1);
+    for (auto [pan, tilt] : {std::pair{10, 90}, {350, -30}, {123, 45}}) {
+        EXPECT_EQ(CamSetPosition(1, pan, tilt, 90, 0), 1);
+        int readPan = -1, readTilt = -1;
+        EXPECT_EQ(CamGetPan(&readPan) && CamGetTilt(&readTilt), 1);
+        EXPECT_EQ(std::pair(readPan, readTilt), std::pair(pan, tilt));
+        EXPECT_EQ(Count("pan-tilt-absolute pan=" + std::to_string(pan) + " tilt=" + std::to_string(tilt)), 1);
+    }
+    CamClose();
+    CamConfigure({});
 }

