@@ -1,6 +1,8 @@
 #include "app/MainFrame.h"
 
 #include "platform/WinMessages.h"
+#include "camera/CameraConnectionApi.h"
+#include "res/CameraText.h"
 #include "res/Resource.h"
 #include "res/Strings.h"
 #include "ui/controller/AppIcon.h"
@@ -247,7 +249,7 @@ void CMainFrame::ShowTrayMenuAtCursor()
 
 void CMainFrame::ShowTrayMessage(UINT stringId)
 {
-    UpdateTrayIcon(LoadStringRes(stringId));
+    UpdateTrayIcon(LoadCameraText(stringId, QString::fromStdString(CamConnection().Name())));
 }
 
 void CMainFrame::UpdateTrayIcon(const QString& text)

@@ -39,3 +39,14 @@ std::string CameraConnection::Describe() const
         return "usb";
     }
 }
+
+std::string CameraConnection::Name() const
+{
+    if (kind == Kind::Usb)
+        return {};
+    // A camera of a named row of the model table is called by its product name (the same
+    // in every language), and where it is.
+    const ViscaModel m = Model();
+    const bool named = (kind == Kind::Serial || kind == Kind::Network) && m.id != "generic" && m.id != "custom";
+    return named ? m.name + " (" + Describe() + ")" : Describe();
+}

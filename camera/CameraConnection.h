@@ -37,4 +37,8 @@ struct CameraConnection
     static int DefaultPort(Net net);
     // "udp 127.0.0.1:52381", "/dev/ttyUSB0": for messages and the port buffer.
     std::string Describe() const;
+    // What the texts that name the camera call it: nothing for the QVT-VZ1 (its own texts
+    // name it), "EVI-D70 (/dev/ttyUSB0)" for a named model, else Describe(). The one
+    // place every camera other than the QVT-VZ1 gets its name from.
+    std::string Name() const;
 };

@@ -48,6 +48,7 @@ CameraConnection ReadCameraConnection(const ProfileFile& f)
     m.zoomTeleUnits = f.GetInt(s, "ZoomTeleUnits", m.zoomTeleUnits);
     m.panReversed = f.GetInt(s, "PanReversed", 0) != 0;
     m.tiltReversed = f.GetInt(s, "TiltReversed", 0) != 0;
+    m.panNibbles = f.GetInt(s, "PanDigits", 4);  // out of 4..5: the ranges fall back whole
     return c;
 }
 
@@ -77,4 +78,5 @@ void WriteCameraConnection(ProfileFile& f, const CameraConnection& c)
     f.SetInt(s, "ZoomTeleUnits", m.zoomTeleUnits);
     f.SetInt(s, "PanReversed", m.panReversed ? 1 : 0);
     f.SetInt(s, "TiltReversed", m.tiltReversed ? 1 : 0);
+    f.SetInt(s, "PanDigits", m.panNibbles);
 }

@@ -320,7 +320,7 @@ void CameraLink::KeeperLoop()
         const int before = m_lastStand;
         if (!m_profile.vendorFrames) {
             // No stand to ask: any answer shows the camera is still there.
-            Inquire(visca::PanTiltInquiry(), 8);
+            Inquire(visca::PanTiltInquiry(), m_profile.positionReplyLength);
         } else if (auto stand = Inquire(visca::VendorInquiry(visca::kItemStand), 1); stand && (*stand)[0] <= 3) {
             // A report lost in noise still reaches the controller this way.
             if ((*stand)[0] != before)

@@ -6,6 +6,7 @@
 #include "camera/CameraConnectionApi.h"
 #include "camera/CameraLink.h"
 #include "camera/CameraPresence.h"
+#include "camera/ViscaReply.h"
 #include "camera/ViscaUnits.h"
 #include "camera/uvc/UvcCamera.h"
 #include "platform/WinMessage.h"
@@ -73,6 +74,7 @@ CameraLinkProfile LinkProfile(const CameraConnection& c)
     p.vendorFrames = c.Model().vendorFrames;
     p.addressSet = c.kind != CameraConnection::Kind::Network;
     p.framingStand = c.FramingStand();
+    p.positionReplyLength = c.Model().PanTiltReplyLength();
     return p;
 }
 
@@ -157,17 +159,12 @@ visca::ZoomMotion ZoomOf(int bits)
     return visca::ZoomMotion::Stop;
 }
 
-// Pan and tilt come in one reply: 4 nibbles pan, 4 nibbles tilt.
-std::optional<std::pair<int, int>> PanTiltWire()
+// Pan and tilt come in one reply: 4 (or the model's 5) nibbles pan, 4 nibbles tilt.
+std::optional<visca::PanTiltPosition> PanTiltWire()
 {
-    const auto payload = Link().Inquire(visca::PanTiltInquiry(), 8);
-    if (!payload)
-        return std::nullopt;
-    const auto pan = visca::ReadNibbles(*payload, 4);
-    const auto tilt = visca::ReadNibbles(std::span(*payload).subspan(4), 4);
-    if (!pan || !tilt)
-        return std::nullopt;
-    return std::pair{visca::SignExtend16(*pan), visca::SignExtend16(*tilt)};
+    const int panNibbles = CurrentSetup().model.panNibbles;
+    const auto payload = Link().Inquire(visca::PanTiltInquiry(), static_cast<std::size_t>(panNibbles) + 4);
+    return payload ? visca::ReadPanTiltPosition(*payload, panNibbles) : std::nullopt;
 }
 
 std::optional<int> NibbleInquiry(const visca::Frame& frame)
@@ -276,14 +273,17 @@ int CamSetPosition(int kind, int pan, int tilt, int zoom, int roll)
 {
     if (kind != 1 && kind != 2)
         return 0;
-    // The roll is kept in the preset and never sent: the camera has none.
+    // A USB camera has no roll: the preset keeps it, unsent.
     if (UsesUvc())
         return Uvc().SetPosition(pan, tilt, zoom) ? 1 : 0;
-    const UnitMap units = Units();
+    const ViscaModel model = CurrentSetup().model;
+    const UnitMap units(model);
     CameraLink& link = Link();
     // Moves are acknowledged at once and complete later; waiting for the ACK keeps the
     // caller's wait short however far the camera has to travel.
-    bool ok = link.Command(visca::PanTiltAbsolute(units.PanToWire(pan), units.TiltToWire(tilt)), CameraLink::Wait::Ack);
+    const visca::Frame move = visca::PanTiltAbsolute(units.PanToWire(pan), units.TiltToWire(tilt), visca::kMaxPanSpeed,
+                                                     visca::kMaxTiltSpeed, model.panNibbles);
+    bool ok = link.Command(move, CameraLink::Wait::Ack);
     ok = link.Command(visca::ZoomDirect(units.ZoomToWire(zoom)), CameraLink::Wait::Ack) && ok;
     // A camera without roll keeps the preset's roll unsent.
     if (Caps().roll)
@@ -296,7 +296,7 @@ int CamGetPan(int* value)
     if (UsesUvc())
         return Store(value, Uvc().Pan());
     const auto wire = PanTiltWire();
-    return Store(value, wire ? Units().PanFromWire(wire->first) : std::nullopt);
+    return Store(value, wire ? Units().PanFromWire(wire->pan) : std::nullopt);
 }
 
 int CamGetTilt(int* value)
@@ -304,7 +304,7 @@ int CamGetTilt(int* value)
     if (UsesUvc())
         return Store(value, Uvc().Tilt());
     const auto wire = PanTiltWire();
-    return Store(value, wire ? Units().TiltFromWire(wire->second) : std::nullopt);
+    return Store(value, wire ? Units().TiltFromWire(wire->tilt) : std::nullopt);
 }
 
 int CamGetZoom(int* value)

@@ -1,6 +1,7 @@
 // qvt-vz1-sim: the virtual camera. Commands come from standard input or a script file;
 // see docs/virtual-camera.md.
 #include "camera/CameraAnnouncement.h"
+#include "camera/model/ViscaModel.h"
 #include "sim/CameraCommands.h"
 #include "sim/CommandRegistry.h"
 #include "sim/SimConsole.h"
@@ -55,7 +56,7 @@ void Usage()
 {
     std::cout << "usage: qvt-vz1-sim [--script FILE] [--stay] [--trace] [--trace-stamps] [--detached]\n"
                  "                   [--restart-ms MS] [--version TEXT] [--stand NAME]\n"
-                 "                   [--model qvt-vz1|generic] [--listen-udp PORT] [--listen-tcp PORT]\n"
+                 "                   [--model qvt-vz1|generic|evi-d70|evi-d80|brc-h700] [--listen-udp PORT] [--listen-tcp PORT]\n"
                  "                   [--listen-visca-ip PORT] [--no-pty]\n"
                  "                   [--model uvc --v4l2-node PATH [--uvc-profile NAME]]\n"
                  "  --script FILE    read commands from FILE instead of standard input\n"
@@ -66,7 +67,8 @@ void Usage()
                  "  --restart-ms MS  how long a firmware restart takes (default 3000)\n"
                  "  --version TEXT   firmware version at start (default 2.03)\n"
                  "  --stand NAME     release|upside|ohp|front at start (default upside)\n"
-                 "  --model NAME     qvt-vz1 (default) or generic: a standard VISCA camera\n"
+                 "  --model NAME     qvt-vz1 (default), or a standard VISCA camera of that row of the\n"
+                 "                   model table (generic; brc-h700 has a 20-bit pan position)\n"
                  "  --listen-udp PORT, --listen-tcp PORT, --listen-visca-ip PORT\n"
                  "                   also serve the camera on 127.0.0.1 (VISCA frames over UDP\n"
                  "                   or TCP, VISCA over IP); 0 takes any free port\n"
@@ -121,8 +123,10 @@ int main(int argc, char** argv)
             uvcNodePath = argv[++i];
         else if (arg == "--uvc-profile" && hasValue && FindUvcProfile(argv[i + 1]))
             uvcProfile = FindUvcProfile(argv[++i]);
-        else if (arg == "--model" && hasValue && (!std::strcmp(argv[i + 1], "generic") || !std::strcmp(argv[i + 1], "qvt-vz1")))
-            options.generic = !std::strcmp(argv[++i], "generic");
+        else if (arg == "--model" && hasValue && BuiltInModel(argv[i + 1]).id == argv[i + 1]) {
+            options.model = argv[++i];
+            options.generic = options.model != "qvt-vz1";
+        }
         else if (arg == "--listen-udp" && hasValue && ParseInt(argv[i + 1], options.network.udp, 65535))
             ++i;
         else if (arg == "--listen-tcp" && hasValue && ParseInt(argv[i + 1], options.network.tcp, 65535))

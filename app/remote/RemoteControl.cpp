@@ -1,6 +1,7 @@
 #include "app/remote/RemoteControl.h"
 
 #include "app/remote/RemoteNames.h"
+#include "camera/CameraConnectionApi.h"
 #include "controller/ControllerSession.h"
 #include "controller/ControllerWindows.h"
 #include "firmware/FirmwareUpdateWorker.h"
@@ -296,8 +297,12 @@ RemoteControl::Outcome RemoteControl::CheckNotBusy() const
 
 RemoteControl::Outcome RemoteControl::CheckCamera() const
 {
-    if (!rules::HasCamera(m_session.Controls()))
-        return Refusal{kNoCamera, QStringLiteral("No QVT-VZ1 camera is connected.")};
+    if (!rules::HasCamera(m_session.Controls())) {
+        // Named as the balloons name it: the camera the controller is set up for.
+        const QString name = QString::fromStdString(CamConnection().Name());
+        return Refusal{kNoCamera, name.isEmpty() ? QStringLiteral("No QVT-VZ1 camera is connected.")
+                                                 : QStringLiteral("Camera %1 is not connected.").arg(name)};
+    }
     return std::nullopt;
 }
 

@@ -50,6 +50,30 @@ TEST(ViscaModel, OtherModelsMapTheirDocumentedEndsAndClampBeyond)
     EXPECT_EQ(BuiltInModel("no-such-model").id, "qvt-vz1");
 }
 
+TEST(ViscaModel, TheTwentyBitRowMapsItsPublishedEndsLeftPositive)
+{
+    const ViscaModel& brc = BuiltInModel("brc-h700");
+    ASSERT_EQ(brc.id, "brc-h700");
+    EXPECT_TRUE(brc.IsValid());
+    EXPECT_EQ(brc.PanTiltReplyLength(), 9u);
+    const UnitMap units(brc);
+    // Left end 08A58, right end F75A8 (20 bits), up end 493D, down end E796.
+    EXPECT_EQ(units.PanToWire(10), 0x8A58);
+    EXPECT_EQ(units.PanToWire(350), -0x8A58);
+    EXPECT_EQ(units.TiltToWire(90), 0x493D);
+    EXPECT_EQ(units.TiltToWire(-30), -0x186A);
+    EXPECT_FALSE(units.PanFromWire(0x9000));  // beyond the left end: not believed
+
+    // Only four or five pan nibbles, and the pan range within their signed values.
+    struct Row { int nibbles, panMax; bool valid; };
+    for (const Row& r : {Row{5, 0x8A58, true}, Row{4, 0x8A58, false}, Row{5, 0x80000, false}, Row{6, 0x0990, false}}) {
+        ViscaModel m = BuiltInModel("generic");
+        m.panNibbles = r.nibbles;
+        m.panMinUnits = -r.panMax, m.panMaxUnits = r.panMax;
+        EXPECT_EQ(m.IsValid(), r.valid) << r.nibbles << " " << r.panMax;
+    }
+}
+
 TEST(CameraConnectionProfile, MissingOrDamagedValuesReadAsSafeDefaults)
 {
     ProfileFile empty;
@@ -87,10 +111,13 @@ TEST(CameraConnectionProfile, MissingOrDamagedValuesReadAsSafeDefaults)
     written.customModel.name = "Custom";
     written.customModel.vendorFrames = false;
     written.customModel.tiltReversed = true;
+    written.customModel.panNibbles = 5;
+    written.customModel.panMaxUnits = 0x10000;  // needs the fifth nibble
     ProfileFile file;
     WriteCameraConnection(file, written);
     EXPECT_EQ(ReadCameraConnection(file), written);
     EXPECT_EQ(written.Model().tiltMaxUnits, 0x04B0);
+    EXPECT_EQ(written.Model().panMaxUnits, 0x10000);
     EXPECT_EQ(written.Describe(), "tcp cam.local:5678");
 
     // A USB camera: its node and its mounting (the reversal keys) come back.
@@ -99,4 +126,19 @@ TEST(CameraConnectionProfile, MissingOrDamagedValuesReadAsSafeDefaults)
     WriteCameraConnection(file, written);
     EXPECT_EQ(ReadCameraConnection(file), written);
     EXPECT_EQ(written.Describe(), written.uvcDevice);
+}
+
+TEST(CameraConnection, NameIsNothingForTheQvtVz1AndTheModelOrPlaceForAnyOther)
+{
+    CameraConnection c;
+    EXPECT_EQ(c.Name(), "");
+    c.kind = CameraConnection::Kind::Serial;
+    c.serialPort = "/dev/ttyUSB0";
+    EXPECT_EQ(c.Name(), "/dev/ttyUSB0");  // the generic row has no name worth giving
+    c.modelId = "evi-d80";
+    EXPECT_EQ(c.Name(), "EVI-D80/D90 (/dev/ttyUSB0)");
+    c.kind = CameraConnection::Kind::Network;
+    c.host = "cam.local";
+    c.modelId = "custom";
+    EXPECT_EQ(c.Name(), "visca-ip cam.local:52381");
 }

@@ -215,9 +215,12 @@ TEST_F(SettingsDialog, ACameraWithoutFormatsGreysTheRadiosAndSaysWhy)
     for (bool hasFormat : {true, false}) {
         CSettingsDlg& d = Open(1);
         CamDouble().capabilities.videoFormat = hasFormat;
+        CamDouble().connection.kind = CameraConnection::Kind::Network;
+        CamDouble().connection.host = "cam.local";
         d.OnInitDialog();
         EXPECT_EQ(Control(d, IDC_PAL)->isEnabled(), hasFormat);
-        EXPECT_EQ(Control(d, IDC_PAL)->toolTip(), hasFormat ? QString() : LoadStringRes(kStrNoVideoFormat));
+        EXPECT_EQ(Control(d, IDC_PAL)->toolTip(),
+                  hasFormat ? QString() : QStringLiteral("Camera visca-ip cam.local:52381 has no video output format setting."));
     }
 }
 

@@ -4,6 +4,7 @@
 #include "controller/ControllerSession.h"
 #include "firmware/FirmwareUpdateProcedure.h"
 #include "platform/WinMessages.h"
+#include "camera/CameraConnectionApi.h"
 #include "res/Resource.h"
 #include "res/Strings.h"
 #include "ui/controller/AboutDlg.h"
@@ -128,6 +129,7 @@ void CControllerDlg::ShowState()
     m_btnReverse->setChecked(m_session.Reverse() != 0);
     if (m_tabPages->GetCurSel() != m_session.Page())
         m_tabPages->SelectPage(m_session.Page());
+    m_autoPage.SetCameraName(QString::fromStdString(CamConnection().Name()));
     if (m_autoPage.GetDeviceKind() != m_session.DeviceKind())
         m_autoPage.SetDeviceKind(m_session.DeviceKind());
     const CameraCapabilities caps = CamCapabilities();
