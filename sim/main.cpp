@@ -7,6 +7,8 @@
 #include "sim/VirtualCamera.h"
 #include "sim/speakerphones/SpeakerphoneCommands.h"
 #include "sim/speakerphones/SpeakerphoneSimulator.h"
+#include "sim/video/SimVideoCommands.h"
+#include "sim/video/SimVideoOutput.h"
 
 #include <csignal>
 #include <chrono>
@@ -15,6 +17,7 @@
 #include <fstream>
 #include <iostream>
 #include <mutex>
+#include <optional>
 #include <sstream>
 #include <unistd.h>
 
@@ -28,6 +31,7 @@ extern "C" void OnSignal(int)
     if (g_announcement)
         ::unlink(g_announcement);
     RemoveSpeakerphonePathsOnSignal();
+    RemoveSimVideoOnSignal();
     ::_exit(0);
 }
 
@@ -135,6 +139,14 @@ int main(int argc, char** argv)
     RegisterCameraCommands(registry, camera);
     SpeakerphoneSimulator speakerphones;
     RegisterSpeakerphoneCommands(registry, speakerphones);
+    // The picture while the camera is plugged in.
+    SimVideoOutput video(CameraRuntimeDir(), [&camera]() -> std::optional<CameraPose> {
+        if (!camera.IsAttached())
+            return std::nullopt;
+        const CameraModel m = camera.Snapshot();
+        return CameraPose{m.pan, m.tilt, m.zoom, m.roll};
+    });
+    RegisterVideoCommands(registry, video);
     if (!detached && !camera.Attach())
         std::cerr << "qvt-vz1-sim: cannot attach the camera\n";
 
