@@ -1,5 +1,7 @@
 #include "camera/CameraConnection.h"
 
+#include <cctype>
+
 ViscaModel CameraConnection::Model() const
 {
     if (kind == Kind::Usb)
@@ -36,4 +38,18 @@ std::string CameraConnection::Describe() const
     default:
         return "usb";
     }
+}
+
+bool CameraConnection::ValidVideoStream(const std::string& text)
+{
+    if (text.empty())
+        return true;
+    const auto colon = text.find("://");
+    if (colon == std::string::npos || colon + 3 == text.size())
+        return false;
+    std::string scheme = text.substr(0, colon);
+    for (char& ch : scheme)
+        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    const bool blank = text.find_first_of(" \t\r\n") != std::string::npos;
+    return !blank && (scheme == "rtsp" || scheme == "http" || scheme == "udp");
 }

@@ -30,6 +30,10 @@ CameraConnection ReadCameraConnection(const ProfileFile& f)
     if (c.modelId != "custom" && (BuiltInModel(c.modelId).id != c.modelId || BuiltInModel(c.modelId).vendorFrames))
         c.modelId = "generic";
     c.framing = InRange(f.GetInt(s, "Framing", 0), 0, 1, 0);
+    // A hand-edited address that is none plays nothing rather than something unexpected.
+    c.videoStream = f.GetString(s, "VideoStream", "");
+    if (!CameraConnection::ValidVideoStream(c.videoStream))
+        c.videoStream.clear();
 
     ViscaModel& m = c.customModel;
     m = BuiltInModel("generic");
@@ -62,6 +66,7 @@ void WriteCameraConnection(ProfileFile& f, const CameraConnection& c)
     f.SetInt(s, "Transport", static_cast<int>(c.net));
     f.SetString(s, "Model", c.modelId);
     f.SetInt(s, "Framing", c.framing);
+    f.SetString(s, "VideoStream", c.videoStream);
     const ViscaModel& m = c.customModel;
     f.SetInt(s, "PanMinUnits", m.panMinUnits);
     f.SetInt(s, "PanMaxUnits", m.panMaxUnits);
