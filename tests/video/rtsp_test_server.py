@@ -13,7 +13,7 @@ server = GstRtspServer.RTSPServer()
 server.set_address("127.0.0.1")
 server.set_service("0")
 factory = GstRtspServer.RTSPMediaFactory()
-factory.set_launch("( videotestsrc is-live=true pattern=ball ! video/x-raw,width=320,height=240,framerate=15/1"
+factory.set_launch("( videotestsrc is-live=true pattern=ball ! video/x-raw,format=I420,width=320,height=240,framerate=15/1"
                    " ! jpegenc ! rtpjpegpay name=pay0 pt=26 )")
 factory.set_shared(True)
 server.get_mount_points().add_factory("/camera", factory)
