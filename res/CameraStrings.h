@@ -28,5 +28,7 @@ constexpr UINT kStrNoFirmwareUpdate = 36422;
 constexpr UINT kStrEnterHost = 36423;
 constexpr UINT kStrEnterPort = 36424;
 constexpr UINT kStrCustomRanges = 36425;
+constexpr UINT kStrCameraVideoStream = 36460;
+constexpr UINT kStrEnterVideoStream = 36461;
 // Names of the built-in models, in the order of BuiltInModels() after the QVT-VZ1.
 constexpr UINT kStrFirstModelName = 36430;
