@@ -43,7 +43,11 @@ bool OnDigit(int digit, double x, double y)
 
 } // namespace
 
-double SeatPan(int direction) { return 180.0 + 60.0 * (direction - 2.5); }
+Seat TalkerSeat(int direction)
+{
+    static constexpr Seat kSeats[6] = {{266, 37}, {174, 53}, {130, 74}, {94, 74}, {51, 68}, {1, 50}};
+    return kSeats[std::clamp(direction, 0, 5)];
+}
 
 void DrawRoom(const CameraPose& pose, int width, int height, std::uint8_t* pixels)
 {
@@ -58,17 +62,19 @@ void DrawRoom(const CameraPose& pose, int width, int height, std::uint8_t* pixel
             const double dx = x - width / 2.0, dy = y - height / 2.0;
             const double u = dx * cosR + dy * sinR, v = -dx * sinR + dy * cosR;
             const double azimuth = pose.pan + u * degPerPixel;
-            const double elevation = pose.tilt - v * degPerPixel;
+            const double elevation = -pose.tilt - v * degPerPixel;
             Color c = kWall;
-            if (elevation < -30)
+            if (elevation < -45)
                 c = kTable;
             else if (elevation < 0)
-                c = kFloor;
+                // Boards every 15 degrees, so that a pan over the floor shows.
+                c = std::fmod(azimuth + 360.0, 15.0) < 1.0 ? kTable : kFloor;
             else if (elevation > 8 && elevation < 35
                      && std::abs(AngleBetween(std::floor(azimuth / 60.0) * 60.0 + 30.0, azimuth)) < 12)
                 c = kWindow;
             for (int seat = 0; seat < 6; ++seat) {
-                const double sx = AngleBetween(SeatPan(seat), azimuth), sy = elevation - 2.0;
+                const Seat at = TalkerSeat(seat);
+                const double sx = AngleBetween(at.pan, azimuth), sy = elevation + at.tilt;
                 if (sx * sx + sy * sy > kSeatRadius * kSeatRadius)
                     continue;
                 c = OnDigit(seat + 1, (sx + 2.0) / 4.0, (-sy + 4.0) / 4.0) ? kDigit : kSeat;
