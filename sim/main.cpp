@@ -144,7 +144,7 @@ int main(int argc, char** argv)
         if (!camera.IsAttached())
             return std::nullopt;
         const CameraModel m = camera.Snapshot();
-        return CameraPose{m.pan, m.tilt, m.zoom, m.roll};
+        return CameraPose{m.pan, m.tilt, m.zoom, m.roll, m.stand};
     });
     RegisterVideoCommands(registry, video);
     if (!detached && !camera.Attach())

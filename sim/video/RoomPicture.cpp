@@ -52,7 +52,9 @@ Seat TalkerSeat(int direction)
 void DrawRoom(const CameraPose& pose, int width, int height, std::uint8_t* pixels)
 {
     const double degPerPixel = FieldOfView(pose.zoom) / width;
-    const double roll = (pose.roll - 90.0) * kPi / 180.0;
+    // The camera's own image turn undoes its hanging upside down at roll 0.
+    const double level = pose.stand == 1 ? 0.0 : 90.0;
+    const double roll = (pose.roll - level) * kPi / 180.0;
     const double cosR = std::cos(roll), sinR = std::sin(roll);
     constexpr double kSeatRadius = 7.0;  // degrees
     for (int y = 0; y < height; ++y) {

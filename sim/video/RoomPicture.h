@@ -12,7 +12,8 @@ struct CameraPose
     double pan = 90;   // camera units 0..360, 180 straight ahead
     double tilt = 0;   // 0..79, degrees down from the horizon (the camera hangs above the table)
     double zoom = 90;  // 0 wide .. 180 tele
-    double roll = 90;  // 0..270; 90 holds the horizon level
+    double roll = 90;  // 0..270; level at 0 hanging upside down from the ceiling, else at 90
+    int stand = 1;     // 0 Release, 1 Upside, 2 OHP, 3 Front
 
     bool operator==(const CameraPose&) const = default;
 };
