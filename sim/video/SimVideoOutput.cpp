@@ -143,5 +143,4 @@ void SimVideoOutput::Draw(const CameraPose& pose)
     DrawRoom(pose, QVT_SIM_VIDEO_WIDTH, QVT_SIM_VIDEO_HEIGHT, static_cast<std::uint8_t*>(m_map) + sizeof(QvtSimVideoHeader));
     __atomic_fetch_add(&header->sequence, 1u, __ATOMIC_RELEASE);
     m_drawnPose = pose;
-    ++m_drawn;
 }

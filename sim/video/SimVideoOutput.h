@@ -27,8 +27,6 @@ public:
 
     // A stalled camera keeps its device but sends no frames.
     void SetStalled(bool stalled);
-    // Frames drawn so far (each a change of the pose).
-    unsigned long Drawn() const { return m_drawn; }
 
 private:
     void Run();
@@ -41,7 +39,6 @@ private:
     void* m_map = nullptr;
     std::optional<CameraPose> m_drawnPose;
     std::atomic<bool> m_stalled{false};
-    std::atomic<unsigned long> m_drawn{0};
     std::mutex m_mutex;
     std::condition_variable m_wake;
     bool m_stop = false;
