@@ -341,6 +341,12 @@ bool CMainFrame::HideController()
     return true;
 }
 
+void CMainFrame::ShowVideo(bool on)
+{
+    if (m_dlgController.VideoWindowOpen() != on)
+        m_dlgController.OnVideoWindow();
+}
+
 int CMainFrame::UpdateFirmwareFrom(const QString& path, QString* status)
 {
     return m_dlgController.UpdateFirmwareFrom(path, status);

@@ -1,5 +1,7 @@
 #include "camera/CameraConnection.h"
 
+#include <cctype>
+
 ViscaModel CameraConnection::Model() const
 {
     if (kind == Kind::Usb)
@@ -49,4 +51,18 @@ std::string CameraConnection::Name() const
     const ViscaModel m = Model();
     const bool named = (kind == Kind::Serial || kind == Kind::Network) && m.id != "generic" && m.id != "custom";
     return named ? m.name + " (" + Describe() + ")" : Describe();
+}
+
+bool CameraConnection::ValidVideoStream(const std::string& text)
+{
+    if (text.empty())
+        return true;
+    const auto colon = text.find("://");
+    if (colon == std::string::npos || colon + 3 == text.size())
+        return false;
+    std::string scheme = text.substr(0, colon);
+    for (char& ch : scheme)
+        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    const bool blank = text.find_first_of(" \t\r\n") != std::string::npos;
+    return !blank && (scheme == "rtsp" || scheme == "http" || scheme == "udp");
 }

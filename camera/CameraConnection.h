@@ -25,6 +25,8 @@ struct CameraConnection
     // For Uvc: the capture node, best a /dev/v4l/by-id/ name. Its ranges come from the
     // node; customModel's panReversed and tiltReversed say how it is mounted.
     std::string uvcDevice;
+    // The camera's picture on the network (rtsp://, http:// or udp://); empty for none.
+    std::string videoStream;
 
     bool operator==(const CameraConnection&) const = default;
 
@@ -33,6 +35,9 @@ struct CameraConnection
     // The stand position a camera without a stand report is taken to be in: 1 Upside for
     // "All participants", 3 Front for "One participant".
     int FramingStand() const { return framing == kOneParticipant ? 3 : 1; }
+    // Whether text can be a video stream address: empty, or rtsp://, http:// or udp://
+    // followed by something (case-insensitive scheme).
+    static bool ValidVideoStream(const std::string& text);
     // Usual port of each network transport.
     static int DefaultPort(Net net);
     // "udp 127.0.0.1:52381", "/dev/ttyUSB0": for messages and the port buffer.

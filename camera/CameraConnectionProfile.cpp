@@ -31,6 +31,10 @@ CameraConnection ReadCameraConnection(const ProfileFile& f)
         c.modelId = "generic";
     c.framing = InRange(f.GetInt(s, "Framing", 0), 0, 1, 0);
     c.uvcDevice = f.GetString(s, "UvcDevice", "");
+    // A hand-edited address that is none plays nothing rather than something unexpected.
+    c.videoStream = f.GetString(s, "VideoStream", "");
+    if (!CameraConnection::ValidVideoStream(c.videoStream))
+        c.videoStream.clear();
 
     ViscaModel& m = c.customModel;
     m = BuiltInModel("generic");
@@ -65,6 +69,7 @@ void WriteCameraConnection(ProfileFile& f, const CameraConnection& c)
     f.SetString(s, "Model", c.modelId);
     f.SetInt(s, "Framing", c.framing);
     f.SetString(s, "UvcDevice", c.uvcDevice);
+    f.SetString(s, "VideoStream", c.videoStream);
     const ViscaModel& m = c.customModel;
     f.SetInt(s, "PanMinUnits", m.panMinUnits);
     f.SetInt(s, "PanMaxUnits", m.panMaxUnits);

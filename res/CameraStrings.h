@@ -34,6 +34,8 @@ constexpr UINT kStrEnterDevice = 36462;
 constexpr UINT kStrTestAnsweredUvc = 36463;  // %1 the camera's name, %2 its driver
 constexpr UINT kStrNoPanTilt = 36464;
 constexpr UINT kStrNoZoom = 36465;
+constexpr UINT kStrCameraVideoStream = 36470;
+constexpr UINT kStrEnterVideoStream = 36471;
 // Names of the built-in models, in the order of BuiltInModels() after the QVT-VZ1.
 constexpr UINT kStrFirstModelName = 36430;
 // The QVT-VZ1's balloons and Auto page note for any other camera (res/CameraText.h); %1 its name.

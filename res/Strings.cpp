@@ -145,6 +145,8 @@ const std::unordered_map<UINT, const char*>& BuiltInStrings()
         {36423, "Enter the camera's host name or address."},
         {36424, "Enter the camera's serial port."},
         {36425, "Custom: the ranges are edited in the \"Camera\" section of the profile."},
+        {36470, "Video stream"},
+        {36471, "Enter a video stream address that starts with rtsp://, http:// or udp://, or leave it empty."},
         {36430, "Standard VISCA PTZ camera"},
         {36431, "EVI-D70 family"},
         {36432, "EVI-D80/D90 family"},

@@ -10,6 +10,8 @@
 #include "sim/speakerphones/SpeakerphoneSimulator.h"
 #include "sim/uvc/FuseNode.h"
 #include "sim/uvc/UvcCommands.h"
+#include "sim/video/SimVideoCommands.h"
+#include "sim/video/SimVideoOutput.h"
 
 #include <csignal>
 #include <chrono>
@@ -19,6 +21,7 @@
 #include <iostream>
 #include <mutex>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <sys/mount.h>
 #include <sys/wait.h>
@@ -49,6 +52,7 @@ extern "C" void OnSignal(int)
         ::unlink(g_announcement);
     RemoveSpeakerphonePathsOnSignal();
     UnmountOnSignal();
+    RemoveSimVideoOnSignal();
     ::_exit(0);
 }
 
@@ -188,6 +192,17 @@ int main(int argc, char** argv)
     }
     SpeakerphoneSimulator speakerphones;
     RegisterSpeakerphoneCommands(registry, speakerphones);
+    // The picture while the VISCA camera is plugged in.
+    std::unique_ptr<SimVideoOutput> video;
+    if (camera) {
+        video = std::make_unique<SimVideoOutput>(CameraRuntimeDir(), [&camera]() -> std::optional<CameraPose> {
+            if (!camera->IsAttached())
+                return std::nullopt;
+            const CameraModel m = camera->Snapshot();
+            return CameraPose{m.pan, m.tilt, m.zoom, m.roll, m.stand};
+        });
+        RegisterVideoCommands(registry, *video);
+    }
     if (camera && !detached && !camera->Attach())
         std::cerr << "qvt-vz1-sim: cannot attach the camera\n";
 

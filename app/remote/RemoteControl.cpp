@@ -76,6 +76,14 @@ void RemoteControl::HideController()
     Answer(outcome);
 }
 
+void RemoteControl::ShowVideo(bool on)
+{
+    Outcome outcome = CheckNotBusy();
+    if (!outcome)
+        m_windows.ShowVideo(on);
+    Answer(outcome);
+}
+
 void RemoteControl::SetTracking(bool on)
 {
     Answer(DoSetTracking(on));

@@ -83,7 +83,7 @@ TEST(CameraConnectionProfile, MissingOrDamagedValuesReadAsSafeDefaults)
     ProfileFile bad;
     for (auto [key, value] : {std::pair{"Connection", "4"}, {"Speed", "12345"}, {"Address", "9"}, {"Transport", "-1"},
                               {"Port", "70000"}, {"Model", "qvt-vz1"}, {"Framing", "5"}, {"PanMinUnits", "9"},
-                              {"PanMaxUnits", "3"}})
+                              {"PanMaxUnits", "3"}, {"VideoStream", "file:///etc/passwd"}})
         bad.SetString(kCameraSection, key, value);
     const CameraConnection c = ReadCameraConnection(bad);
     EXPECT_EQ(c.kind, CameraConnection::Kind::Usb);
@@ -93,6 +93,7 @@ TEST(CameraConnectionProfile, MissingOrDamagedValuesReadAsSafeDefaults)
     EXPECT_EQ(c.port, 52381);
     EXPECT_EQ(c.modelId, "generic");  // the QVT-VZ1 is not a model of a VISCA camera
     EXPECT_EQ(c.framing, 0);
+    EXPECT_EQ(c.videoStream, "");  // only a network picture is played
     CameraConnection custom = c;
     custom.kind = CameraConnection::Kind::Serial;
     custom.modelId = "custom";  // its ranges cannot be mapped: the generic row instead
@@ -106,6 +107,7 @@ TEST(CameraConnectionProfile, MissingOrDamagedValuesReadAsSafeDefaults)
     written.address = 3;
     written.modelId = "custom";
     written.framing = CameraConnection::kOneParticipant;
+    written.videoStream = "rtsp://cam.local/live";
     written.customModel = BuiltInModel("evi-d70");
     written.customModel.id = "custom";
     written.customModel.name = "Custom";
@@ -119,6 +121,13 @@ TEST(CameraConnectionProfile, MissingOrDamagedValuesReadAsSafeDefaults)
     EXPECT_EQ(written.Model().tiltMaxUnits, 0x04B0);
     EXPECT_EQ(written.Model().panMaxUnits, 0x10000);
     EXPECT_EQ(written.Describe(), "tcp cam.local:5678");
+
+    // Video stream addresses: none, or one of the schemes that play a network picture.
+    const std::pair<const char*, bool> streams[] = {
+        {"", true},          {"rtsp://10.0.0.5:554/live", true}, {"HTTP://cam/mjpg", true}, {"udp://@:5000", true},
+        {"rtsp://", false},  {"file:///etc/passwd", false},       {"cam.local", false},      {"rtsp://a b", false}};
+    for (const auto& [text, valid] : streams)
+        EXPECT_EQ(CameraConnection::ValidVideoStream(text), valid) << text;
 
     // A USB camera: its node and its mounting (the reversal keys) come back.
     written.kind = CameraConnection::Kind::Uvc;

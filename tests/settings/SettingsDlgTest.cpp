@@ -136,6 +136,7 @@ TEST_F(SettingsDialog, WholeCommandRunsModallyAndCancelChangesNothing)
 TEST_F(SettingsDialog, OnAShortScreenTheGroupsScrollAndOkStaysInReach)
 {
     CSettingsDlg& d = Open(1);
+    d.FitToHeight(QWIDGETSIZE_MAX);  // the test screen may already be too short for all of it
     const int whole = d.height();
     d.FitToHeight(whole / 2);
     EXPECT_LE(d.height(), whole / 2);
@@ -162,6 +163,13 @@ TEST_F(SettingsDialog, CameraGroupChoosesANetworkCameraTestsItAndRefusesAnEmptyH
     EXPECT_FALSE(d.result() == QDialog::Accepted);
 
     d.findChild<QLineEdit*>(QStringLiteral("Host"))->setText(QStringLiteral(" 127.0.0.1 "));
+    auto* stream = d.findChild<QLineEdit*>(QStringLiteral("VideoStream"));
+    stream->setText(QStringLiteral("cam.local/live"));  // no scheme: refused with its own text
+    d.accept();
+    EXPECT_EQ(prompter.texts.last(), LoadStringRes(kStrEnterVideoStream));
+    EXPECT_FALSE(d.result() == QDialog::Accepted);
+    stream->setText(QStringLiteral(" rtsp://127.0.0.1/live "));
+    EXPECT_EQ(group->Value().videoStream, "rtsp://127.0.0.1/live");
     // Not the open camera: asked on a thread of its own while the dialog goes on.
     const auto test = [&](bool answers, CameraProbe probe) {
         CamDouble().probe = probe;

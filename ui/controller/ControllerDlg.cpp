@@ -15,6 +15,7 @@
 #include "ui/controller/SettingFileCommands.h"
 #include "ui/controller/SettingsCommand.h"
 #include "video/VideoCapture.h"
+#include "video/VideoSourceChoice.h"
 #include "video/VideoWindowToggle.h"
 
 #include <QCheckBox>
@@ -289,7 +290,8 @@ int CControllerDlg::UpdateFirmwareFrom(const QString& path, QString* status)
 
 void CControllerDlg::OnVideoWindow()
 {
-    ToggleVideoWindow(m_pVideoWnd, this, m_makeVideoCapture ? m_makeVideoCapture() : nullptr);
+    ToggleVideoWindow(m_pVideoWnd, this,
+                      m_makeVideoCapture ? m_makeVideoCapture() : MakeVideoCapture(m_session.Connection()));
 }
 
 void CControllerDlg::CloseVideoWindow()

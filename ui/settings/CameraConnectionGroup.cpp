@@ -113,8 +113,14 @@ CCameraConnectionGroup::CCameraConnectionGroup(QWidget* parent)
     grid->addWidget(m_cbModel, 7, 1);
     grid->addWidget(label(kStrCameraFraming), 7, 2);
     grid->addWidget(m_cbFraming, 7, 3);
-    grid->addWidget(m_btnTest, 8, 0);
-    grid->addWidget(m_labelResult, 8, 1, 1, 3);
+    // The picture of any camera may come from the network (a network camera's own stream).
+    m_editVideoStream = new QLineEdit(this);
+    m_editVideoStream->setObjectName(QStringLiteral("VideoStream"));
+    m_editVideoStream->setPlaceholderText(QStringLiteral("rtsp://"));
+    grid->addWidget(label(kStrCameraVideoStream), 8, 0);
+    grid->addWidget(m_editVideoStream, 8, 1, 1, 3);
+    grid->addWidget(m_btnTest, 9, 0);
+    grid->addWidget(m_labelResult, 9, 1, 1, 3);
     grid->setColumnStretch(1, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
@@ -166,6 +172,7 @@ void CCameraConnectionGroup::SetValue(const CameraConnection& c)
     m_spinAddress->setValue(c.address);
     m_cbModel->setCurrentIndex(std::max(0, m_cbModel->findData(QString::fromStdString(c.modelId))));
     m_cbFraming->setCurrentIndex(c.framing);
+    m_editVideoStream->setText(QString::fromStdString(c.videoStream));
     m_labelResult->clear();
     UpdateStates();
 }
@@ -183,6 +190,7 @@ CameraConnection CCameraConnectionGroup::Value() const
     c.address = m_spinAddress->value();
     c.modelId = m_cbModel->currentData().toString().toStdString();
     c.framing = m_cbFraming->currentIndex();
+    c.videoStream = m_editVideoStream->text().trimmed().toStdString();
     return c;
 }
 
@@ -195,6 +203,8 @@ UINT CCameraConnectionGroup::MissingInput() const
         return kStrEnterHost;
     if (c.kind == CameraConnection::Kind::Uvc && c.uvcDevice.empty())
         return kStrEnterDevice;
+    if (!CameraConnection::ValidVideoStream(c.videoStream))
+        return kStrEnterVideoStream;
     return 0;
 }
 

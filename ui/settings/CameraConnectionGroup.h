@@ -62,6 +62,7 @@ private:
     QSpinBox* m_spinAddress = nullptr;
     QComboBox* m_cbModel = nullptr;
     QComboBox* m_cbFraming = nullptr;
+    QLineEdit* m_editVideoStream = nullptr;
     QPushButton* m_btnTest = nullptr;
     QLabel* m_labelResult = nullptr;
     int m_lastTransport = 0;
