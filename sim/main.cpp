@@ -36,7 +36,7 @@ void Usage()
     std::cout << "usage: qvt-vz1-sim [--script FILE] [--stay] [--trace] [--trace-stamps] [--detached]\n"
                  "                   [--restart-ms MS] [--version TEXT] [--stand NAME]\n"
                  "                   [--model qvt-vz1|generic] [--listen-udp PORT] [--listen-tcp PORT]\n"
-                 "                   [--listen-visca-ip PORT] [--no-pty]\n"
+                 "                   [--listen-visca-ip PORT] [--no-pty] [--help]\n"
                  "  --script FILE    read commands from FILE instead of standard input\n"
                  "  --stay           keep running at the end of the input (until a signal)\n"
                  "  --trace          print one line per command the camera receives\n"
@@ -49,7 +49,8 @@ void Usage()
                  "  --listen-udp PORT, --listen-tcp PORT, --listen-visca-ip PORT\n"
                  "                   also serve the camera on 127.0.0.1 (VISCA frames over UDP\n"
                  "                   or TCP, VISCA over IP); 0 takes any free port\n"
-                 "  --no-pty         serve the network ports only (no pseudo-terminal)\n";
+                 "  --no-pty         serve the network ports only (no pseudo-terminal)\n"
+                 "  --help           this text\n";
 }
 
 bool ParseInt(const char* text, int& value, long max = 3600000)
