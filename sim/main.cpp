@@ -61,7 +61,7 @@ void Usage()
     std::cout << "usage: qvt-vz1-sim [--script FILE] [--stay] [--trace] [--trace-stamps] [--detached]\n"
                  "                   [--restart-ms MS] [--version TEXT] [--stand NAME]\n"
                  "                   [--model qvt-vz1|generic|evi-d70|evi-d80|brc-h700] [--listen-udp PORT] [--listen-tcp PORT]\n"
-                 "                   [--listen-visca-ip PORT] [--no-pty]\n"
+                 "                   [--listen-visca-ip PORT] [--no-pty] [--help]\n"
                  "                   [--model uvc --v4l2-node PATH [--uvc-profile NAME]]\n"
                  "  --script FILE    read commands from FILE instead of standard input\n"
                  "  --stay           keep running at the end of the input (until a signal)\n"
@@ -79,7 +79,8 @@ void Usage()
                  "  --no-pty         serve the network ports only (no pseudo-terminal)\n"
                  "  --model uvc      a USB camera: V4L2 controls on the node --v4l2-node PATH,\n"
                  "                   a file on a FUSE mount of its folder\n"
-                 "  --uvc-profile NAME  the USB camera's controls: tiny (default), c920, zoom-only\n";
+                 "  --uvc-profile NAME  the USB camera's controls: tiny (default), c920, zoom-only\n"
+                 "  --help           this text\n";
 }
 
 bool ParseInt(const char* text, int& value, long max = 3600000)

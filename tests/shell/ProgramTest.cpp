@@ -121,6 +121,9 @@ TEST(Program, InstallPutsEverythingInPlaceAndTheInstalledProgramFindsItsCatalogu
     for (const char* name : {"RESDE.ini", "RESFR.ini", "RESJP.ini", "RESCN.ini"})
         EXPECT_FALSE(find(QStringLiteral("/share/qvt-vz1-controller/") + QLatin1String(name)).isEmpty()) << name;
     EXPECT_FALSE(find(QStringLiteral("/icons/hicolor/48x48/apps/qvt-vz1-controller.png")).isEmpty());
+    for (const char* name : {"/man/man1/qvt-vz1-controller.1", "/bash-completion/completions/qvt-vz1-controller",
+                             "/metainfo/org.qvtvz1.controller.metainfo.xml"})
+        EXPECT_FALSE(find(QLatin1String(name)).isEmpty()) << name;
     for (const QString& entry : {find(QStringLiteral("/share/applications/qvt-vz1-controller.desktop")),
                                  find(QStringLiteral("/xdg/autostart/qvt-vz1-controller.desktop"))}) {
         QFile f(entry);

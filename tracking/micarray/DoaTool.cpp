@@ -21,15 +21,17 @@ void OnSignal(int)
     g_stop = 1;
 }
 
-int Usage()
+// To standard output for --help, to standard error with status 2 for a wrong command line.
+int Usage(bool help = false)
 {
-    std::fprintf(stderr,
+    std::fprintf(help ? stdout : stderr,
                  "usage: qvt-vz1-doa --geometry GEOMETRY [--zero DEG] (FILE.wav | --device NAME)\n"
                  "  GEOMETRY  circular:N:RADIUS, linear:N:SPACING or custom:X0,Y0;X1,Y1;... (metres)\n"
                  "  --zero    the angle of direction 0, degrees counterclockwise from microphone 0\n"
                  "  --list    the capture devices with at least 2 input channels\n"
+                 "  --help    this text\n"
                  "prints TIME_S ANGLE_DEG SECTOR LEVEL_DB per decision (- and 255: no voice)\n");
-    return 2;
+    return help ? 0 : 2;
 }
 
 void Print(const std::vector<DoaDecision>& decisions, double zero)
@@ -61,6 +63,8 @@ int main(int argc, char** argv)
             zero = std::strtod(argv[++i], &end);
             if (*end || end == argv[i])
                 return Usage();
+        } else if (arg == "--help") {
+            return Usage(true);
         } else if (arg == "--list") {
             for (const CaptureDevice& d : ListCaptureDevices())
                 std::printf("%s\t%d channels\t%s\n", d.name.c_str(), d.channels, d.description.c_str());
