@@ -3,6 +3,7 @@
 #include "video/VideoDeviceInfo.h"
 
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -16,3 +17,8 @@ inline constexpr std::string_view kCameraFriendlyName = "NORVEL QVT-VZ1";
 // The index of the camera in devices: the first whose path starts with the prefix, else the
 // first whose friendly name is exactly the camera's name; nothing when neither is there.
 std::optional<std::size_t> FindCameraDevice(const std::vector<VideoDeviceInfo>& devices);
+
+// A USB camera (UVC) chosen by its node: the device with that node, the path given as the
+// user chose it (a /dev/v4l/by-id/ link survives another port) or as the node itself.
+std::optional<std::size_t> FindCameraDeviceByNode(const std::vector<VideoDeviceInfo>& devices,
+                                                  const std::string& node);

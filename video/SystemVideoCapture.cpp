@@ -5,9 +5,14 @@
 
 #include <QMediaDevices>
 
-SystemVideoCapture::SystemVideoCapture(std::string sysfsRoot, std::string devRoot)
-    : m_devices(std::move(sysfsRoot), std::move(devRoot))
+SystemVideoCapture::SystemVideoCapture(std::string sysfsRoot, std::string devRoot, std::string cameraNode)
+    : m_devices(std::move(sysfsRoot), std::move(devRoot)), m_cameraNode(std::move(cameraNode))
 {
+}
+
+std::optional<std::size_t> SystemVideoCapture::FindCamera(const std::vector<VideoDeviceInfo>& devices)
+{
+    return m_cameraNode.empty() ? FindCameraDevice(devices) : FindCameraDeviceByNode(devices, m_cameraNode);
 }
 
 std::vector<VideoDeviceInfo> SystemVideoCapture::Devices()

@@ -119,7 +119,7 @@ BOOL CVideoDlg::OnInitDialog()
 BOOL CVideoDlg::BuildPreviewGraph()
 {
     const std::vector<VideoDeviceInfo> devices = m_capture->Devices();
-    const auto found = FindCameraDevice(devices);
+    const auto found = m_capture->FindCamera(devices);
     if (!found) {
         // No camera: the NO VIDEO picture stays, without a message.
         ReleasePreviewGraph();

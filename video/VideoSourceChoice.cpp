@@ -12,6 +12,8 @@ VideoSource ChooseVideoSource(const CameraConnection& connection, bool cameraOnS
     if (!connection.videoStream.empty()) {
         source.kind = VideoSource::Kind::Stream;
         source.stream = connection.videoStream;
+    } else if (connection.kind == CameraConnection::Kind::Uvc) {
+        source.cameraNode = connection.uvcDevice;
     } else if (connection.kind == CameraConnection::Kind::Usb && !cameraOnSystem && !virtualCameraDir.empty()) {
         source.sysfsRoot = virtualCameraDir + "/sys";
         source.devRoot = virtualCameraDir + "/dev";
@@ -26,5 +28,5 @@ std::unique_ptr<VideoCapture> MakeVideoCapture(const CameraConnection& connectio
     const VideoSource source = ChooseVideoSource(connection, onSystem, virtualDir);
     if (source.kind == VideoSource::Kind::Stream)
         return std::make_unique<StreamVideoCapture>(source.stream);
-    return std::make_unique<SystemVideoCapture>(source.sysfsRoot, source.devRoot);
+    return std::make_unique<SystemVideoCapture>(source.sysfsRoot, source.devRoot, source.cameraNode);
 }

@@ -2,7 +2,8 @@
 // Where the video window finds the picture of the camera in use; the one place that decides
 // it. A network stream set for the camera wins; else the video4linux devices: the system's
 // when a QVT-VZ1 is plugged in, else the virtual camera's entry in its runtime folder while
-// a simulator announces the camera, else the system's (which then show NO VIDEO).
+// a simulator announces the camera, else the system's (which then show NO VIDEO). A USB
+// camera (UVC) shows its own capture node's picture.
 #include "camera/CameraConnection.h"
 #include "video/VideoCapture.h"
 
@@ -16,6 +17,7 @@ struct VideoSource
     std::string sysfsRoot = "/sys";
     std::string devRoot = "/dev";
     std::string stream;
+    std::string cameraNode;  // a USB camera's node: its picture is that node's
 
     bool operator==(const VideoSource&) const = default;
 };

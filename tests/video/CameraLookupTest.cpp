@@ -7,6 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
+#include <unistd.h>
+
 namespace {
 
 const std::string kTail = "#{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global";
@@ -29,6 +34,26 @@ TEST(CameraDeviceMatch, NameMatchesOnlyWhenExactPathAsACaseSensitivePrefix)
     EXPECT_EQ(FindCameraDevice({upper, pathed("\\\\?\\usb#vid_f1a9&pid_c20f#x" + kTail)}), std::nullopt);
     EXPECT_EQ(FindCameraDevice({upper, pathed("\\\\?\\usb#vid_f1a9&pid_c20e")}), std::optional<std::size_t>(1));
     EXPECT_EQ(FindCameraDevice({}), std::nullopt);
+}
+
+TEST(CameraDeviceMatch, AUsbCameraIsFoundByItsNodeOrALinkToIt)
+{
+    // A stable name under /dev links to the node (/dev/shm stands in for /dev/v4l/by-id).
+    const std::string node = "/dev/shm/qvt-video-test-" + std::to_string(::getpid());
+    const std::string link = node + "-by-id";
+    std::ofstream{node};
+    std::filesystem::remove(link);
+    std::filesystem::create_symlink(node, link);
+    const std::vector<VideoDeviceInfo> devices{CameraByName("/dev/video0"), Device("x", "Webcam", node)};
+    const struct
+    {
+        std::string node;
+        std::optional<std::size_t> expected;
+    } cases[] = {{node, 1}, {link, 1}, {"/dev/video7", std::nullopt}, {"", std::nullopt}};
+    for (const auto& c : cases)
+        EXPECT_EQ(FindCameraDeviceByNode(devices, c.node), c.expected) << c.node;
+    std::filesystem::remove(link);
+    std::filesystem::remove(node);
 }
 
 TEST(SysfsVideoDeviceList, BuildsWindowsDevicePathsFromTheUsbIdentity)

@@ -51,6 +51,12 @@ TEST(VideoSourceChoice, StreamFirstThenSystemCameraThenTheVirtualOne)
     const VideoSource system;
     const VideoSource simulated{VideoSource::Kind::Devices, "/run/q/sys", "/run/q/dev", ""};
     const VideoSource stream{VideoSource::Kind::Stream, "/sys", "/dev", "rtsp://cam/live"};
+    CameraConnection uvc;
+    uvc.kind = CameraConnection::Kind::Uvc;
+    uvc.uvcDevice = "/dev/v4l/by-id/usb-Cam-video-index0";
+    CameraConnection uvcStreamed = uvc;
+    uvcStreamed.videoStream = "rtsp://cam/live";
+    const VideoSource uvcNode{VideoSource::Kind::Devices, "/sys", "/dev", "", uvc.uvcDevice};
     const struct
     {
         CameraConnection connection;
@@ -62,7 +68,9 @@ TEST(VideoSourceChoice, StreamFirstThenSystemCameraThenTheVirtualOne)
         {usb, false, "/run/q", simulated},
         {usb, true, "/run/q", system},  // a plugged-in camera wins over the simulator
         {usb, false, "", system},
-        {network, false, "/run/q", system},  // the simulator's picture is the USB camera's
+        {network, false, "/run/q", system},  // the simulator's picture is the QVT-VZ1's
+        {uvc, true, "/run/q", uvcNode},      // a USB camera shows its own node
+        {uvcStreamed, false, "", stream},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ChooseVideoSource(c.connection, c.onSystem, c.virtualDir), c.expected)
