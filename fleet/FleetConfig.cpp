@@ -2,6 +2,7 @@
 
 #include "platform/ProfileFile.h"
 
+#include <QSysInfo>
 #include <QUrl>
 
 namespace fleet {
@@ -52,6 +53,25 @@ bool SaveSettingsApplied(const QString& version, const std::string& profilePath)
         return false;
     file.SetString(kSection, "SettingsApplied", version.toStdString());
     return file.Save();
+}
+
+bool ValidRoom(const QString& room)
+{
+    if (room.isEmpty() || room == QLatin1String("all") || room.size() > 64)
+        return false;
+    for (const QChar c : room)
+        if (c == QLatin1Char('/') || c == QLatin1Char('+') || c == QLatin1Char('#') || c.unicode() < 0x20)
+            return false;
+    return true;
+}
+
+QString DefaultRoom()
+{
+    QString name = QSysInfo::machineHostName().section(QLatin1Char('.'), 0, 0);
+    for (QChar& c : name)
+        if (c == QLatin1Char('/') || c == QLatin1Char('+') || c == QLatin1Char('#') || c.unicode() < 0x20)
+            c = QLatin1Char('-');
+    return ValidRoom(name) ? name : QStringLiteral("room");
 }
 
 std::optional<BrokerAddress> ParseBroker(const QString& text)

@@ -28,6 +28,12 @@ FleetConfig LoadFleetConfig(const std::string& profilePath);
 bool SaveFleetConfig(const FleetConfig& config, const std::string& profilePath);
 bool SaveSettingsApplied(const QString& version, const std::string& profilePath);
 
+// A room name that can be one topic level: no '/', '+', '#', no control characters, not
+// "all", not empty, at most 64 characters.
+bool ValidRoom(const QString& room);
+// The host name made into a valid room name.
+QString DefaultRoom();
+
 struct BrokerAddress
 {
     QString host;

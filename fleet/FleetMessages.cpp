@@ -3,7 +3,6 @@
 #include "app/remote/RemoteNames.h"
 #include "app/remote/RemoteVerbs.h"
 
-#include <QSysInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -63,25 +62,6 @@ remote::Outcome BadArgument(const Command& c, const char* wanted)
 QString Topic(const QString& room, const char* leaf)
 {
     return QStringLiteral("%1/%2/%3").arg(QLatin1String(kTopicRoot), room, QLatin1String(leaf));
-}
-
-bool ValidRoom(const QString& room)
-{
-    if (room.isEmpty() || room == QLatin1String(kAllRooms) || room.size() > 64)
-        return false;
-    for (const QChar c : room)
-        if (c == QLatin1Char('/') || c == QLatin1Char('+') || c == QLatin1Char('#') || c.unicode() < 0x20)
-            return false;
-    return true;
-}
-
-QString DefaultRoom()
-{
-    QString name = QSysInfo::machineHostName().section(QLatin1Char('.'), 0, 0);
-    for (QChar& c : name)
-        if (c == QLatin1Char('/') || c == QLatin1Char('+') || c == QLatin1Char('#') || c.unicode() < 0x20)
-            c = QLatin1Char('-');
-    return ValidRoom(name) ? name : QStringLiteral("room");
 }
 
 QByteArray StateJson(const remote::RemoteState& s, const StateExtras& extras)

@@ -30,11 +30,6 @@ inline constexpr const char* kStale = "Stale";
 
 // "qvt-vz1/<room>/<leaf>".
 QString Topic(const QString& room, const char* leaf);
-// A room name that can be one topic level: no '/', '+', '#', no control characters, not
-// "all", not empty.
-bool ValidRoom(const QString& room);
-// The host name made into a valid room name.
-QString DefaultRoom();
 
 // What the state topic says beyond the remote state.
 struct StateExtras
