@@ -202,7 +202,8 @@ void MqttClient::Start()
     });
 }
 
-bool MqttClient::Publish(const QString& topic, const QByteArray& payload, bool retain, const QByteArray& correlation)
+bool MqttClient::Publish(const QString& topic, const QByteArray& payload, bool retain, const QByteArray& correlation,
+                         const QString& responseTopic)
 {
     if (!m_core->mosq || !m_core->up)
         return false;
@@ -210,6 +211,8 @@ bool MqttClient::Publish(const QString& topic, const QByteArray& payload, bool r
     if (!correlation.isEmpty())
         mosquitto_property_add_binary(&props, MQTT_PROP_CORRELATION_DATA, correlation.constData(),
                                       static_cast<uint16_t>(correlation.size()));
+    if (!responseTopic.isEmpty())
+        mosquitto_property_add_string(&props, MQTT_PROP_RESPONSE_TOPIC, Utf8(responseTopic).c_str());
     const int rc = mosquitto_publish_v5(m_core->mosq, nullptr, Utf8(topic).c_str(), static_cast<int>(payload.size()),
                                         payload.constData(), 1, retain, props);
     mosquitto_property_free_all(&props);

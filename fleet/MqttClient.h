@@ -60,7 +60,7 @@ public:
     void Start();
     // QoS 1. False when the message could not be queued (not connected).
     bool Publish(const QString& topic, const QByteArray& payload, bool retain = false,
-                 const QByteArray& correlation = {});
+                 const QByteArray& correlation = {}, const QString& responseTopic = {});
 
 Q_SIGNALS:
     void connected();

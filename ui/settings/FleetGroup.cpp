@@ -2,27 +2,36 @@
 
 #include "fleet/FleetPassword.h"
 
+#include "res/Strings.h"
+
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QLineEdit>
 
-CFleetGroup::CFleetGroup(QWidget* parent) : QGroupBox(tr("Fleet"), parent)
+namespace {
+
+constexpr UINT kFleetTitle = 36900, kFleetBroker = 36901, kFleetRoom = 36902, kFleetUser = 36903, kFleetPassword = 36904,
+               kFleetPasswordFile = 36905, kFleetCaFile = 36906, kFleetHomeAssistant = 36907, kFleetBadBroker = 36908, kFleetBadRoom = 36909;
+
+} // namespace
+
+CFleetGroup::CFleetGroup(QWidget* parent) : QGroupBox(LoadStringRes(kFleetTitle), parent)
 {
     auto* form = new QFormLayout(this);
-    const auto line = [&](const QString& label, const QString& placeholder) {
+    const auto line = [&](UINT label, const QString& placeholder) {
         auto* edit = new QLineEdit(this);
         edit->setPlaceholderText(placeholder);
-        form->addRow(label, edit);
+        form->addRow(LoadStringRes(label), edit);
         return edit;
     };
-    m_editBroker = line(tr("Broker:"), tr("mqtts://broker.example:8883 (empty: no fleet)"));
-    m_editRoom = line(tr("Room:"), fleet::DefaultRoom());
-    m_editUser = line(tr("User name:"), QString());
-    m_editPassword = line(tr("Password:"), tr("(kept in the secret store)"));
+    m_editBroker = line(kFleetBroker, QStringLiteral("mqtts://broker:8883"));
+    m_editRoom = line(kFleetRoom, fleet::DefaultRoom());
+    m_editUser = line(kFleetUser, {});
+    m_editPassword = line(kFleetPassword, {});
     m_editPassword->setEchoMode(QLineEdit::Password);
-    m_editPasswordFile = line(tr("Password file:"), tr("(only without a secret store)"));
-    m_editCaFile = line(tr("CA file:"), tr("(the system's certificates)"));
-    m_checkHomeAssistant = new QCheckBox(tr("Announce the room to Home Assistant"), this);
+    m_editPasswordFile = line(kFleetPasswordFile, {});
+    m_editCaFile = line(kFleetCaFile, {});
+    m_checkHomeAssistant = new QCheckBox(LoadStringRes(kFleetHomeAssistant), this);
     form->addRow(m_checkHomeAssistant);
 }
 
@@ -58,9 +67,9 @@ QString CFleetGroup::Problem() const
 {
     const fleet::FleetConfig c = Config();
     if (!c.broker.isEmpty() && !fleet::ParseBroker(c.broker))
-        return tr("The broker is mqtt://host:port or mqtts://host:port.");
+        return LoadStringRes(kFleetBadBroker);
     if (!c.room.isEmpty() && !fleet::ValidRoom(c.room))
-        return tr("A room name has no '/', '+' or '#' and is not \"all\".");
+        return LoadStringRes(kFleetBadRoom);
     return {};
 }
 
