@@ -38,6 +38,7 @@ struct MqttClient::Core
     std::condition_variable wake;
     MqttClient* owner = nullptr;
     bool stop = false;
+    bool finished = false;
     std::atomic<bool> up{false};
     int backoffMs = 0;
     std::thread thread;
@@ -125,9 +126,18 @@ MqttClient::~MqttClient()
     m_core->wake.notify_all();
     if (!m_core->thread.joinable())
         return;
-    // A connect to an address that does not answer may take the system's time-out; the
-    // thread then ends on its own and frees the connection after it.
-    m_core->thread.detach();
+    // Connected: a moment for the goodbye (and what was published just before it) to go out;
+    // the loop notices the stop within its 200 ms wait. Not connected: no waiting, as a
+    // connect to an address that does not answer may take the system's time-out; the thread
+    // then ends on its own and frees the connection after it.
+    std::unique_lock<std::mutex> guard(m_core->lock);
+    const bool ended = m_core->up
+                       && m_core->wake.wait_for(guard, std::chrono::seconds(2), [this] { return m_core->finished; });
+    guard.unlock();
+    if (ended)
+        m_core->thread.join();
+    else
+        m_core->thread.detach();
 }
 
 void MqttClient::Start()
@@ -199,6 +209,9 @@ void MqttClient::Start()
     core.thread = std::thread([core = m_core] {
         core->Run();
         mosquitto_destroy(core->mosq);
+        std::lock_guard<std::mutex> guard(core->lock);
+        core->finished = true;
+        core->wake.notify_all();
     });
 }
 
