@@ -48,9 +48,11 @@ void CDeviceChangeWatcher::StartUdevMonitor()
     udev_monitor* monitor = udev_monitor_new_from_netlink(m_udev, "udev");
     if (!monitor)
         return;
-    // The camera's serial port appears as tty and its device as usb; either is a change.
+    // The camera's serial port appears as tty and its device as usb; either is a change. A
+    // USB camera's capture node appears as video4linux.
     if (udev_monitor_filter_add_match_subsystem_devtype(monitor, "usb", nullptr) < 0
         || udev_monitor_filter_add_match_subsystem_devtype(monitor, "tty", nullptr) < 0
+        || udev_monitor_filter_add_match_subsystem_devtype(monitor, "video4linux", nullptr) < 0
         || udev_monitor_enable_receiving(monitor) < 0) {
         udev_monitor_unref(monitor);
         return;

@@ -1,6 +1,8 @@
 #include "app/MainFrame.h"
 
 #include "platform/WinMessages.h"
+#include "camera/CameraConnectionApi.h"
+#include "res/CameraText.h"
 #include "res/Resource.h"
 #include "res/Strings.h"
 #include "ui/controller/AppIcon.h"
@@ -247,7 +249,7 @@ void CMainFrame::ShowTrayMenuAtCursor()
 
 void CMainFrame::ShowTrayMessage(UINT stringId)
 {
-    UpdateTrayIcon(LoadStringRes(stringId));
+    UpdateTrayIcon(LoadCameraText(stringId, QString::fromStdString(CamConnection().Name())));
 }
 
 void CMainFrame::UpdateTrayIcon(const QString& text)
@@ -337,6 +339,12 @@ bool CMainFrame::HideController()
         return false;
     m_dlgController.HideController();
     return true;
+}
+
+void CMainFrame::ShowVideo(bool on)
+{
+    if (m_dlgController.VideoWindowOpen() != on)
+        m_dlgController.OnVideoWindow();
 }
 
 int CMainFrame::UpdateFirmwareFrom(const QString& path, QString* status)

@@ -61,6 +61,7 @@ public:
     bool Busy() const override;
     void ShowController() override;
     bool HideController() override;
+    void ShowVideo(bool on) override;
     int UpdateFirmwareFrom(const QString& path, QString* status) override;
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -2,6 +2,7 @@
 // line it is a client that tells the running controller what to do.
 #include "app/ControllerApp.h"
 #include "app/remote/RemoteClient.h"
+#include "video/VideoPlugins.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -17,6 +18,8 @@ int main(int argc, char** argv)
         return remote::RunVerb(QCoreApplication::arguments());
     }
     QApplication qapp(argc, argv);
+    // Before the first camera list: the virtual camera's picture comes through our plugin.
+    UseVideoPlugins(BundledVideoPluginDir(QCoreApplication::applicationDirPath().toStdString()));
     CControllerApp app;
     return app.Run();
 }

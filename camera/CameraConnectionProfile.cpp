@@ -16,7 +16,7 @@ CameraConnection ReadCameraConnection(const ProfileFile& f)
 {
     CameraConnection c;
     const char* s = kCameraSection;
-    c.kind = static_cast<CameraConnection::Kind>(InRange(f.GetInt(s, "Connection", 0), 0, 2, 0));
+    c.kind = static_cast<CameraConnection::Kind>(InRange(f.GetInt(s, "Connection", 0), 0, 3, 0));
     c.serialPort = f.GetString(s, "SerialPort", "");
     const int baud = f.GetInt(s, "Speed", 9600);
     c.baud = ValidBaud(baud) ? baud : 9600;
@@ -30,6 +30,11 @@ CameraConnection ReadCameraConnection(const ProfileFile& f)
     if (c.modelId != "custom" && (BuiltInModel(c.modelId).id != c.modelId || BuiltInModel(c.modelId).vendorFrames))
         c.modelId = "generic";
     c.framing = InRange(f.GetInt(s, "Framing", 0), 0, 1, 0);
+    c.uvcDevice = f.GetString(s, "UvcDevice", "");
+    // A hand-edited address that is none plays nothing rather than something unexpected.
+    c.videoStream = f.GetString(s, "VideoStream", "");
+    if (!CameraConnection::ValidVideoStream(c.videoStream))
+        c.videoStream.clear();
 
     ViscaModel& m = c.customModel;
     m = BuiltInModel("generic");
@@ -47,6 +52,7 @@ CameraConnection ReadCameraConnection(const ProfileFile& f)
     m.zoomTeleUnits = f.GetInt(s, "ZoomTeleUnits", m.zoomTeleUnits);
     m.panReversed = f.GetInt(s, "PanReversed", 0) != 0;
     m.tiltReversed = f.GetInt(s, "TiltReversed", 0) != 0;
+    m.panNibbles = f.GetInt(s, "PanDigits", 4);  // out of 4..5: the ranges fall back whole
     return c;
 }
 
@@ -62,6 +68,8 @@ void WriteCameraConnection(ProfileFile& f, const CameraConnection& c)
     f.SetInt(s, "Transport", static_cast<int>(c.net));
     f.SetString(s, "Model", c.modelId);
     f.SetInt(s, "Framing", c.framing);
+    f.SetString(s, "UvcDevice", c.uvcDevice);
+    f.SetString(s, "VideoStream", c.videoStream);
     const ViscaModel& m = c.customModel;
     f.SetInt(s, "PanMinUnits", m.panMinUnits);
     f.SetInt(s, "PanMaxUnits", m.panMaxUnits);
@@ -75,4 +83,5 @@ void WriteCameraConnection(ProfileFile& f, const CameraConnection& c)
     f.SetInt(s, "ZoomTeleUnits", m.zoomTeleUnits);
     f.SetInt(s, "PanReversed", m.panReversed ? 1 : 0);
     f.SetInt(s, "TiltReversed", m.tiltReversed ? 1 : 0);
+    f.SetInt(s, "PanDigits", m.panNibbles);
 }

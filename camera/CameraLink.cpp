@@ -1,6 +1,7 @@
 #include "camera/CameraLink.h"
 
 #include "camera/CameraConnection.h"
+#include "camera/LinkPost.h"
 #include "platform/Clock.h"
 #include "platform/WinMessage.h"
 #include "platform/WinMessages.h"
@@ -259,13 +260,7 @@ void CameraLink::PostForThisLink(UINT msg, WPARAM wParam)
 {
     if (!m_wnd || m_stop)
         return;
-    QMetaObject::invokeMethod(
-        m_wnd,
-        [wnd = m_wnd, msg, wParam, generation = m_generation, sentFor = m_generation->load()] {
-            if (generation->load() == sentFor)
-                SendMessage(wnd, msg, wParam, 0);
-        },
-        Qt::QueuedConnection);
+    PostForLink(m_wnd, msg, wParam, m_generation);
 }
 
 void CameraLink::LinkLost()
@@ -325,7 +320,7 @@ void CameraLink::KeeperLoop()
         const int before = m_lastStand;
         if (!m_profile.vendorFrames) {
             // No stand to ask: any answer shows the camera is still there.
-            Inquire(visca::PanTiltInquiry(), 8);
+            Inquire(visca::PanTiltInquiry(), m_profile.positionReplyLength);
         } else if (auto stand = Inquire(visca::VendorInquiry(visca::kItemStand), 1); stand && (*stand)[0] <= 3) {
             // A report lost in noise still reaches the controller this way.
             if ((*stand)[0] != before)

@@ -34,6 +34,7 @@ struct CameraLinkProfile
     bool vendorFrames = true;  // the QVT-VZ1: stand inquiry and reports
     bool addressSet = true;    // a serial line: address set and interface clear at start
     int framingStand = 1;      // without stand reports: the stand position posted at open
+    std::size_t positionReplyLength = 8;  // the pan-tilt position reply's payload (the keep-alive)
 };
 
 class CameraLink

@@ -6,7 +6,9 @@
 #include "camera/CameraConnectionApi.h"
 #include "camera/CameraLink.h"
 #include "camera/CameraPresence.h"
+#include "camera/ViscaReply.h"
 #include "camera/ViscaUnits.h"
+#include "camera/uvc/UvcCamera.h"
 #include "platform/WinMessage.h"
 #include "platform/WinMessages.h"
 
@@ -51,8 +53,19 @@ Setup CurrentSetup()
     return SetupLocked();
 }
 
+UvcCamera& Uvc()
+{
+    static UvcCamera camera;
+    return camera;
+}
+
+bool IsUvc(const CameraConnection& c) { return c.kind == CameraConnection::Kind::Uvc; }
+
+// The USB camera's node while it is open, or while it is the configured camera.
+bool UsesUvc() { return Uvc().IsOpen() || IsUvc(CurrentSetup().connection); }
+
 UnitMap Units() { return UnitMap(CurrentSetup().model); }
-CameraCapabilities Caps() { return CurrentSetup().model.Capabilities(); }
+CameraCapabilities Caps() { return UsesUvc() ? Uvc().Capabilities() : CurrentSetup().model.Capabilities(); }
 
 CameraLinkProfile LinkProfile(const CameraConnection& c)
 {
@@ -61,6 +74,7 @@ CameraLinkProfile LinkProfile(const CameraConnection& c)
     p.vendorFrames = c.Model().vendorFrames;
     p.addressSet = c.kind != CameraConnection::Kind::Network;
     p.framingStand = c.FramingStand();
+    p.positionReplyLength = c.Model().PanTiltReplyLength();
     return p;
 }
 
@@ -82,9 +96,20 @@ std::string SerialPortOf(const CameraConnection& c)
     return ::realpath(c.serialPort.c_str(), resolved) ? std::string(resolved) : std::string();
 }
 
+// The node of a USB camera, while it exists: it need not be a character device (the
+// virtual camera's is a file on FUSE). A name too long for the caller's 20 bytes is given
+// as "v4l2": the open takes the configured node whatever the port says.
+std::string UvcPortOf(const CameraConnection& c)
+{
+    if (!UvcDevice::Exists(c.uvcDevice, UvcTiming{}.callTimeoutMs))
+        return {};
+    return c.uvcDevice.size() <= 19 ? c.uvcDevice : std::string("v4l2");
+}
+
 std::string PortOf(const CameraConnection& c)
 {
     switch (c.kind) {
+    case CameraConnection::Kind::Uvc: return UvcPortOf(c);
     case CameraConnection::Kind::Serial: return SerialPortOf(c);
     case CameraConnection::Kind::Network: return "network";
     default: return FindCameraPort();
@@ -134,17 +159,12 @@ visca::ZoomMotion ZoomOf(int bits)
     return visca::ZoomMotion::Stop;
 }
 
-// Pan and tilt come in one reply: 4 nibbles pan, 4 nibbles tilt.
-std::optional<std::pair<int, int>> PanTiltWire()
+// Pan and tilt come in one reply: 4 (or the model's 5) nibbles pan, 4 nibbles tilt.
+std::optional<visca::PanTiltPosition> PanTiltWire()
 {
-    const auto payload = Link().Inquire(visca::PanTiltInquiry(), 8);
-    if (!payload)
-        return std::nullopt;
-    const auto pan = visca::ReadNibbles(*payload, 4);
-    const auto tilt = visca::ReadNibbles(std::span(*payload).subspan(4), 4);
-    if (!pan || !tilt)
-        return std::nullopt;
-    return std::pair{visca::SignExtend16(*pan), visca::SignExtend16(*tilt)};
+    const int panNibbles = CurrentSetup().model.panNibbles;
+    const auto payload = Link().Inquire(visca::PanTiltInquiry(), static_cast<std::size_t>(panNibbles) + 4);
+    return payload ? visca::ReadPanTiltPosition(*payload, panNibbles) : std::nullopt;
 }
 
 std::optional<int> NibbleInquiry(const visca::Frame& frame)
@@ -176,6 +196,11 @@ int CamIsPresent(void)
     switch (c.kind) {
     case CameraConnection::Kind::Serial:
         return IsCharDevice(c.serialPort) ? 1 : 0;
+    case CameraConnection::Kind::Uvc:
+        // The node exists and answers; asked on the open node, bounded by its time-out.
+        if (Uvc().IsOpen())
+            return Uvc().Answers() ? 1 : 0;
+        return !UvcPortOf(c).empty() && UvcCamera::Probe(c).ok ? 1 : 0;
     case CameraConnection::Kind::Network:
         // While the link is open its keep-alive watches the camera; otherwise ask it.
         if (Link().IsUsable())
@@ -200,22 +225,30 @@ int CamFindPort(char buf[20])
 int CamOpen(const char* port, HWND wnd, UINT linkMsg, UINT modeMsg)
 {
     const CameraConnection c = CurrentSetup().connection;
+    if (IsUvc(c)) {
+        Link().Close();
+        return Uvc().Open(c, wnd, linkMsg, modeMsg) ? 1 : 0;
+    }
+    Uvc().Close();
     return Link().Open(MakeTransport(c, port ? port : ""), LinkProfile(c), wnd, linkMsg, modeMsg) ? 1 : 0;
 }
 
 int CamClose(void)
 {
     Link().Close();
+    Uvc().Close();
     return 1;
 }
 
 int CamIsOpen(void)
 {
-    return Link().IsUsable() ? 1 : 0;
+    return Link().IsUsable() || Uvc().IsUsable() ? 1 : 0;
 }
 
 int CamDrive(int bits)
 {
+    if (UsesUvc())
+        return Uvc().Drive(bits) ? 1 : 0;
     CameraLink& link = Link();
     const int last = link.driveBits.exchange(bits);
     // Only the axes that move or moved are sent; 0 stops all, whatever we believe moves.
@@ -229,6 +262,8 @@ int CamDrive(int bits)
 
 int CamSelectView(int view)
 {
+    if (UsesUvc())
+        return Uvc().SelectView(view) ? 1 : 0;
     if (view < 0 || view > 0x7F)
         return 0;
     return Link().Command(visca::MemoryRecall(view), CameraLink::Wait::Ack) ? 1 : 0;
@@ -238,11 +273,17 @@ int CamSetPosition(int kind, int pan, int tilt, int zoom, int roll)
 {
     if (kind != 1 && kind != 2)
         return 0;
-    const UnitMap units = Units();
+    // A USB camera has no roll: the preset keeps it, unsent.
+    if (UsesUvc())
+        return Uvc().SetPosition(pan, tilt, zoom) ? 1 : 0;
+    const ViscaModel model = CurrentSetup().model;
+    const UnitMap units(model);
     CameraLink& link = Link();
     // Moves are acknowledged at once and complete later; waiting for the ACK keeps the
     // caller's wait short however far the camera has to travel.
-    bool ok = link.Command(visca::PanTiltAbsolute(units.PanToWire(pan), units.TiltToWire(tilt)), CameraLink::Wait::Ack);
+    const visca::Frame move = visca::PanTiltAbsolute(units.PanToWire(pan), units.TiltToWire(tilt), visca::kMaxPanSpeed,
+                                                     visca::kMaxTiltSpeed, model.panNibbles);
+    bool ok = link.Command(move, CameraLink::Wait::Ack);
     ok = link.Command(visca::ZoomDirect(units.ZoomToWire(zoom)), CameraLink::Wait::Ack) && ok;
     // A camera without roll keeps the preset's roll unsent.
     if (Caps().roll)
@@ -252,18 +293,24 @@ int CamSetPosition(int kind, int pan, int tilt, int zoom, int roll)
 
 int CamGetPan(int* value)
 {
+    if (UsesUvc())
+        return Store(value, Uvc().Pan());
     const auto wire = PanTiltWire();
-    return Store(value, wire ? Units().PanFromWire(wire->first) : std::nullopt);
+    return Store(value, wire ? Units().PanFromWire(wire->pan) : std::nullopt);
 }
 
 int CamGetTilt(int* value)
 {
+    if (UsesUvc())
+        return Store(value, Uvc().Tilt());
     const auto wire = PanTiltWire();
-    return Store(value, wire ? Units().TiltFromWire(wire->second) : std::nullopt);
+    return Store(value, wire ? Units().TiltFromWire(wire->tilt) : std::nullopt);
 }
 
 int CamGetZoom(int* value)
 {
+    if (UsesUvc())
+        return Store(value, Uvc().Zoom());
     const auto wire = NibbleInquiry(visca::ZoomInquiry());
     return Store(value, wire ? Units().ZoomFromWire(*wire) : std::nullopt);
 }
@@ -325,7 +372,12 @@ CameraConnection CamConnection() { return CurrentSetup().connection; }
 
 CameraCapabilities CamCapabilities() { return Caps(); }
 
-bool CamPollsPresence() { return CurrentSetup().connection.kind == CameraConnection::Kind::Network; }
+// A USB camera's node is asked too: the virtual camera's node on FUSE sends no udev events.
+bool CamPollsPresence()
+{
+    const CameraConnection::Kind kind = CurrentSetup().connection.kind;
+    return kind == CameraConnection::Kind::Network || kind == CameraConnection::Kind::Uvc;
+}
 
 namespace {
 
@@ -344,6 +396,8 @@ CameraProbe Probed(const std::vector<std::uint8_t>& version)
 
 CameraProbe CamProbeOnOwnLink(const CameraConnection& connection)
 {
+    if (IsUvc(connection))
+        return UvcCamera::Probe(connection);
     CameraProbe probe;
     // One try of each step: an absent camera is asked again every few seconds anyway.
     CameraLinkTiming once;

@@ -28,6 +28,13 @@ int SignExtend16(std::uint32_t value)
     return static_cast<std::int16_t>(static_cast<std::uint16_t>(value & 0xFFFF));
 }
 
+int SignExtendNibbles(std::uint32_t value, int nibbles)
+{
+    const std::uint32_t sign = std::uint32_t(1) << (4 * nibbles - 1);
+    const std::uint32_t low = value & ((sign << 1) - 1);
+    return static_cast<int>(low ^ sign) - static_cast<int>(sign);
+}
+
 namespace {
 
 Frame Start(std::uint8_t kind, std::initializer_list<std::uint8_t> bytes)
@@ -60,10 +67,10 @@ Frame PanTiltDrive(PanMotion pan, TiltMotion tilt, int panSpeed, int tiltSpeed)
                             static_cast<std::uint8_t>(pan), static_cast<std::uint8_t>(tilt)}));
 }
 
-Frame PanTiltAbsolute(int panWire, int tiltWire, int panSpeed, int tiltSpeed)
+Frame PanTiltAbsolute(int panWire, int tiltWire, int panSpeed, int tiltSpeed, int panNibbles)
 {
     Frame frame = Start(0x01, {0x06, 0x02, Low(panSpeed), Low(tiltSpeed)});
-    AppendNibbles(frame, static_cast<std::uint32_t>(panWire) & 0xFFFF, 4);
+    AppendNibbles(frame, static_cast<std::uint32_t>(panWire), panNibbles);
     AppendNibbles(frame, static_cast<std::uint32_t>(tiltWire) & 0xFFFF, 4);
     return End(std::move(frame));
 }

@@ -54,6 +54,8 @@ void AppendNibbles(Frame& frame, std::uint32_t value, int count);
 std::optional<std::uint32_t> ReadNibbles(std::span<const std::uint8_t> bytes, int count);
 // The low 16 bits as a signed value.
 int SignExtend16(std::uint32_t value);
+// The low 4 * nibbles bits as a signed value (nibbles 1..7).
+int SignExtendNibbles(std::uint32_t value, int nibbles);
 
 // Controller -> camera.
 Frame AddressSet();                                    // 88 30 01 FF
@@ -61,7 +63,8 @@ Frame InterfaceClear();                                // 88 01 00 01 FF
 Frame PanTiltDrive(PanMotion pan, TiltMotion tilt, int panSpeed = kDefaultPanSpeed,
                    int tiltSpeed = kDefaultTiltSpeed); // 81 01 06 01 VV WW XX YY FF
 Frame PanTiltAbsolute(int panWire, int tiltWire, int panSpeed = kMaxPanSpeed,
-                      int tiltSpeed = kMaxTiltSpeed);  // 81 01 06 02 VV WW Y*4 Z*4 FF
+                      int tiltSpeed = kMaxTiltSpeed,
+                      int panNibbles = 4);             // 81 01 06 02 VV WW Y*4 (or *5) Z*4 FF
 Frame ZoomDrive(ZoomMotion motion);                    // 81 01 04 07 0x FF
 Frame ZoomDirect(int zoomWire);                        // 81 01 04 47 p*4 FF
 Frame MemoryRecall(int memory);                        // 81 01 04 3F 02 pp FF

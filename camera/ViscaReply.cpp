@@ -60,4 +60,15 @@ Reply ClassifyReply(const Frame& frame)
     return reply;
 }
 
+std::optional<PanTiltPosition> ReadPanTiltPosition(std::span<const std::uint8_t> payload, int panNibbles)
+{
+    if (payload.size() != static_cast<std::size_t>(panNibbles) + 4)
+        return std::nullopt;
+    const auto pan = ReadNibbles(payload, panNibbles);
+    const auto tilt = ReadNibbles(payload.subspan(static_cast<std::size_t>(panNibbles)), 4);
+    if (!pan || !tilt)
+        return std::nullopt;
+    return PanTiltPosition{SignExtendNibbles(*pan, panNibbles), SignExtend16(*tilt)};
+}
+
 } // namespace visca

@@ -25,6 +25,15 @@ struct Reply
 
 Reply ClassifyReply(const Frame& frame);
 
+// The pan-tilt position inquiry's answer (90 50 pan tilt FF): panNibbles (4 or 5) pan
+// nibbles and 4 tilt nibbles, both signed. Nothing when the payload has another length or
+// a byte is not a nibble: a camera of the other form is not read wrongly.
+struct PanTiltPosition
+{
+    int pan = 0, tilt = 0;
+};
+std::optional<PanTiltPosition> ReadPanTiltPosition(std::span<const std::uint8_t> payload, int panNibbles);
+
 // Longest reply frame the controller accepts; anything longer is noise.
 constexpr std::size_t kMaxReplyLength = 16;
 

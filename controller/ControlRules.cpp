@@ -4,10 +4,11 @@
 #include "settings/CameraSettings.h"
 #include "tracking/TrackingState.h"
 
-ControlState MakeControlState(int page, int cameraMode, int deviceKind, const CCameraSettings& settings)
+ControlState MakeControlState(int page, int cameraMode, int deviceKind, const CCameraSettings& settings,
+                              bool panTilt, bool zoom)
 {
-    return ControlState{page, cameraMode, deviceKind, settings.m_bTracking != 0, settings.m_nUpMode,
-                        settings.m_nUserMode};
+    return ControlState{page,         cameraMode, deviceKind, settings.m_bTracking != 0, settings.m_nUpMode,
+                        settings.m_nUserMode, panTilt,    zoom};
 }
 
 namespace rules {
@@ -90,7 +91,10 @@ bool ViewButtonEnabled(const ControlState& s, int button)
     return !(OnAuto(s) && Directed(s) && s.tracking);
 }
 
-bool PadEnabled(const ControlState& s)
+namespace {
+
+// The pad's rule before asking whether the camera has the axes.
+bool PadAllowed(const ControlState& s)
 {
     if (!HasCamera(s))
         return false;
@@ -103,13 +107,20 @@ bool PadEnabled(const ControlState& s)
     }
 }
 
+} // namespace
+
+bool PadEnabled(const ControlState& s)
+{
+    return s.panTilt && PadAllowed(s);
+}
+
 bool ZoomEnabled(const ControlState& s)
 {
-    if (!HasCamera(s))
+    if (!HasCamera(s) || !s.zoom)
         return false;
     if (OnAuto(s) && (s.cameraMode == kCameraRelease || s.cameraMode == kCameraOhp))
         return true;
-    return PadEnabled(s);
+    return PadAllowed(s);
 }
 
 bool HoldButtonEnabled(const ControlState& s, int id)

@@ -12,13 +12,16 @@ struct ControlState
     bool tracking = false;
     int upMode = 3;        // Upside framing: 0 view 0, 1 direction presets, 3 view 3
     int userMode = 3;      // Manual framing: 0 view 0, 2 explicit position, 3 view 3
+    bool panTilt = true;   // the camera has pan and tilt (a USB camera may have zoom only)
+    bool zoom = true;      // the camera has zoom
 };
 
 class CCameraSettings;
 
 // The state of page with the camera in cameraMode and deviceKind chosen, the rest (tracking,
-// framings) from settings.
-ControlState MakeControlState(int page, int cameraMode, int deviceKind, const CCameraSettings& settings);
+// framings) from settings; panTilt and zoom: the axes the camera has.
+ControlState MakeControlState(int page, int cameraMode, int deviceKind, const CCameraSettings& settings,
+                              bool panTilt = true, bool zoom = true);
 
 namespace rules {
 
@@ -40,7 +43,8 @@ bool KindHasDirection(int kind, int direction);
 // The option buttons 1..3 of the page on screen: shown, and usable.
 bool ViewButtonShown(const ControlState& s, int button);
 bool ViewButtonEnabled(const ControlState& s, int button);
-// The eight-way pad and the zoom pair of the page on screen.
+// The eight-way pad and the zoom pair of the page on screen; grey for an axis the camera
+// lacks.
 bool PadEnabled(const ControlState& s);
 bool ZoomEnabled(const ControlState& s);
 // The pad button id (1003..1013) of the page on screen: usable now.

@@ -1,5 +1,6 @@
 #include "controller/ControllerSession.h"
 
+#include "camera/CameraConnectionApi.h"
 #include "camera/QvtVz1Api.h"
 #include "platform/Clock.h"
 #include "platform/Profile.h"
@@ -331,5 +332,6 @@ void ControllerSession::OnSelchangeTab(int page)
 
 ControlState ControllerSession::Controls() const
 {
-    return MakeControlState(Page(), CameraMode(), m_nDeviceKind, m_settings);
+    const CameraCapabilities caps = CamCapabilities();
+    return MakeControlState(Page(), CameraMode(), m_nDeviceKind, m_settings, caps.panTilt, caps.zoom);
 }

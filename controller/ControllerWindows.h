@@ -15,6 +15,8 @@ public:
     virtual void ShowController() = 0;
     // Hides it; false, and nothing done, when hiding would end the program (no tray).
     virtual bool HideController() = 0;
+    // Opens or closes the video window, as its menu item does; nothing when it already is so.
+    virtual void ShowVideo(bool on) = 0;
     // The firmware update from the file at path, as the menu command runs it with the file
     // read instead of picked and no question. FW_RESULT_* and the update's last status in
     // *status; -1 when the camera is not there or does not tell its version.

@@ -151,6 +151,11 @@ remote::Outcome RunCommand(remote::RemoteActions& actions, const Command& c)
         return actions.Hide();
     if (v == QLatin1String("stop"))
         return actions.Stop();
+    if (v == QLatin1String("video")) {
+        if (c.arg != QLatin1String("on") && c.arg != QLatin1String("off"))
+            return BadArgument(c, "on or off");
+        return actions.ShowVideo(c.arg == QLatin1String("on"));
+    }
     if (v == QLatin1String("tracking")) {
         if (c.arg != QLatin1String("on") && c.arg != QLatin1String("off"))
             return BadArgument(c, "on or off");

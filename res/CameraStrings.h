@@ -23,10 +23,22 @@ constexpr UINT kStrFramingOne = 36417;
 constexpr UINT kStrCameraTest = 36418;
 constexpr UINT kStrTestAnswered = 36419;     // %1 vendor, %2 model, %3 ROM version
 constexpr UINT kStrTestNoAnswer = 36420;     // %1 the reason
-constexpr UINT kStrNoVideoFormat = 36421;
-constexpr UINT kStrNoFirmwareUpdate = 36422;
+constexpr UINT kStrNoVideoFormat = 36421;     // %1 the camera (CameraConnection::Name())
+constexpr UINT kStrNoFirmwareUpdate = 36422;  // %1 the camera
 constexpr UINT kStrEnterHost = 36423;
 constexpr UINT kStrEnterPort = 36424;
 constexpr UINT kStrCustomRanges = 36425;
+// A USB camera (UVC).
+constexpr UINT kStrCameraUvc = 36460;
+constexpr UINT kStrEnterDevice = 36462;
+constexpr UINT kStrTestAnsweredUvc = 36463;  // %1 the camera's name, %2 its driver
+constexpr UINT kStrNoPanTilt = 36464;
+constexpr UINT kStrNoZoom = 36465;
+constexpr UINT kStrCameraVideoStream = 36470;
+constexpr UINT kStrEnterVideoStream = 36471;
 // Names of the built-in models, in the order of BuiltInModels() after the QVT-VZ1.
 constexpr UINT kStrFirstModelName = 36430;
+// The QVT-VZ1's balloons and Auto page note for any other camera (res/CameraText.h); %1 its name.
+constexpr UINT kStrCameraAvailable = 36440;
+constexpr UINT kStrCameraNotConnected = 36441;
+constexpr UINT kStrCameraImproper = 36442;

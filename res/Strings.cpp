@@ -124,6 +124,12 @@ const std::unordered_map<UINT, const char*>& BuiltInStrings()
         // Setting files that cannot be written or read.
         {35900, "The setting file could not be written."},
         {35901, "The setting file could not be read."},
+        // A USB camera (UVC): its choice in the "Camera" group and the pads it lacks.
+        {36460, "USB camera (UVC)"},
+        {36462, "Enter the camera's video device."},
+        {36463, "The camera answered: %1, driver %2."},
+        {36464, "This camera cannot pan and tilt."},
+        {36465, "This camera has no zoom."},
         // Camera connection (settings dialog "Camera" group) and what other cameras lack.
         {36400, "Camera"},
         {36401, "QVT-VZ1 (USB, found automatically)"},
@@ -145,14 +151,20 @@ const std::unordered_map<UINT, const char*>& BuiltInStrings()
         {36418, "Test"},
         {36419, "The camera answered: vendor %1, model %2, ROM version %3."},
         {36420, "No answer from the camera: %1"},
-        {36421, "This camera has no video output format setting."},
-        {36422, "Only the QVT-VZ1 takes a firmware update."},
+        {36421, "Camera %1 has no video output format setting."},
+        {36422, "Camera %1 takes no firmware update; only the QVT-VZ1 does."},
         {36423, "Enter the camera's host name or address."},
         {36424, "Enter the camera's serial port."},
         {36425, "Custom: the ranges are edited in the \"Camera\" section of the profile."},
+        {36470, "Video stream"},
+        {36471, "Enter a video stream address that starts with rtsp://, http:// or udp://, or leave it empty."},
         {36430, "Standard VISCA PTZ camera"},
         {36431, "EVI-D70 family"},
         {36432, "EVI-D80/D90 family"},
+        {36433, "BRC-H700 family (20-bit pan)"},
+        {36440, "Camera %1 is available."},
+        {36441, "Camera %1 is not connected."},
+        {36442, "The connection between camera %1 and PC is improper."},
     };
     return table;
 }
@@ -192,6 +204,17 @@ QString Conversions(const QString& text)
         if (text.at(i) != u'%')
             continue;
         qsizetype j = i + 1;
+        // Qt's numbered placeholder (%1 .. %99), whatever follows it; "%2d" stays a width.
+        if (text.at(j) >= u'1' && text.at(j) <= u'9') {
+            qsizetype k = j;
+            while (k < text.size() && text.at(k).isDigit())
+                ++k;
+            if (k == text.size() || !QStringLiteral("diouxXfFeEgGaAcsp").contains(text.at(k))) {
+                out += u'{' + text.mid(j, k - j) + u'}';
+                i = k - 1;
+                continue;
+            }
+        }
         while (j < text.size() && QStringLiteral("-+ #0123456789.lhz").contains(text.at(j)))
             ++j;
         if (j < text.size() && text.at(j) != u'%')

@@ -27,6 +27,8 @@ void RegisterCameraCommands(CommandRegistry& registry, VirtualCamera& camera)
                      camera.Detach();
                      return true;
                  });
+    registry.AddAlias("plug", "attach");
+    registry.AddAlias("unplug", "detach");
     registry.Add("stand", "release|upside|ohp|front", "set the stand position (reported when it changes)",
                  [&camera](const auto& args, std::ostream&) {
                      const int stand = args.size() == 1 ? StandFromName(args[0]) : -1;

@@ -8,6 +8,12 @@ void CommandRegistry::Add(std::string name, std::string usage, std::string help,
     m_commands[name] = std::move(command);
 }
 
+void CommandRegistry::AddAlias(const std::string& alias, const std::string& name)
+{
+    if (const SimCommand* command = Find(name))
+        Add(alias, command->usage, "same as " + name, command->run);
+}
+
 const SimCommand* CommandRegistry::Find(const std::string& name) const
 {
     const auto it = m_commands.find(name);

@@ -26,6 +26,9 @@ public:
     // Adds a command; a later registration of the same name replaces the earlier one.
     void Add(std::string name, std::string usage, std::string help, SimCommandHandler run);
 
+    // Another name for a registered command (plug for attach, as people say it).
+    void AddAlias(const std::string& alias, const std::string& name);
+
     const SimCommand* Find(const std::string& name) const;
     std::vector<const SimCommand*> All() const;  // sorted by name
 

@@ -30,6 +30,26 @@ bool ViscaServer::Generic(const visca::Frame& f, ServerOutput& out)
         out.trace.push_back("syntax-error frame=" + visca::ToHex(f));
         return true;
     }
+    // 81 01 04 00 02|03 FF: power on / standby, and 81 09 04 00 FF its inquiry (02 on, 03 standby).
+    if (f.size() == 6 && f[1] == 0x01 && f[2] == 0x04 && f[3] == 0x00 && (f[4] == 0x02 || f[4] == 0x03)) {
+        m_powerOn = f[4] == 0x02;
+        out.trace.push_back(m_powerOn ? "power state=on" : "power state=standby");
+        m.StopAll();
+        Done(out);
+        return true;
+    }
+    if (f.size() == 5 && f[1] == 0x09 && f[2] == 0x04 && f[3] == 0x00) {
+        out.trace.push_back("inquire power");
+        const std::uint8_t state = m_powerOn ? 0x02 : 0x03;
+        Append(out.reply, visca::InquiryReply(std::span(&state, 1)));
+        return true;
+    }
+    // In standby a camera answers inquiries but carries out no command.
+    if (!m_powerOn && f[1] == 0x01) {
+        out.trace.push_back("standby-refused frame=" + visca::ToHex(f));
+        Append(out.reply, visca::ErrorReply(kSocket, visca::kErrorNotExecutable));
+        return true;
+    }
     // 81 01 04 3F 0c pp FF: memory reset (0), set (1), recall (2) of memories 0..15.
     if (f.size() == 7 && f[1] == 0x01 && f[2] == 0x04 && f[3] == 0x3F && f[4] <= 0x02 && f[5] <= 0x7F) {
         const int n = f[5];

@@ -54,6 +54,13 @@ std::vector<visca::Frame> Frames(const visca::Frame& bytes)
     return frames;
 }
 
+// Tells senders apart: address and port.
+std::string SenderName(const sockaddr_storage& from, socklen_t len)
+{
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(&from);
+    return std::string(bytes, bytes + std::min<std::size_t>(len, sizeof from));
+}
+
 } // namespace
 
 bool NetworkEndpoints::Open(const NetworkPorts& ports, std::string& error)
@@ -168,28 +175,34 @@ void NetworkEndpoints::ServeViscaIp(const Handler& handle, const Trace& trace, c
     const ssize_t got = ::recvfrom(m_ip, buf, sizeof buf, 0, reinterpret_cast<sockaddr*>(&from), &len);
     if (got <= 0)
         return;
-    const auto packet = visca_ip::Decode({buf, static_cast<size_t>(got)});
-    if (!packet)
-        return;
+    const auto verdict = m_delivery.Take(SenderName(from, len), {buf, static_cast<size_t>(got)});
     const auto send = [&](std::uint16_t type, std::span<const std::uint8_t> payload) {
-        deliver([this, d = visca_ip::Encode(type, packet->sequence, payload), from, len] {
+        deliver([this, d = visca_ip::Encode(type, verdict.sequence, payload), from, len] {
             if (m_ip >= 0)
                 ::sendto(m_ip, d.data(), d.size(), MSG_DONTWAIT, reinterpret_cast<const sockaddr*>(&from), len);
         });
     };
-    if (packet->type == visca_ip::kControl) {
-        if (packet->payload.size() == 1 && packet->payload[0] == visca_ip::kReset) {
-            trace("ip-reset sequence=" + std::to_string(packet->sequence));
-            const std::uint8_t ack = visca_ip::kControlAck;
-            send(visca_ip::kControlReply, {&ack, 1});
-        }
+    using Kind = ViscaIpDelivery::Verdict::Kind;
+    switch (verdict.kind) {
+    case Kind::Drop:
+        return;
+    case Kind::Reset: {
+        trace("ip-reset sequence=" + std::to_string(verdict.sequence));
+        const std::uint8_t ack = visca_ip::kControlAck;
+        send(visca_ip::kControlReply, {&ack, 1});
         return;
     }
-    if (packet->type != visca_ip::kCommand && packet->type != visca_ip::kInquiry
-        && packet->type != visca_ip::kDeviceSetting)
+    case Kind::Error: {
+        trace("ip-error sequence=" + std::to_string(verdict.sequence) + " error=0F0" + std::to_string(verdict.error));
+        const std::uint8_t error[] = {visca_ip::kError, verdict.error};
+        send(visca_ip::kControl, error);
         return;
+    }
+    case Kind::Execute:
+        break;
+    }
     visca::FrameSplitter splitter(ViscaServer::kMaxFrameLength);
-    splitter.Feed(packet->payload, [&](const visca::Frame& f) {
+    splitter.Feed(verdict.frames, [&](const visca::Frame& f) {
         for (const visca::Frame& r : Frames(handle(f)))
             send(visca_ip::kReply, r);
     });

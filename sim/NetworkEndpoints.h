@@ -2,9 +2,11 @@
 // The virtual camera on the network, on 127.0.0.1 only: plain VISCA frames over UDP
 // (one datagram per reply frame, sent back to the sender) and over TCP (a stream per
 // client), and VISCA over IP (UDP with the 8-byte header; replies carry the sequence
-// number of the message they answer; RESET is acknowledged).
+// number of the message they answer; RESET is acknowledged; the delivery confirmation of
+// sim/ViscaIpDelivery.h decides what is carried out).
 #include "camera/ViscaFrame.h"
 #include "camera/ViscaFrameSplitter.h"
+#include "sim/ViscaIpDelivery.h"
 
 #include <functional>
 #include <memory>
@@ -64,4 +66,5 @@ private:
     int m_udp = -1, m_tcp = -1, m_ip = -1;
     NetworkPorts m_bound;
     std::vector<std::shared_ptr<Client>> m_clients;
+    ViscaIpDelivery m_delivery;
 };

@@ -23,6 +23,7 @@ struct VirtualCameraOptions
     std::string version = "2.03";
     int stand = 1;                 // Upside
     bool generic = false;          // a standard VISCA camera instead of the QVT-VZ1
+    std::string model = "generic"; // its row of the model table
     bool pty = true;               // serve the pseudo-terminal (and announce it)
     NetworkPorts network;          // and/or these ports on 127.0.0.1
 };
@@ -75,7 +76,7 @@ private:
     TraceSink m_trace;
     mutable std::mutex m_mutex;
     CameraModel m_model;
-    ViscaServer m_server{m_model, m_options.generic};
+    ViscaServer m_server{m_model, m_options.generic, m_options.model};
     PseudoTerminal m_pty;
     NetworkEndpoints m_net;
     bool m_attached = false;

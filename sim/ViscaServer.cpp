@@ -35,10 +35,11 @@ void ReplyNibbles(ServerOutput& out, std::initializer_list<std::pair<std::uint32
 
 } // namespace
 
-ViscaServer::ViscaServer(CameraModel& model, bool generic)
+ViscaServer::ViscaServer(CameraModel& model, bool generic, const std::string& modelId)
     : m_model(model)
     , m_generic(generic)
-    , m_units(BuiltInModel(generic ? "generic" : "qvt-vz1"))
+    , m_units(BuiltInModel(generic ? modelId : "qvt-vz1"))
+    , m_panNibbles(BuiltInModel(generic ? modelId : "qvt-vz1").panNibbles)
 {
     for (int n = 0; n < kMemories; ++n)
         m_memories[n] = DefaultMemory(n);
@@ -97,51 +98,34 @@ void ViscaServer::Command(const visca::Frame& f, ServerOutput& out)
     // 81 01 06 01 VV WW XX YY FF: pan-tilt drive
     if (f.size() == 9 && f[2] == 0x06 && f[3] == 0x01) {
         const int vv = f[4], ww = f[5], xx = f[6], yy = f[7];
-        // A stop's speeds mean nothing: common controllers send 00 00 there, and cameras take it.
-        const bool stop = xx == 3 && yy == 3;
-        if ((!stop && (vv < 1 || vv > visca::kMaxPanSpeed || ww < 1 || ww > visca::kMaxTiltSpeed)) || xx < 1 || xx > 3 || yy < 1 || yy > 3) {
+        // A still axis's speed means nothing: common controllers send 00 there, and cameras take it.
+        const bool panMoves = xx == 1 || xx == 2, tiltMoves = yy == 1 || yy == 2;
+        if ((panMoves && (vv < 1 || vv > visca::kMaxPanSpeed)) || (tiltMoves && (ww < 1 || ww > visca::kMaxTiltSpeed))
+            || xx < 1 || xx > 3 || yy < 1 || yy > 3) {
             SyntaxError(f, out);
             return;
         }
-        if (!stop) {
+        if (panMoves)
             m.panSpeed = vv;
+        if (tiltMoves)
             m.tiltSpeed = ww;
-        }
         m.panDirection = xx == 1 ? -1 : xx == 2 ? 1 : 0;
         m.tiltDirection = yy == 1 ? 1 : yy == 2 ? -1 : 0;
         out.trace.push_back("drive bits=" + std::to_string(m.PanTiltBits()));
         Done(out);
         return;
     }
-    // 81 01 06 02 VV WW 0Y 0Y 0Y 0Y 0Z 0Z 0Z 0Z FF: absolute pan-tilt
-    if (f.size() == 15 && f[2] == 0x06 && f[3] == 0x02) {
-        const auto pan = visca::ReadNibbles(Tail(f, 6), 4);
-        const auto tilt = visca::ReadNibbles(Tail(f, 10), 4);
-        if (!pan || !tilt || f[4] < 1 || f[4] > visca::kMaxPanSpeed || f[5] < 1 || f[5] > visca::kMaxTiltSpeed) {
-            SyntaxError(f, out);
-            return;
-        }
-        const double p = m_units.PanFromWireExact(visca::SignExtend16(*pan));
-        const double t = m_units.TiltFromWireExact(visca::SignExtend16(*tilt));
-        out.trace.push_back("pan-tilt-absolute pan=" + std::to_string(Round(p)) + " tilt=" + std::to_string(Round(t)));
-        if (p < m_model.panMin || p > m_model.panMax || t < m_model.tiltMin || t > m_model.tiltMax) {
-            NotExecutable(out);
-            return;
-        }
-        // Absolute moves arrive at once: the preset is where the camera is when the
-        // command completes, which is what a read-back right after expects.
-        m.pan = p;
-        m.tilt = t;
-        m.panDirection = m.tiltDirection = 0;
-        Done(out);
+    // 81 01 06 02 VV WW 0Y 0Y 0Y 0Y (0Y) 0Z 0Z 0Z 0Z FF: absolute pan-tilt (relative: generic only)
+    if (f.size() >= 4 && f[2] == 0x06 && (f[3] == 0x02 || (f[3] == 0x03 && m_generic))) {
+        PanTiltPosition(f, out);
         return;
     }
     // 81 01 06 04 FF home, 81 01 06 05 FF reset (a real head runs to its ends first):
     // both end at the centre, wire 0/0.
     if (f.size() == 5 && f[2] == 0x06 && (f[3] == 0x04 || f[3] == 0x05)) {
         out.trace.push_back(f[3] == 0x04 ? "pan-tilt-home" : "pan-tilt-reset");
-        m.pan = visca_units::PanFromWireExact(0);
-        m.tilt = visca_units::TiltFromWireExact(0);
+        m.pan = m_units.PanFromWireExact(0);
+        m.tilt = m_units.TiltFromWireExact(0);
         m.panDirection = m.tiltDirection = 0;
         Done(out);
         return;
@@ -203,6 +187,40 @@ void ViscaServer::Command(const visca::Frame& f, ServerOutput& out)
         return;
     }
     SyntaxError(f, out);
+}
+
+void ViscaServer::PanTiltPosition(const visca::Frame& f, ServerOutput& out)
+{
+    CameraModel& m = m_model;
+    const bool relative = f[3] == 0x03;
+    const std::size_t tiltAt = 6 + static_cast<std::size_t>(m_panNibbles);
+    const auto pan = visca::ReadNibbles(Tail(f, 6), m_panNibbles);
+    const auto tilt = visca::ReadNibbles(Tail(f, tiltAt), 4);
+    if (f.size() != tiltAt + 5 || !pan || !tilt || f[4] < 1 || f[4] > visca::kMaxPanSpeed || f[5] < 1
+        || f[5] > visca::kMaxTiltSpeed) {
+        SyntaxError(f, out);
+        return;
+    }
+    int panWire = visca::SignExtendNibbles(*pan, m_panNibbles);
+    int tiltWire = visca::SignExtend16(*tilt);
+    if (relative) {  // a step from where the camera is, in its own units
+        panWire += m_units.PanToWire(m.pan);
+        tiltWire += m_units.TiltToWire(m.tilt);
+    }
+    const double p = m_units.PanFromWireExact(panWire);
+    const double t = m_units.TiltFromWireExact(tiltWire);
+    out.trace.push_back(std::string(relative ? "pan-tilt-relative" : "pan-tilt-absolute") + " pan=" + std::to_string(Round(p))
+                        + " tilt=" + std::to_string(Round(t)));
+    if (p < m.panMin || p > m.panMax || t < m.tiltMin || t > m.tiltMax) {
+        NotExecutable(out);
+        return;
+    }
+    // Moves arrive at once: the preset is where the camera is when the command completes,
+    // which is what a read-back right after expects.
+    m.pan = p;
+    m.tilt = t;
+    m.panDirection = m.tiltDirection = 0;
+    Done(out);
 }
 
 void ViscaServer::Vendor(const visca::Frame& f, ServerOutput& out)
@@ -327,7 +345,7 @@ void ViscaServer::Inquiry(const visca::Frame& f, ServerOutput& out)
                             + told(m_generic ? m_units.PanFromWire(panWire) : visca_units::PanFromWire(panWire))
                             + " tilt="
                             + told(m_generic ? m_units.TiltFromWire(tiltWire) : visca_units::TiltFromWire(tiltWire)));
-        ReplyNibbles(out, {{wire16(panWire), 4}, {wire16(tiltWire), 4}});
+        ReplyNibbles(out, {{static_cast<std::uint32_t>(panWire), m_panNibbles}, {wire16(tiltWire), 4}});
     } else if (f == visca::ZoomInquiry()) {
         const int zoomWire = Round(m.zoom * visca_units::kZoomWireMax / visca_units::kZoomMax);
         out.trace.push_back("inquire zoom zoom="

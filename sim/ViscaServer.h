@@ -5,9 +5,11 @@
 // error" (90 60 02 FF) for a frame it does not know.
 //
 // As a generic camera (a standard VISCA camera, not the QVT-VZ1) it refuses the QVT-VZ1's
-// own frames with a syntax error, keeps 16 memories, answers Home, Reset and the addressed
-// interface clear, names another vendor in its version, and speaks the units of the
-// table's "generic" model.
+// own frames with a syntax error, keeps 16 memories, answers Home, Reset, the addressed
+// interface clear, power on/off and the power inquiry (in standby every other command is
+// "not executable") and the relative move, names another vendor in its version, and
+// speaks the units and the pan position form (4 or 5 nibbles) of a row of the model table
+// ("generic" unless told).
 #include "camera/ViscaFrame.h"
 #include "camera/model/ViscaModel.h"
 #include "sim/CameraModel.h"
@@ -27,7 +29,7 @@ struct ServerOutput
 class ViscaServer
 {
 public:
-    explicit ViscaServer(CameraModel& model, bool generic = false);
+    explicit ViscaServer(CameraModel& model, bool generic = false, const std::string& modelId = "generic");
     bool IsGeneric() const { return m_generic; }
 
     // nowMs moves the model to the time of the frame before the frame acts.
@@ -43,6 +45,8 @@ private:
     void Firmware(const visca::Frame& f, ServerOutput& out);
     // A generic camera's own frames; false when f is not one of them.
     bool Generic(const visca::Frame& f, ServerOutput& out);
+    // 81 01 06 02|03 VV WW pan tilt FF: the absolute or relative move.
+    void PanTiltPosition(const visca::Frame& f, ServerOutput& out);
 
     struct Memory
     {
@@ -54,6 +58,8 @@ private:
     CameraModel& m_model;
     bool m_generic;
     UnitMap m_units;
+    int m_panNibbles;
+    bool m_powerOn = true;
     Memory m_memories[kMemories];
     FirmwareReceiver m_firmware;
 };

@@ -2,8 +2,8 @@
 
 #include <QCamera>
 #include <QMediaCaptureSession>
+#include <QMediaDevices>
 #include <QVideoWidget>
-#include <QWidget>
 
 std::optional<QCameraDevice> FindQtCamera(const QList<QCameraDevice>& inputs, const QString& description,
                                           int occurrence)
@@ -20,38 +20,39 @@ std::optional<QCameraDevice> FindQtCamera(const QList<QCameraDevice>& inputs, co
 }
 
 QtCameraPreview::QtCameraPreview(const QCameraDevice& device, QWidget* picture)
-    : m_session(std::make_unique<QMediaCaptureSession>()), m_camera(std::make_unique<QCamera>(device))
+    : QtVideoPreview(picture), m_device(device)
 {
-    m_videoWidget = new QVideoWidget(picture);
-    m_videoWidget->setGeometry(picture->rect());
-    m_videoWidget->setAspectRatioMode(Qt::KeepAspectRatio);
-    m_session->setCamera(m_camera.get());
-    m_session->setVideoOutput(m_videoWidget.data());
-
-    // A camera that is busy or goes away leaves the NO VIDEO picture, without a message.
-    QObject::connect(m_camera.get(), &QCamera::errorOccurred, m_videoWidget.data(), [this] {
-        if (m_videoWidget)
-            m_videoWidget->hide();
-    });
-    m_videoWidget->show();
-    m_videoWidget->raise();
-    m_camera->start();
+    Begin();
 }
 
 QtCameraPreview::~QtCameraPreview()
 {
     Stop();
+}
+
+bool QtCameraPreview::StartSource(QVideoWidget* output)
+{
+    // Qt 6.4 makes the camera's element from its device without checking that the device
+    // is still there: a camera unplugged since it was listed would crash it.
+    if (!QMediaDevices::videoInputs().contains(m_device))
+        return false;
+    // A new camera each time: a restart begins from a pipeline that never stalled.
+    m_session = std::make_unique<QMediaCaptureSession>();
+    m_session->setVideoOutput(output);
+    m_camera = std::make_unique<QCamera>(m_device);
+    // A camera that is busy or goes away leaves the NO VIDEO picture, without a message.
+    QObject::connect(m_camera.get(), &QCamera::errorOccurred, output, [this] { Fail(); }, Qt::QueuedConnection);
+    m_session->setCamera(m_camera.get());
+    m_camera->start();
+    return true;
+}
+
+void QtCameraPreview::StopSource()
+{
+    if (m_camera)
+        m_camera->stop();
     if (m_session)
         m_session->setVideoOutput(nullptr);
     m_session.reset();
     m_camera.reset();
-    delete m_videoWidget.data();
-}
-
-void QtCameraPreview::Stop()
-{
-    if (m_camera)
-        m_camera->stop();
-    if (m_videoWidget)
-        m_videoWidget->hide();
 }

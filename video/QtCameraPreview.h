@@ -1,35 +1,30 @@
 #pragma once
-// The live picture through Qt Multimedia: a camera, a capture session and a video widget
-// laid over the picture control.
-#include "video/VideoPreview.h"
+// The live picture of a camera that Qt Multimedia lists (a V4L2 node, or the virtual
+// camera through its GStreamer plugin).
+#include "video/QtVideoPreview.h"
 
 #include <QCameraDevice>
 #include <QList>
-#include <QPointer>
 #include <QString>
 
-#include <memory>
 #include <optional>
 
 class QCamera;
 class QMediaCaptureSession;
-class QVideoWidget;
-class QWidget;
 
-class QtCameraPreview final : public VideoPreview
+class QtCameraPreview final : public QtVideoPreview
 {
 public:
-    // Starts the camera and shows its picture over picture; the widget hides itself again
-    // when the camera fails, so that the picture control's own image shows through.
     QtCameraPreview(const QCameraDevice& device, QWidget* picture);
     ~QtCameraPreview() override;
 
-    void Stop() override;
-
 private:
+    bool StartSource(QVideoWidget* output) override;
+    void StopSource() override;
+
+    QCameraDevice m_device;
     std::unique_ptr<QMediaCaptureSession> m_session;
     std::unique_ptr<QCamera> m_camera;
-    QPointer<QVideoWidget> m_videoWidget;
 };
 
 // The Qt camera for a device named description: the occurrence-th (from 0) of the inputs

@@ -2,6 +2,7 @@
 
 #include "app/remote/RemoteNames.h"
 #include "app/remote/RemoteState.h"
+#include "camera/CameraConnectionApi.h"
 #include "controller/ControllerSession.h"
 #include "controller/ControllerWindows.h"
 #include "firmware/FirmwareUpdateWorker.h"
@@ -46,6 +47,14 @@ Outcome RemoteActions::Hide()
     // Without a tray the closed window ends the program, which nobody asked for here.
     if (!m_windows.HideController())
         return Refusal{kNotInThisMode, QStringLiteral("Without a system tray, hiding the window would end the controller.")};
+    return std::nullopt;
+}
+
+Outcome RemoteActions::ShowVideo(bool on)
+{
+    if (auto busy = CheckNotBusy())
+        return busy;
+    m_windows.ShowVideo(on);
     return std::nullopt;
 }
 
@@ -248,8 +257,12 @@ Outcome RemoteActions::CheckNotBusy() const
 
 Outcome RemoteActions::CheckCamera() const
 {
-    if (!rules::HasCamera(m_session.Controls()))
-        return Refusal{kNoCamera, QStringLiteral("No QVT-VZ1 camera is connected.")};
+    if (!rules::HasCamera(m_session.Controls())) {
+        // Named as the balloons name it: the camera the controller is set up for.
+        const QString name = QString::fromStdString(CamConnection().Name());
+        return Refusal{kNoCamera, name.isEmpty() ? QStringLiteral("No QVT-VZ1 camera is connected.")
+                                                 : QStringLiteral("Camera %1 is not connected.").arg(name)};
+    }
     return std::nullopt;
 }
 

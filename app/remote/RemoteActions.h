@@ -39,6 +39,7 @@ public:
 
     Outcome Show();
     Outcome Hide();
+    Outcome ShowVideo(bool on);
     Outcome SetTracking(bool on);
     Outcome SelectDirection(uint direction);
     Outcome GoToDirection(uint direction);

@@ -55,6 +55,7 @@ bool RemoteControl::Register()
 
 void RemoteControl::ShowController() { Answer(m_actions.Show()); }
 void RemoteControl::HideController() { Answer(m_actions.Hide()); }
+void RemoteControl::ShowVideo(bool on) { Answer(m_actions.ShowVideo(on)); }
 void RemoteControl::SetTracking(bool on) { Answer(m_actions.SetTracking(on)); }
 void RemoteControl::SelectDirection(uint direction) { Answer(m_actions.SelectDirection(direction)); }
 void RemoteControl::GoToDirection(uint direction) { Answer(m_actions.GoToDirection(direction)); }

@@ -46,6 +46,7 @@ public:
 public Q_SLOTS:
     void ShowController();
     void HideController();
+    void ShowVideo(bool on);
     void SetTracking(bool on);
     void SelectDirection(uint direction);
     void GoToDirection(uint direction);

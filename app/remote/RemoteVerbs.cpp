@@ -30,6 +30,7 @@ const Verb kVerbs[] = {
     {"--show", RemoteRequest::Kind::Call, "ShowController", Value::None},
     {"--hide", RemoteRequest::Kind::Call, "HideController", Value::None},
     {"--tracking", RemoteRequest::Kind::Call, "SetTracking", Value::OnOff},
+    {"--video", RemoteRequest::Kind::Call, "ShowVideo", Value::OnOff},
     {"--direction", RemoteRequest::Kind::Call, "SelectDirection", Value::Unsigned},
     {"--go", RemoteRequest::Kind::Call, "GoToDirection", Value::Unsigned},
     {"--view", RemoteRequest::Kind::Call, "ViewButton", Value::Unsigned},
@@ -170,6 +171,7 @@ QString VerbUsage()
         "Without a verb the controller starts in the tray. A verb talks to the running one:\n"
         "  --show | --hide              show or hide the controller window\n"
         "  --tracking on|off            switch talker tracking\n"
+        "  --video on|off               open or close the video window\n"
         "  --direction 0..6             choose a direction, as a click on its radio\n"
         "  --go 0..6                    move to a direction's preset, as a talker would\n"
         "  --view 1..3                  the option buttons of the current page\n"

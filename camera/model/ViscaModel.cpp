@@ -47,10 +47,14 @@ CameraCapabilities ViscaModel::Capabilities() const
 
 bool ViscaModel::IsValid() const
 {
+    if (panNibbles != 4 && panNibbles != 5)
+        return false;
     const auto s16 = [](int v) { return v >= -0x8000 && v <= 0x7FFF; };
-    return panMinUnits < panMaxUnits && panMinDegrees < panMaxDegrees && tiltMinUnits < tiltMaxUnits
-        && tiltMinDegrees < tiltMaxDegrees && zoomWideUnits != zoomTeleUnits && s16(panMinUnits)
-        && s16(panMaxUnits) && s16(tiltMinUnits) && s16(tiltMaxUnits) && panMinDegrees >= -180
+    const int panHalf = 1 << (4 * panNibbles - 1);
+    const auto pan = [panHalf](int v) { return v >= -panHalf && v < panHalf; };
+    return panMinUnits < panMaxUnits && panMinDegrees < panMaxDegrees
+        && tiltMinUnits < tiltMaxUnits && tiltMinDegrees < tiltMaxDegrees && zoomWideUnits != zoomTeleUnits
+        && pan(panMinUnits) && pan(panMaxUnits) && s16(tiltMinUnits) && s16(tiltMaxUnits) && panMinDegrees >= -180
         && panMaxDegrees <= 180 && tiltMinDegrees >= -90 && tiltMaxDegrees <= 90 && zoomWideUnits >= 0
         && zoomTeleUnits >= 0 && zoomWideUnits <= 0xFFFF && zoomTeleUnits <= 0xFFFF;
 }
@@ -62,11 +66,16 @@ const std::vector<ViscaModel>& BuiltInModels()
         ViscaModel own;
         own.id = "qvt-vz1";
         own.name = "QVT-VZ1";
+        // A 20-bit pan position, and the left end is the positive one.
+        ViscaModel brc = Make("brc-h700", "BRC-H700", 0x08A58, 170, -0x186A, 0x493D, -30, 90, 0x4000);
+        brc.panNibbles = 5;
+        brc.panReversed = true;
         return std::vector<ViscaModel>{
             own,
             Make("generic", "Standard VISCA PTZ (14.4 units per degree)", 0x0990, 170, -0x01B0, 0x0510, -30, 90, 0x4000),
-            Make("evi-d70", "EVI-D70 family", 0x08DB, 170, -0x0190, 0x04B0, -30, 90, 0x4000),
-            Make("evi-d80", "EVI-D80/D90 family", 0x1E1B, 170, -0x038B, 0x0FF0, -20, 90, 0x4000),
+            Make("evi-d70", "EVI-D70", 0x08DB, 170, -0x0190, 0x04B0, -30, 90, 0x4000),
+            Make("evi-d80", "EVI-D80/D90", 0x1E1B, 170, -0x038B, 0x0FF0, -20, 90, 0x4000),
+            brc,
         };
     }();
     return models;

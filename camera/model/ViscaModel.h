@@ -3,6 +3,7 @@
 // onto the controller's (pan 0..360 with the centre at 180, tilt in degrees, zoom 0..180)
 // and what it can do beyond standard VISCA. The QVT-VZ1 is one row of the table; the
 // others are standard VISCA cameras, and "custom" takes its ranges from the profile.
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,12 +14,14 @@ struct CameraCapabilities
     bool stand = true;        // reports its stand position
     bool videoFormat = true;  // NTSC/PAL output and commit (vendor frames)
     bool firmware = true;     // firmware upload
+    bool panTilt = true;      // pan and tilt axes (a USB camera may have zoom only)
+    bool zoom = true;         // a zoom axis
 };
 
 struct ViscaModel
 {
-    std::string id;    // profile value: "qvt-vz1", "generic", "evi-d70", "evi-d80", "custom"
-    std::string name;  // shown in the model list
+    std::string id;    // profile value: "qvt-vz1", "generic", "evi-d70", "evi-d80", "brc-h700", "custom"
+    std::string name;  // its product name, as texts name the camera (the model list has its own texts)
 
     // The camera's pan and tilt units at the two ends of the range, and the angles (in
     // degrees from the centre, right and up positive) they stand for.
@@ -31,11 +34,18 @@ struct ViscaModel
     bool tiltReversed = false;
 
     bool vendorFrames = true;  // the QVT-VZ1's own frames (roll, stand, format, firmware)
+    // Nibbles of the pan position in the absolute move and the position reply: 4 (16-bit,
+    // most cameras) or 5 (cameras with a 20-bit pan position). Tilt always has 4.
+    int panNibbles = 4;
+
+    // Bytes of the pan-tilt position reply's payload.
+    std::size_t PanTiltReplyLength() const { return static_cast<std::size_t>(panNibbles) + 4; }
 
     bool operator==(const ViscaModel&) const = default;
     CameraCapabilities Capabilities() const;
     // Ranges that can be mapped: min below max in units and degrees, zoom ends distinct,
-    // every value a 16-bit signed (pan, tilt) or unsigned (zoom) number.
+    // every value a signed number of the pan's and tilt's nibbles, or an unsigned 16-bit
+    // zoom; 4 or 5 pan nibbles.
     bool IsValid() const;
 };
 

@@ -20,6 +20,10 @@ enum PayloadType : std::uint16_t {
 
 constexpr std::uint8_t kReset = 0x01;
 constexpr std::uint8_t kControlAck = 0x01;
+// ERROR (a control command from the camera): 0F yy, carrying the refused message's number.
+constexpr std::uint8_t kError = 0x0F;
+constexpr std::uint8_t kErrorSequence = 0x01;  // a number already carried out, or out of order
+constexpr std::uint8_t kErrorMessage = 0x02;   // a type that does not fit the message, or a bad length
 constexpr std::size_t kHeaderLength = 8;
 constexpr std::size_t kMaxPayloadLength = 16;  // the longest VISCA message over IP
 

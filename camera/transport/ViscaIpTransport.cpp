@@ -59,19 +59,59 @@ bool ViscaIpTransport::SendDatagram(const std::vector<std::uint8_t>& d)
     return m_fd >= 0 && ::send(m_fd, d.data(), d.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(d.size());
 }
 
+namespace {
+
+std::uint16_t TypeOf(const visca::Frame& frame)
+{
+    return frame.size() > 1 && frame[1] == 0x09 ? visca_ip::kInquiry : visca_ip::kCommand;
+}
+
+} // namespace
+
 bool ViscaIpTransport::Send(const visca::Frame& frame, int)
 {
     if (frame.empty() || frame.size() > visca_ip::kMaxPayloadLength)
         return false;
-    const bool inquiry = frame.size() > 1 && frame[1] == 0x09;
+    std::lock_guard lock(m_sendMutex);
+    m_frame = frame;
+    m_replied = m_renumbered = false;
     ++m_sequence;
-    m_last = visca_ip::Encode(inquiry ? visca_ip::kInquiry : visca_ip::kCommand, m_sequence, frame);
+    m_last = visca_ip::Encode(TypeOf(frame), m_sequence, frame);
     return SendDatagram(m_last);
 }
 
 bool ViscaIpTransport::Resend(int)
 {
+    std::lock_guard lock(m_sendMutex);
     return !m_last.empty() && SendDatagram(m_last);
+}
+
+void ViscaIpTransport::OnDeliveryError(std::uint8_t code, const FrameSink& sink)
+{
+    visca::Frame error;
+    {
+        std::lock_guard lock(m_sendMutex);
+        // After a reply the error answers a resend that was not needed: the request has its answer.
+        if (m_replied || m_frame.empty())
+            return;
+        if (code == visca_ip::kErrorSequence && !m_renumbered) {
+            // The frames this controller sends are absolute (a position, a drive, a recall),
+            // so one carried out twice does no harm, and an inquiry needs its answer.
+            m_renumbered = true;
+            const std::uint8_t reset = visca_ip::kReset;
+            SendDatagram(visca_ip::Encode(visca_ip::kControl, 0, {&reset, 1}));
+            m_sequence = 1;
+            m_last = visca_ip::Encode(TypeOf(m_frame), m_sequence, m_frame);
+            SendDatagram(m_last);
+            return;
+        }
+        // Nothing a resend mends: the camera's error in the form the link knows, from the
+        // address the message went to.
+        const auto from = static_cast<std::uint8_t>(((m_frame[0] & 0x07) + 8) << 4);
+        error = {from, 0x60, code == visca_ip::kErrorSequence ? visca::kErrorNotExecutable : visca::kErrorSyntax,
+                 visca::kTerminator};
+    }
+    sink(error);
 }
 
 bool ViscaIpTransport::Receive(const FrameSink& sink)
@@ -86,7 +126,14 @@ bool ViscaIpTransport::Receive(const FrameSink& sink)
     if (packet->type == visca_ip::kControlReply) {
         if (packet->payload.size() == 1 && packet->payload[0] == visca_ip::kControlAck)
             m_resetAcked = true;
+    } else if (packet->type == visca_ip::kControl) {
+        if (packet->payload.size() == 2 && packet->payload[0] == visca_ip::kError)
+            OnDeliveryError(packet->payload[1], sink);
     } else if (packet->type == visca_ip::kReply) {
+        {
+            std::lock_guard lock(m_sendMutex);
+            m_replied = true;
+        }
         m_splitter.Reset();
         m_splitter.Feed(packet->payload, sink);
     }

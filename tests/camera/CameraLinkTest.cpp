@@ -1,7 +1,11 @@
 // The link's threads on short timings: the keeper notices a silent camera by itself,
 // and requests from several threads at once each get their own reply.
+#include "camera/CameraConnectionApi.h"
 #include "camera/CameraLink.h"
+#include "camera/QvtVz1Api.h"
 #include "camera/ViscaUnits.h"
+#include "camera/model/ViscaModel.h"
+#include "camera/transport/ViscaIpTransport.h"
 #include "platform/WinMessages.h"
 #include "sim/VirtualCamera.h"
 #include "tests/support/RecordingWindow.h"
@@ -9,7 +13,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <algorithm>
 #include <chrono>
+#include <mutex>
 #include <thread>
 
 namespace {
@@ -117,4 +123,98 @@ TEST(CameraLinkClose, AKeeperWaitingForItsAnswerIsNoMissedReply)
     link.Close();
     DeliverPosted(window);
     EXPECT_EQ(window.Params(WM_CAMERA_LINK), (std::vector<WPARAM>{1}));
+}
+
+// The 20-bit camera of the model table over VISCA over IP, with the virtual camera's
+// delivery confirmation as strict as a real one's.
+struct StrictViscaIpCamera : ::testing::Test
+{
+    StrictViscaIpCamera()
+        : camera(Options(), [this](const std::string& line) {
+            std::lock_guard lock(mutex);
+            lines.push_back(line);
+        })
+    {
+    }
+    static VirtualCameraOptions Options()
+    {
+        VirtualCameraOptions o;
+        o.generic = true;
+        o.model = "brc-h700";
+        o.pty = false;
+        o.network.viscaIp = 0;
+        return o;
+    }
+    bool Open(CameraLink& link)
+    {
+        CameraLinkProfile profile;
+        profile.vendorFrames = profile.addressSet = false;
+        profile.positionReplyLength = BuiltInModel("brc-h700").PanTiltReplyLength();
+        return camera.Attach()
+            && link.Open(std::make_unique<ViscaIpTransport>("127.0.0.1", camera.NetworkBound().viscaIp), profile, &window,
+                         WM_CAMERA_LINK, WM_CAMERA_MODE);
+    }
+    long Count(std::string_view start)
+    {
+        std::lock_guard lock(mutex);
+        return std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.starts_with(start); });
+    }
+
+    std::mutex mutex;
+    std::vector<std::string> lines;
+    VirtualCamera camera;
+    RecordingWindow window;
+};
+
+TEST_F(StrictViscaIpCamera, TheKeeperTakesTheFiveNibblePositionAsAnAnswer)
+{
+    CameraLink link({.replyTimeoutMs = 1000, .keepAliveMs = 50});
+    ASSERT_TRUE(Open(link));
+    ASSERT_TRUE(WaitUntil([&] { return Count("inquire pan-tilt") >= 4; }));
+    // Each was answered at once: nothing timed out, was resent or refused.
+    EXPECT_EQ(Count("ip-error"), 0);
+    EXPECT_TRUE(link.IsUsable());
+}
+
+TEST_F(StrictViscaIpCamera, ALostReplyIsNotCarriedOutTwiceAndTheLinkCountsAgain)
+{
+    CameraLink link({.replyTimeoutMs = 1500, .keepAliveMs = 60000});
+    ASSERT_TRUE(Open(link));
+    camera.SetMute(true);  // carried out, its ACK lost
+    bool ok = false;
+    std::thread move([&] {
+        ok = link.Command(visca::PanTiltAbsolute(0x8A58, 0, visca::kMaxPanSpeed, visca::kMaxTiltSpeed, 5),
+                          CameraLink::Wait::Ack);
+    });
+    EXPECT_TRUE(WaitUntil([&] { return Count("pan-tilt-absolute") == 1; }));
+    camera.SetMute(false);
+    move.join();
+    EXPECT_TRUE(ok);
+    // The resend under the same number was refused, not carried out; the message went
+    // again as number 1 after a RESET.
+    EXPECT_EQ(Count("ip-error"), 1);
+    EXPECT_EQ(Count("ip-reset"), 2);
+    EXPECT_EQ(Count("pan-tilt-absolute pan=10 tilt=0"), 2);
+    EXPECT_TRUE(link.IsUsable());
+}
+
+TEST_F(StrictViscaIpCamera, TheLibraryMovesItToItsEndsAndReadsThemBack)
+{
+    ASSERT_TRUE(camera.Attach());
+    CameraConnection c;
+    c.kind = CameraConnection::Kind::Network;
+    c.host = "127.0.0.1";
+    c.port = camera.NetworkBound().viscaIp;
+    c.modelId = "brc-h700";
+    CamConfigure(c);
+    ASSERT_EQ(CamOpen("network", &window, WM_CAMERA_LINK, WM_CAMERA_MODE), 1);
+    for (auto [pan, tilt] : {std::pair{10, 90}, {350, -30}, {123, 45}}) {
+        EXPECT_EQ(CamSetPosition(1, pan, tilt, 90, 0), 1);
+        int readPan = -1, readTilt = -1;
+        EXPECT_EQ(CamGetPan(&readPan) && CamGetTilt(&readTilt), 1);
+        EXPECT_EQ(std::pair(readPan, readTilt), std::pair(pan, tilt));
+        EXPECT_EQ(Count("pan-tilt-absolute pan=" + std::to_string(pan) + " tilt=" + std::to_string(tilt)), 1);
+    }
+    CamClose();
+    CamConfigure({});
 }

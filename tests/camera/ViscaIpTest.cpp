@@ -128,3 +128,40 @@ TEST(ViscaIpTransport, ResetIsAcknowledgedAtOpenAndTheCountStartsAgain)
     ASSERT_TRUE(t.Send({0x81, 0x01, 0x06, 0x05, 0xFF}, 100));
     EXPECT_EQ(t.Sequence(), 1u);
 }
+
+TEST(ViscaIpTransport, DeliveryErrorsRenumberOnceOrEndTheRequestAtOnce)
+{
+    Peer camera;
+    ViscaIpTransport t("127.0.0.1", camera.port);
+    ASSERT_TRUE(t.Open(100));
+    camera.Receive();  // RESET
+    const Bytes inquiry{0x81, 0x09, 0x06, 0x12, 0xFF};
+    const auto error = [&](std::uint32_t n, std::uint8_t code) {
+        camera.Reply(visca_ip::Encode(visca_ip::kControl, n, Bytes{visca_ip::kError, code}));
+    };
+
+    // The number was carried out already (a lost reply): RESET, and the message once more
+    // as number 1 (StrictViscaIpCamera shows it answered). A second such error, or an
+    // error of the message itself, ends the request with a VISCA error from its address.
+    ASSERT_TRUE(t.Send(inquiry, 100));
+    camera.Receive();
+    error(1, visca_ip::kErrorSequence);
+    EXPECT_TRUE(Take(t).empty());
+    EXPECT_EQ(camera.Receive(), visca_ip::Encode(visca_ip::kControl, 0, Bytes{visca_ip::kReset}));
+    EXPECT_EQ(camera.Receive(), visca_ip::Encode(visca_ip::kInquiry, 1, inquiry));
+    error(1, visca_ip::kErrorSequence);
+    EXPECT_EQ(Take(t), std::vector<Bytes>{Bytes({0x90, 0x60, 0x41, 0xFF})});
+    ASSERT_TRUE(t.Send({0x83, 0x01, 0x06, 0x04, 0xFF}, 100));
+    camera.Receive();
+    error(2, visca_ip::kErrorMessage);
+    EXPECT_EQ(Take(t), std::vector<Bytes>{Bytes({0xB0, 0x60, 0x02, 0xFF})});
+
+    // After the answer an error can only be about a resend that was not needed.
+    ASSERT_TRUE(t.Send(inquiry, 100));
+    camera.Receive();
+    const Bytes answer{0x90, 0x50, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF};
+    camera.Reply(visca_ip::Encode(visca_ip::kReply, 3, answer));
+    error(3, visca_ip::kErrorSequence);
+    EXPECT_EQ(Take(t), std::vector<Bytes>{answer});
+    EXPECT_EQ(t.Sequence(), 3u);  // not counted again
+}

@@ -50,6 +50,30 @@ TEST(ViscaModel, OtherModelsMapTheirDocumentedEndsAndClampBeyond)
     EXPECT_EQ(BuiltInModel("no-such-model").id, "qvt-vz1");
 }
 
+TEST(ViscaModel, TheTwentyBitRowMapsItsPublishedEndsLeftPositive)
+{
+    const ViscaModel& brc = BuiltInModel("brc-h700");
+    ASSERT_EQ(brc.id, "brc-h700");
+    EXPECT_TRUE(brc.IsValid());
+    EXPECT_EQ(brc.PanTiltReplyLength(), 9u);
+    const UnitMap units(brc);
+    // Left end 08A58, right end F75A8 (20 bits), up end 493D, down end E796.
+    EXPECT_EQ(units.PanToWire(10), 0x8A58);
+    EXPECT_EQ(units.PanToWire(350), -0x8A58);
+    EXPECT_EQ(units.TiltToWire(90), 0x493D);
+    EXPECT_EQ(units.TiltToWire(-30), -0x186A);
+    EXPECT_FALSE(units.PanFromWire(0x9000));  // beyond the left end: not believed
+
+    // Only four or five pan nibbles, and the pan range within their signed values.
+    struct Row { int nibbles, panMax; bool valid; };
+    for (const Row& r : {Row{5, 0x8A58, true}, Row{4, 0x8A58, false}, Row{5, 0x80000, false}, Row{6, 0x0990, false}}) {
+        ViscaModel m = BuiltInModel("generic");
+        m.panNibbles = r.nibbles;
+        m.panMinUnits = -r.panMax, m.panMaxUnits = r.panMax;
+        EXPECT_EQ(m.IsValid(), r.valid) << r.nibbles << " " << r.panMax;
+    }
+}
+
 TEST(CameraConnectionProfile, MissingOrDamagedValuesReadAsSafeDefaults)
 {
     ProfileFile empty;
@@ -57,9 +81,9 @@ TEST(CameraConnectionProfile, MissingOrDamagedValuesReadAsSafeDefaults)
     EXPECT_EQ(ReadCameraConnection(empty).Model().id, "qvt-vz1");
 
     ProfileFile bad;
-    for (auto [key, value] : {std::pair{"Connection", "7"}, {"Speed", "12345"}, {"Address", "9"}, {"Transport", "-1"},
+    for (auto [key, value] : {std::pair{"Connection", "4"}, {"Speed", "12345"}, {"Address", "9"}, {"Transport", "-1"},
                               {"Port", "70000"}, {"Model", "qvt-vz1"}, {"Framing", "5"}, {"PanMinUnits", "9"},
-                              {"PanMaxUnits", "3"}})
+                              {"PanMaxUnits", "3"}, {"VideoStream", "file:///etc/passwd"}})
         bad.SetString(kCameraSection, key, value);
     const CameraConnection c = ReadCameraConnection(bad);
     EXPECT_EQ(c.kind, CameraConnection::Kind::Usb);
@@ -69,6 +93,7 @@ TEST(CameraConnectionProfile, MissingOrDamagedValuesReadAsSafeDefaults)
     EXPECT_EQ(c.port, 52381);
     EXPECT_EQ(c.modelId, "generic");  // the QVT-VZ1 is not a model of a VISCA camera
     EXPECT_EQ(c.framing, 0);
+    EXPECT_EQ(c.videoStream, "");  // only a network picture is played
     CameraConnection custom = c;
     custom.kind = CameraConnection::Kind::Serial;
     custom.modelId = "custom";  // its ranges cannot be mapped: the generic row instead
@@ -82,14 +107,47 @@ TEST(CameraConnectionProfile, MissingOrDamagedValuesReadAsSafeDefaults)
     written.address = 3;
     written.modelId = "custom";
     written.framing = CameraConnection::kOneParticipant;
+    written.videoStream = "rtsp://cam.local/live";
     written.customModel = BuiltInModel("evi-d70");
     written.customModel.id = "custom";
     written.customModel.name = "Custom";
     written.customModel.vendorFrames = false;
     written.customModel.tiltReversed = true;
+    written.customModel.panNibbles = 5;
+    written.customModel.panMaxUnits = 0x10000;  // needs the fifth nibble
     ProfileFile file;
     WriteCameraConnection(file, written);
     EXPECT_EQ(ReadCameraConnection(file), written);
     EXPECT_EQ(written.Model().tiltMaxUnits, 0x04B0);
+    EXPECT_EQ(written.Model().panMaxUnits, 0x10000);
     EXPECT_EQ(written.Describe(), "tcp cam.local:5678");
+
+    // Video stream addresses: none, or one of the schemes that play a network picture.
+    const std::pair<const char*, bool> streams[] = {
+        {"", true},          {"rtsp://10.0.0.5:554/live", true}, {"HTTP://cam/mjpg", true}, {"udp://@:5000", true},
+        {"rtsp://", false},  {"file:///etc/passwd", false},       {"cam.local", false},      {"rtsp://a b", false}};
+    for (const auto& [text, valid] : streams)
+        EXPECT_EQ(CameraConnection::ValidVideoStream(text), valid) << text;
+
+    // A USB camera: its node and its mounting (the reversal keys) come back.
+    written.kind = CameraConnection::Kind::Uvc;
+    written.uvcDevice = "/dev/v4l/by-id/usb-Cam-video-index0";
+    WriteCameraConnection(file, written);
+    EXPECT_EQ(ReadCameraConnection(file), written);
+    EXPECT_EQ(written.Describe(), written.uvcDevice);
+}
+
+TEST(CameraConnection, NameIsNothingForTheQvtVz1AndTheModelOrPlaceForAnyOther)
+{
+    CameraConnection c;
+    EXPECT_EQ(c.Name(), "");
+    c.kind = CameraConnection::Kind::Serial;
+    c.serialPort = "/dev/ttyUSB0";
+    EXPECT_EQ(c.Name(), "/dev/ttyUSB0");  // the generic row has no name worth giving
+    c.modelId = "evi-d80";
+    EXPECT_EQ(c.Name(), "EVI-D80/D90 (/dev/ttyUSB0)");
+    c.kind = CameraConnection::Kind::Network;
+    c.host = "cam.local";
+    c.modelId = "custom";
+    EXPECT_EQ(c.Name(), "visca-ip cam.local:52381");
 }

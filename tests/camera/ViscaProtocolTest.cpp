@@ -117,6 +117,29 @@ TEST(ViscaReply, ClassifiesEveryReplyTheCameraSends)
     EXPECT_EQ(ClassifyReply(InterfaceClearReply()).kind, Kind::InterfaceCleared);
 }
 
+TEST(ViscaReply, PanTiltPositionInEitherFormAndNothingFromTheOther)
+{
+    using B = std::vector<std::uint8_t>;
+    struct Row { B payload; int panNibbles; std::optional<std::pair<int, int>> read; };
+    const Row rows[] = {
+        {{0x0F, 0x08, 0x0F, 0x08, 0x00, 0x03, 0x01, 0x06}, 4, std::pair{-1800, 790}},
+        {{0x0F, 0x07, 0x05, 0x0A, 0x08, 0x0E, 0x07, 0x09, 0x06}, 5, std::pair{-0x8A58, -0x186A}},
+        {{0x00, 0x08, 0x0A, 0x05, 0x08, 0x04, 0x09, 0x03, 0x0D}, 5, std::pair{0x8A58, 0x493D}},
+        // A five-nibble reply read as four, and the reverse: the wrong length, not a wrong value.
+        {{0x00, 0x08, 0x0A, 0x05, 0x08, 0x04, 0x09, 0x03, 0x0D}, 4, std::nullopt},
+        {{0x0F, 0x08, 0x0F, 0x08, 0x00, 0x03, 0x01, 0x06}, 5, std::nullopt},
+        {{0x0F, 0x08, 0x0F, 0x18, 0x00, 0x03, 0x01, 0x06}, 4, std::nullopt},  // not a nibble
+        {{0x00, 0x08, 0x0A, 0x05, 0x08, 0x04, 0x09, 0x03, 0x1D}, 5, std::nullopt},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(ToHex(r.payload) + " as " + std::to_string(r.panNibbles));
+        const auto p = ReadPanTiltPosition(r.payload, r.panNibbles);
+        ASSERT_EQ(p.has_value(), r.read.has_value());
+        if (p)
+            EXPECT_EQ(std::pair(p->pan, p->tilt), *r.read);
+    }
+}
+
 TEST(ViscaReply, RejectsMalformedReplies)
 {
     // No terminator, ACK too long, error without code, another address, stand 4, completion with data.

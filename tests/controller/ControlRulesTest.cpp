@@ -5,10 +5,11 @@
 
 namespace {
 
-// page, camera mode, kind, tracking, Upside framing, Manual framing.
-ControlState State(int page, int mode, int kind, bool tracking, int upMode = 1, int userMode = 2)
+// page, camera mode, kind, tracking, Upside framing, Manual framing, the camera's axes.
+ControlState State(int page, int mode, int kind, bool tracking, int upMode = 1, int userMode = 2, bool panTilt = true,
+                   bool zoom = true)
 {
-    return ControlState{page, mode, kind, tracking, upMode, userMode};
+    return ControlState{page, mode, kind, tracking, upMode, userMode, panTilt, zoom};
 }
 
 TEST(ControlRules, ChoicesAboveTheTabsAndTheSelector)
@@ -51,6 +52,10 @@ TEST(ControlRules, ViewButtonsPadAndZoomFollowPagePositionAndFraming)
         {State(1, 0, 1, false, 1, 3), "123", "123", false, false}, // Manual, camera views
         {State(1, 255, 1, false), "---", "---", false, false},
         {State(0, 7, 1, false), "---", "---", false, false},  // a garbled stand position
+        // A USB camera with one kind of axis: the other's buttons are grey.
+        {State(0, 3, 1, false, 1, 2, false, true), "12-", "12-", false, true},
+        {State(1, 1, 1, false, 1, 2, true, false), "123", "123", true, false},
+        {State(0, 0, 1, false, 1, 2, true, false), "1--", "1--", false, false},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::Message() << "page " << r.s.page << " mode " << r.s.cameraMode << " up "

@@ -310,13 +310,16 @@ TEST_F(ControllerDlgTest, MenuStatesFollowCameraTrackingAndVideoWindow)
         Session().OnTrackingEnable(r.tracking);
         CamDouble().open = r.open;
         CamDouble().capabilities.firmware = r.takesFirmware;
+        CamDouble().connection.kind = r.takesFirmware ? CameraConnection::Kind::Usb : CameraConnection::Kind::Serial;
+        CamDouble().connection.serialPort = "/dev/ttyUSB0";
         Q_EMIT d.FileMenu()->aboutToShow();
         EXPECT_EQ(Action(ID_FILE_EXPORT)->isEnabled(), r.files);
         EXPECT_EQ(Action(ID_FILE_IMPORT)->isEnabled(), r.files);
         EXPECT_EQ(Action(ID_APP_ABOUT)->isEnabled(), r.about);
         EXPECT_EQ(Action(ID_FIRMWARE_UPDATE)->isEnabled(), r.update);
-        // A greyed update says why when the camera takes none.
-        EXPECT_EQ(Action(ID_FIRMWARE_UPDATE)->toolTip() == LoadStringRes(kStrNoFirmwareUpdate), !r.takesFirmware);
+        // A greyed update says why when the camera takes none, naming it.
+        EXPECT_EQ(Action(ID_FIRMWARE_UPDATE)->toolTip() == QStringLiteral("Camera /dev/ttyUSB0 takes no firmware update; only the QVT-VZ1 does."),
+                  !r.takesFirmware);
         EXPECT_TRUE(Action(ID_SETTINGS)->isEnabled() && Action(ID_CLOSE_CONTROLLER)->isEnabled());
         EXPECT_FALSE(Action(ID_VIDEO_WINDOW)->isChecked());
     }

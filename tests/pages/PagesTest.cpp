@@ -95,6 +95,10 @@ TEST(AutoPageTest, TextsAndPictureFollowThePosition)
     EXPECT_EQ(page.NameEdit()->text(), QStringLiteral("Not Available"));
     EXPECT_EQ(page.DescriptionEdit()->toPlainText(),
               QStringLiteral("The connection between QVT-VZ1 and PC is improper."));
+    page.SetCameraName(QStringLiteral("EVI-D70 (/dev/ttyUSB0)"));  // another camera is named
+    EXPECT_EQ(page.DescriptionEdit()->toPlainText(),
+              QStringLiteral("The connection between camera EVI-D70 (/dev/ttyUSB0) and PC is improper."));
+    page.SetCameraName({});
     // No camera, or a garbled position: the connection message, and the last picture.
     const std::tuple<int, UINT, const char*> rows[] = {{0, 134, "Release"}, {1, 132, "Upside"}, {2, 133, "OHP"},
         {3, 135, "Front"}, {255, 135, "Not Available"}, {7, 135, "Not Available"}, {-2, 135, "Not Available"}};

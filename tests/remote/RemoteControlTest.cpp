@@ -225,13 +225,24 @@ TEST_F(RemoteControlTest, BusyWhileAWindowWaitsForAnAnswer)
     modal.setModal(true);
     modal.open();
     const std::pair<const char*, QVariantList> calls[] = {
-        {"ShowController", {}}, {"HideController", {}}, {"SelectPage", {QStringLiteral("manual")}},
+        {"ShowController", {}}, {"HideController", {}}, {"ShowVideo", {true}}, {"SelectPage", {QStringLiteral("manual")}},
         {"Drive", {QStringLiteral("up"), 100u}}, {"ImportSettings", {QStringLiteral("/x.set")}}};
     for (const auto& [method, args] : calls)
         EXPECT_EQ(Error(method, args), "Busy") << method;
     modal.close();
     EXPECT_EQ(Error("SelectPage", {QStringLiteral("manual")}), "");
     EXPECT_EQ(Property("Page"), QStringLiteral("manual"));
+}
+
+TEST_F(RemoteControlTest, ShowVideoOpensAndClosesTheVideoWindowAsItsMenuItem)
+{
+    Start(kUpside, 1);
+    const CControllerDlg& dlg = frame->ControllerDlg();
+    // Asking twice for the same state leaves it so (the menu item would toggle it back).
+    for (const bool on : {true, true, false, false}) {
+        EXPECT_EQ(Error("ShowVideo", {on}), "") << on;
+        EXPECT_EQ(dlg.VideoWindowOpen(), on);
+    }
 }
 
 TEST_F(RemoteControlTest, PropertiesFollowTheControllerWithSignals)

@@ -181,7 +181,7 @@ TEST_F(RemoteProgramTest, VerbsAndBusToolsWorkTheRunningController)
     QFile described(QStringLiteral(QVT_INTERFACE_XML));
     ASSERT_TRUE(described.open(QIODevice::ReadOnly));
     const QStringList members = Members(QString::fromUtf8(described.readAll()));
-    EXPECT_EQ(members.size(), 21);
+    EXPECT_EQ(members.size(), 22);
     EXPECT_EQ(Members(introspect.out), members) << introspect.out.toStdString();
 
     controller.terminate();

@@ -25,6 +25,7 @@ TEST(RemoteVerbsTest, CommandLinesBecomeCalls)
         {{"--show"}, Kind::Call, "ShowController", {}},
         {{"--hide"}, Kind::Call, "HideController", {}},
         {{"--tracking", "on"}, Kind::Call, "SetTracking", {true}},
+        {{"--video", "off"}, Kind::Call, "ShowVideo", {false}},
         {{"--tracking=off"}, Kind::Call, "SetTracking", {false}},
         {{"--direction", "6"}, Kind::Call, "SelectDirection", {6u}},
         {{"--go", "9"}, Kind::Call, "GoToDirection", {9u}},  // the range is the instance's to judge

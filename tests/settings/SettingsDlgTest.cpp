@@ -136,6 +136,7 @@ TEST_F(SettingsDialog, WholeCommandRunsModallyAndCancelChangesNothing)
 TEST_F(SettingsDialog, OnAShortScreenTheGroupsScrollAndOkStaysInReach)
 {
     CSettingsDlg& d = Open(1);
+    d.FitToHeight(QWIDGETSIZE_MAX);  // the test screen may already be too short for all of it
     const int whole = d.height();
     d.FitToHeight(whole / 2);
     EXPECT_LE(d.height(), whole / 2);
@@ -162,6 +163,13 @@ TEST_F(SettingsDialog, CameraGroupChoosesANetworkCameraTestsItAndRefusesAnEmptyH
     EXPECT_FALSE(d.result() == QDialog::Accepted);
 
     d.findChild<QLineEdit*>(QStringLiteral("Host"))->setText(QStringLiteral(" 127.0.0.1 "));
+    auto* stream = d.findChild<QLineEdit*>(QStringLiteral("VideoStream"));
+    stream->setText(QStringLiteral("cam.local/live"));  // no scheme: refused with its own text
+    d.accept();
+    EXPECT_EQ(prompter.texts.last(), LoadStringRes(kStrEnterVideoStream));
+    EXPECT_FALSE(d.result() == QDialog::Accepted);
+    stream->setText(QStringLiteral(" rtsp://127.0.0.1/live "));
+    EXPECT_EQ(group->Value().videoStream, "rtsp://127.0.0.1/live");
     // Not the open camera: asked on a thread of its own while the dialog goes on.
     const auto test = [&](bool answers, CameraProbe probe) {
         CamDouble().probe = probe;
@@ -185,14 +193,42 @@ TEST_F(SettingsDialog, CameraGroupChoosesANetworkCameraTestsItAndRefusesAnEmptyH
     EXPECT_EQ(current.camera.framing, CameraConnection::kOneParticipant);
 }
 
+TEST_F(SettingsDialog, CameraGroupTakesAUsbCameraByItsNodeAndSaysWhichAnswered)
+{
+    CSettingsDlg& d = Open(1);
+    CCameraConnectionGroup* group = d.m_cameraGroup;
+    CameraConnection chosen;
+    chosen.kind = CameraConnection::Kind::Uvc;
+    group->SetValue(chosen);
+    ScriptedPrompter prompter;
+    d.accept();  // no node
+    EXPECT_EQ(prompter.texts, QStringList{LoadStringRes(kStrEnterDevice)});
+
+    auto* node = d.findChild<QComboBox*>(QStringLiteral("UvcDevice"));
+    ASSERT_TRUE(node && node->isEnabled());
+    node->setEditText(QStringLiteral(" /tmp/cam/video0 "));  // any path, typed
+    EXPECT_EQ(group->Value().uvcDevice, "/tmp/cam/video0");
+    CamDouble().probe = {true, "uvcvideo", "PTZ Cam", "", ""};
+    CamDouble().ownLinkAnswers = true;
+    group->OnTest();
+    for (int i = 0; i < 500 && group->Testing(); ++i)
+        QTest::qWait(10);
+    EXPECT_EQ(group->TestResult(), LoadStringRes(kStrTestAnsweredUvc).arg("PTZ Cam", "uvcvideo"));
+    EXPECT_EQ(Accept().bCameraChanged, true);
+    EXPECT_EQ(current.camera.uvcDevice, "/tmp/cam/video0");
+}
+
 TEST_F(SettingsDialog, ACameraWithoutFormatsGreysTheRadiosAndSaysWhy)
 {
     for (bool hasFormat : {true, false}) {
         CSettingsDlg& d = Open(1);
         CamDouble().capabilities.videoFormat = hasFormat;
+        CamDouble().connection.kind = CameraConnection::Kind::Network;
+        CamDouble().connection.host = "cam.local";
         d.OnInitDialog();
         EXPECT_EQ(Control(d, IDC_PAL)->isEnabled(), hasFormat);
-        EXPECT_EQ(Control(d, IDC_PAL)->toolTip(), hasFormat ? QString() : LoadStringRes(kStrNoVideoFormat));
+        EXPECT_EQ(Control(d, IDC_PAL)->toolTip(),
+                  hasFormat ? QString() : QStringLiteral("Camera visca-ip cam.local:52381 has no video output format setting."));
     }
 }
 

@@ -164,14 +164,16 @@ TEST(Program, FollowsTheTalkerWithANetworkCamera)
     profile.close();
 
     Controller controller(BuiltProgram());
-    EXPECT_EQ(controller.FirstBalloon(), QStringLiteral("QVT-VZ1 is available.")) << controller.err.toStdString();
+    // The balloon names the camera in use.
+    EXPECT_EQ(controller.FirstBalloon(), QStringLiteral("Camera visca-ip 127.0.0.1:%1 is available.").arg(port))
+        << controller.err.toStdString();
     sim.write("talk 2\n");
     EXPECT_TRUE(traced(QStringLiteral("pan-tilt-absolute pan=260 tilt=20\nzoom-direct zoom=120\n")));
     EXPECT_FALSE(trace.contains(QStringLiteral("set-position")) || trace.contains(QStringLiteral("roll")));
     sim.write("detach\n");
     EXPECT_TRUE(WaitUntil([&] {
         controller.err += controller.process.readAllStandardError();
-        return controller.err.contains("QVT-VZ1 is not connected to this PC.");
+        return controller.err.contains(QStringLiteral("Camera visca-ip 127.0.0.1:%1 is not connected.").arg(port).toUtf8());
     }, 30000));
     EXPECT_TRUE(controller.End(SIGTERM));
     sim.kill();

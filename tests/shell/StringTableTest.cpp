@@ -1,4 +1,5 @@
 // The string table, the language catalogues that override it, and the catalogue files shipped.
+#include "res/CameraText.h"
 #include "res/LanguageCatalogue.h"
 #include "res/Resource.h"
 #include "res/Strings.h"
@@ -63,6 +64,33 @@ TEST(StringTable, CatalogueOverridesIdByIdButNeverChangesPlaceholders)
     // A filter keeps its patterns: one that lost a pattern would hide files.
     EXPECT_EQ(LoadFilterString(36050), QStringLiteral("Einstellungen (*.set)"));
     EXPECT_EQ(LoadFilterString(36052), QStringLiteral("Firmware Update Files (*.BIN *.bin)"));
+}
+
+// The QVT-VZ1's own texts stay; any other camera is named in the same sentence, in each language.
+TEST(CameraText, TheQvtVz1KeepsItsTextsAndAnyOtherCameraIsNamed)
+{
+    struct Row { UINT id; const char* name; const char* english; const char* german; };
+    const Row rows[] = {
+        {35015, "", "QVT-VZ1 is available.", "QVT-VZ1 ist verfügbar."},
+        {35015, "EVI-D70 (/dev/ttyUSB0)", "Camera EVI-D70 (/dev/ttyUSB0) is available.",
+         "Die Kamera EVI-D70 (/dev/ttyUSB0) ist verfügbar."},
+        {35016, "tcp cam:5678", "Camera tcp cam:5678 is not connected.", "Die Kamera tcp cam:5678 ist nicht verbunden."},
+        {35011, "X", "The connection between camera X and PC is improper.",
+         "Die Verbindung zwischen der Kamera X und dem PC ist fehlerhaft."},
+        {36422, "X", "Camera X takes no firmware update; only the QVT-VZ1 does.",
+         "Die Kamera X nimmt kein Firmware-Update an; das tut nur die QVT-VZ1."},
+        {35013, "X", "Communication Error. Cannot establish.", nullptr},  // names no camera
+    };
+    const QString dir = QString::fromLocal8Bit(qgetenv("QVT_SOURCE_DIR")) + QStringLiteral("/res/lang/");
+    const auto german = CLanguageCatalogue::Load(dir + QStringLiteral("RESDE.ini"));
+    ASSERT_TRUE(german);
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.english);
+        EXPECT_EQ(LoadCameraText(r.id, QString::fromUtf8(r.name)), QString::fromUtf8(r.english));
+        CatalogueInForce inForce(german.get());
+        EXPECT_EQ(LoadCameraText(r.id, QString::fromUtf8(r.name)),
+                  r.german ? QString::fromUtf8(r.german) : LoadStringRes(r.id));
+    }
 }
 
 // Every shipped text keeps the placeholders, line breaks and final blank of its English

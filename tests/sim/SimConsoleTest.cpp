@@ -71,3 +71,13 @@ TEST_F(Console, HelpListsBuiltInAndRegisteredCommands)
         EXPECT_NE(out.str().find(line), std::string::npos) << line;
     EXPECT_EQ(registry.All().size(), 1u);
 }
+
+TEST_F(Console, AnAliasRunsItsCommandAndAnUnknownOneIsNotAdded)
+{
+    registry.AddAlias("say", "talk");
+    registry.AddAlias("shout", "yell");
+    std::istringstream script("say 4\nshout 1\n");
+    console.Run(script, false);
+    EXPECT_EQ(calls, std::vector<std::string>{"talk 4"});
+    EXPECT_EQ(registry.Find("shout"), nullptr);
+}

@@ -3,6 +3,8 @@
 #include "camera/ViscaUnits.h"
 #include "sim/CameraModel.h"
 #include "sim/FirmwareReceiver.h"
+#include "camera/transport/ViscaIpPacket.h"
+#include "sim/ViscaIpDelivery.h"
 #include "sim/ViscaServer.h"
 
 #include <gtest/gtest.h>
@@ -129,6 +131,91 @@ TEST_F(Server, InquiriesReportTheModelInWireUnits)
     EXPECT_EQ(Send(VendorInquiry(kItemStand)).reply, (Frame{0x90, 0x50, 0x03, 0xFF}));
     EXPECT_EQ(Send(VendorInquiry(kItemVideoFormat)).reply, (Frame{0x90, 0x50, 0x01, 0xFF}));
     EXPECT_EQ(Send(VendorInquiry(kItemFirmwareVersion)).reply, (Frame{0x90, 0x50, '2', '.', '0', '3', 0xFF}));
+}
+
+TEST(GenericServer, AnswersWhatAStandardCameraAnswersInItsModelsForm)
+{
+    CameraModel model;
+    ViscaServer server(model, true, "brc-h700");
+    model.pan = 10, model.tilt = 90;  // the left and upper ends: 08A58, 493D
+    const Frame position{0x90, 0x50, 0x00, 0x08, 0x0A, 0x05, 0x08, 0x04, 0x09, 0x03, 0x0D, 0xFF};
+    struct Row { Frame in; Frame reply; const char* trace; };
+    const Row rows[] = {
+        {PanTiltInquiry(), position, "inquire pan-tilt pan=10 tilt=90"},
+        // Five pan nibbles in, the right end F75A8; four are a syntax error for this camera.
+        {PanTiltAbsolute(-0x8A58, 0, 0x18, 0x14, 5), kDone, "pan-tilt-absolute pan=350 tilt=0"},
+        {PanTiltAbsolute(0, 0, 0x18, 0x14), kSyntax, "syntax-error frame=81 01 06 02 18 14 00 00 00 00 00 00 00 00 FF"},
+        // Relative: a step of 08A58 to the left (positive on this camera) from the right end.
+        {{0x81, 0x01, 0x06, 0x03, 0x01, 0x01, 0x00, 0x08, 0x0A, 0x05, 0x08, 0x00, 0x00, 0x00, 0x00, 0xFF}, kDone,
+         "pan-tilt-relative pan=180 tilt=0"},
+        {{0x81, 0x01, 0x06, 0x03, 0x01, 0x01, 0x00, 0x08, 0x0A, 0x05, 0x09, 0x00, 0x00, 0x00, 0x00, 0xFF},
+         kNotExecutable, "pan-tilt-relative pan=10 tilt=0"},  // one unit beyond the left end
+        // A still axis may carry speed 00; a moving one may not.
+        {{0x81, 0x01, 0x06, 0x01, 0x00, 0x05, 0x03, 0x01, 0xFF}, kDone, "drive bits=8"},
+        {{0x81, 0x01, 0x06, 0x01, 0x00, 0x05, 0x01, 0x03, 0xFF}, kSyntax, "syntax-error frame=81 01 06 01 00 05 01 03 FF"},
+        {{0x81, 0x01, 0x06, 0x01, 0x05, 0x00, 0x03, 0x02, 0xFF}, kSyntax, "syntax-error frame=81 01 06 01 05 00 03 02 FF"},
+        // Standby: inquiries are answered, commands other than power are not carried out.
+        {{0x81, 0x01, 0x04, 0x00, 0x03, 0xFF}, kDone, "power state=standby"},
+        {{0x81, 0x09, 0x04, 0x00, 0xFF}, {0x90, 0x50, 0x03, 0xFF}, "inquire power"},
+        {MemoryRecall(3), kNotExecutable, "standby-refused frame=81 01 04 3F 02 03 FF"},
+        {{0x81, 0x01, 0x04, 0x00, 0x02, 0xFF}, kDone, "power state=on"},
+        {MemoryRecall(3), kDone, "select-view view=3"},
+    };
+    long long now = 0;
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.trace);
+        const ServerOutput out = server.Handle(r.in, now += 10);
+        EXPECT_EQ(out.reply, r.reply);
+        ASSERT_EQ(out.trace.size(), 1u);
+        EXPECT_EQ(out.trace.front(), r.trace);
+    }
+}
+
+TEST(ViscaIpDelivery, CarriesOutEachNumberOnceAndRefusesWhatARealCameraRefuses)
+{
+    using B = std::vector<std::uint8_t>;
+    using Kind = ViscaIpDelivery::Verdict::Kind;
+    const B command{0x81, 0x01, 0x06, 0x04, 0xFF}, inquiry{0x81, 0x09, 0x06, 0x12, 0xFF};
+    const B reset = visca_ip::Encode(visca_ip::kControl, 7, B{visca_ip::kReset});
+    const auto cmd = [&](std::uint32_t n) { return visca_ip::Encode(visca_ip::kCommand, n, command); };
+    struct Row { const char* sender; B datagram; Kind kind; std::uint8_t error; const char* what; };
+    const Row rows[] = {
+        {"a", cmd(5), Kind::Execute, 0, "any first number"},
+        {"a", cmd(5), Kind::Error, visca_ip::kErrorSequence, "a resend of a number carried out"},
+        {"a", cmd(4), Kind::Error, visca_ip::kErrorSequence, "out of order"},
+        {"b", cmd(4), Kind::Execute, 0, "another sender counts on its own"},
+        {"a", cmd(9), Kind::Execute, 0, "a gap is no fault"},
+        {"a", reset, Kind::Reset, 0, "RESET"},
+        {"a", cmd(1), Kind::Execute, 0, "after RESET any number"},
+        {"a", visca_ip::Encode(visca_ip::kInquiry, 2, command), Kind::Error, visca_ip::kErrorMessage, "a command as inquiry"},
+        {"a", visca_ip::Encode(visca_ip::kCommand, 3, inquiry), Kind::Execute, 0, "an inquiry as command, as clients send it"},
+        {"a", visca_ip::Encode(visca_ip::kDeviceSetting, 4, command), Kind::Error, visca_ip::kErrorMessage, "not a device setting"},
+        {"a", visca_ip::Encode(0x0300, 4, command), Kind::Error, visca_ip::kErrorMessage, "an unknown payload type"},
+        {"a", visca_ip::Encode(visca_ip::kInquiry, 5, inquiry), Kind::Execute, 0, "an inquiry"},
+        {"a", B{0x01, 0x00, 0x00, 0x06, 0, 0, 0, 6, 0x81, 0x01, 0x06, 0x04, 0xFF}, Kind::Error, visca_ip::kErrorMessage,
+         "a header longer than the datagram"},
+        {"a", B{0x01, 0x00, 0x00, 0x05}, Kind::Drop, 0, "no number to answer to"},
+        {"a", cmd(0xFFFFFFFF), Kind::Error, visca_ip::kErrorSequence, "half the circle back is before"},
+        {"a", reset, Kind::Reset, 0, "RESET again"},
+        {"a", cmd(0xFFFFFFFF), Kind::Execute, 0, "the last number"},
+        {"a", cmd(0), Kind::Execute, 0, "wraps to 0"},
+    };
+    ViscaIpDelivery delivery;
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        const auto v = delivery.Take(r.sender, r.datagram);
+        EXPECT_EQ(v.kind, r.kind);
+        EXPECT_EQ(v.error, r.error);
+        if (r.kind == Kind::Execute)
+            EXPECT_EQ(v.frames, B(r.datagram.begin() + 8, r.datagram.end()));
+    }
+    // Senders are remembered up to a bound: the longest silent is forgotten first.
+    ViscaIpDelivery bounded;
+    bounded.Take("old", cmd(1));
+    for (std::size_t i = 0; i < ViscaIpDelivery::kMaxSenders; ++i)
+        bounded.Take("s" + std::to_string(i), cmd(1));
+    EXPECT_EQ(bounded.Take("old", cmd(1)).kind, Kind::Execute);
+    EXPECT_EQ(bounded.Take("s15", cmd(1)).kind, Kind::Error);
 }
 
 TEST(CameraModelMotion, MovesAtItsSpeedAndStopsAtTheEnds)

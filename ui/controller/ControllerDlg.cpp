@@ -1,8 +1,10 @@
 #include "ui/controller/ControllerDlg.h"
 
+#include "camera/CameraConnectionApi.h"
 #include "controller/ControllerSession.h"
 #include "firmware/FirmwareUpdateProcedure.h"
 #include "platform/WinMessages.h"
+#include "camera/CameraConnectionApi.h"
 #include "res/Resource.h"
 #include "res/Strings.h"
 #include "ui/controller/AboutDlg.h"
@@ -13,6 +15,7 @@
 #include "ui/controller/SettingFileCommands.h"
 #include "ui/controller/SettingsCommand.h"
 #include "video/VideoCapture.h"
+#include "video/VideoSourceChoice.h"
 #include "video/VideoWindowToggle.h"
 
 #include <QCheckBox>
@@ -127,8 +130,12 @@ void CControllerDlg::ShowState()
     m_btnReverse->setChecked(m_session.Reverse() != 0);
     if (m_tabPages->GetCurSel() != m_session.Page())
         m_tabPages->SelectPage(m_session.Page());
+    m_autoPage.SetCameraName(QString::fromStdString(CamConnection().Name()));
     if (m_autoPage.GetDeviceKind() != m_session.DeviceKind())
         m_autoPage.SetDeviceKind(m_session.DeviceKind());
+    const CameraCapabilities caps = CamCapabilities();
+    m_autoPage.SetAxes(caps.panTilt, caps.zoom);
+    m_manualPage.SetAxes(caps.panTilt, caps.zoom);
     if (m_autoPage.GetCameraMode() != m_session.CameraMode()) {
         m_autoPage.SetCameraMode(m_session.CameraMode());
         m_manualPage.SetCameraMode(m_session.CameraMode());
@@ -283,7 +290,8 @@ int CControllerDlg::UpdateFirmwareFrom(const QString& path, QString* status)
 
 void CControllerDlg::OnVideoWindow()
 {
-    ToggleVideoWindow(m_pVideoWnd, this, m_makeVideoCapture ? m_makeVideoCapture() : nullptr);
+    ToggleVideoWindow(m_pVideoWnd, this,
+                      m_makeVideoCapture ? m_makeVideoCapture() : MakeVideoCapture(m_session.Connection()));
 }
 
 void CControllerDlg::CloseVideoWindow()

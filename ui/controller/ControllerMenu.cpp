@@ -4,6 +4,7 @@
 #include "controller/ControllerSession.h"
 #include "platform/WinMessages.h"
 #include "res/CameraStrings.h"
+#include "res/CameraText.h"
 #include "res/Resource.h"
 #include "res/Strings.h"
 
@@ -45,7 +46,8 @@ void ControllerMenu::UpdateStates(const ControllerSession& session, bool videoWi
             // Only the QVT-VZ1 takes a firmware image; the tooltip tells the user why not.
             const bool takesFirmware = CamCapabilities().firmware;
             a->setEnabled(cameraOpen && takesFirmware);
-            a->setToolTip(takesFirmware ? QString() : LoadStringRes(kStrNoFirmwareUpdate));
+            a->setToolTip(takesFirmware ? QString()
+                                        : LoadCameraText(kStrNoFirmwareUpdate, QString::fromStdString(CamConnection().Name())));
             break;
         }
         case ID_VIDEO_WINDOW: a->setChecked(videoWindowOpen); break;

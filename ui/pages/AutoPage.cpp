@@ -1,5 +1,6 @@
 #include "ui/pages/AutoPage.h"
 
+#include "res/CameraText.h"
 #include "res/Strings.h"
 #include "settings/CameraSettings.h"
 #include "ui/controls/ArtPicture.h"
@@ -86,6 +87,15 @@ void CAutoPage::SetDeviceKind(int kind)
     UpdateControls();
 }
 
+void CAutoPage::SetCameraName(const QString& name)
+{
+    if (name == m_strCameraName)
+        return;
+    m_strCameraName = name;
+    FitTexts();
+    UpdateTexts();
+}
+
 void CAutoPage::HideSelectors()
 {
     m_pTriangle->hide();
@@ -112,7 +122,7 @@ void CAutoPage::UpdateTexts()
     {
         // The picture keeps the last position it showed.
         m_pName->setText(LoadStringRes(IDS_NOT_AVAILABLE));
-        m_pDescription->setPlainText(LoadStringRes(IDS_IMPROPER_CONNECTION));
+        m_pDescription->setPlainText(LoadCameraText(IDS_IMPROPER_CONNECTION, m_strCameraName));
     }
 }
 
@@ -132,7 +142,8 @@ void CAutoPage::FitTexts()
     {
         const bool none = position == 4;
         const QString name = LoadStringRes(none ? IDS_NOT_AVAILABLE : IDS_POSITION_NAME_FIRST + position);
-        const QString text = LoadStringRes(none ? IDS_IMPROPER_CONNECTION : IDS_POSITION_TEXT_FIRST + position);
+        const QString text = none ? LoadCameraText(IDS_IMPROPER_CONNECTION, m_strCameraName)
+                                  : LoadStringRes(IDS_POSITION_TEXT_FIRST + position);
         nameSize = std::min(nameSize, FittingPixelSize(nameFont, name, QSize(72 - frame, 24 - frame), false));
         textSize = std::min(textSize, FittingPixelSize(textFont, text, QSize(112 - margin, 92 - margin), true));
     }

@@ -27,6 +27,9 @@ public:
     void SetDeviceKind(int kind);
     int GetDeviceKind() const { return m_nDeviceKind; }
     void UpdateControls() override;
+    // The camera in use as the note on a missing camera names it (CameraConnection::Name();
+    // empty for the QVT-VZ1, whose own note stays).
+    void SetCameraName(const QString& name);
 
     void SetMessageTarget(HWND target) override;
 
@@ -48,6 +51,7 @@ private:
     void LayoutControls();
 
     int m_nDeviceKind = 0;
+    QString m_strCameraName;
     CDirectionSelector* m_pSelector = nullptr;
     std::array<CDirectionSelector*, 7> m_selectorTable{};
     CTriangleDirectionSelector* m_pTriangle;

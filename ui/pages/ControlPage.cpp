@@ -1,6 +1,7 @@
 #include "ui/pages/ControlPage.h"
 
 #include "controller/ControlRules.h"
+#include "res/CameraStrings.h"
 #include "res/Strings.h"
 #include "settings/CameraSettings.h"
 #include "ui/controls/BitmapButton.h"
@@ -23,6 +24,16 @@ ControlPage::ControlPage(int dialogId, QWidget* parent)
 void ControlPage::SetCameraMode(int position)
 {
     m_nCameraMode = position;
+    UpdateControls();
+}
+
+void ControlPage::SetAxes(bool panTilt, bool zoom)
+{
+    if (panTilt == m_bPanTilt && zoom == m_bZoom)
+        return;
+    m_bPanTilt = panTilt;
+    m_bZoom = zoom;
+    m_pad.SetMissingTips(panTilt ? QString() : LoadStringRes(kStrNoPanTilt), zoom ? QString() : LoadStringRes(kStrNoZoom));
     UpdateControls();
 }
 
@@ -58,7 +69,7 @@ void ControlPage::SetPageSize(int cx, int cy)
 
 void ControlPage::ApplyRules(int deviceKind)
 {
-    const ControlState state = MakeControlState(m_nPage, m_nCameraMode, deviceKind, Settings());
+    const ControlState state = MakeControlState(m_nPage, m_nCameraMode, deviceKind, Settings(), m_bPanTilt, m_bZoom);
     for (int i = 0; i < 3; ++i)
     {
         m_options[i]->setVisible(rules::ViewButtonShown(state, i + 1));

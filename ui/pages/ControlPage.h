@@ -26,6 +26,8 @@ public:
     // Stores the camera position (0..3, 255 = no camera) and updates the page.
     void SetCameraMode(int position);
     int GetCameraMode() const { return m_nCameraMode; }
+    // The axes the camera has: the pads of a missing one are grey and say why.
+    void SetAxes(bool panTilt, bool zoom);
     virtual void UpdateControls() = 0;
     // The size computed by the last layout.
     QSize GetPageSize() const { return m_pageSize; }
@@ -58,6 +60,8 @@ protected:
     PadButtons m_pad;
     std::array<CBitmapButton*, 3> m_options{};
     int m_nCameraMode = 255;
+    bool m_bPanTilt = true;
+    bool m_bZoom = true;
 
 private:
     void OnOption(int index);

@@ -60,6 +60,12 @@ void PadButtons::EnableZoom(bool enable)
             m_buttons[i]->setEnabled(enable);
 }
 
+void PadButtons::SetMissingTips(const QString& pad, const QString& zoom)
+{
+    for (size_t i = 0; i < kIds.size(); ++i)
+        m_buttons[i]->setToolTip(IsZoom(kIds[i]) ? zoom : pad);
+}
+
 void PadButtons::Place(int y0)
 {
     for (size_t i = 0; i < kIds.size(); ++i)

@@ -6,6 +6,7 @@
 #include <array>
 
 class CHoldButton;
+class QString;
 class QWidget;
 
 class PadButtons
@@ -22,6 +23,8 @@ public:
     CHoldButton* Button(int id) const;
     void EnablePad(bool enable);
     void EnableZoom(bool enable);
+    // Tooltips of the pad and the zoom pair for a camera without the axis; empty: none.
+    void SetMissingTips(const QString& pad, const QString& zoom);
     // Zoom pair at x 15 (y0, y0 + 40), 72 x 32; pad 32 x 32 at x 95, 135, 175 in rows
     // y0, y0 + 40, y0 + 80.
     void Place(int y0);

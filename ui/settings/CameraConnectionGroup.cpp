@@ -2,6 +2,7 @@
 
 #include "camera/CameraConnectionApi.h"
 #include "camera/QvtVz1Api.h"
+#include "camera/uvc/UvcNodeList.h"
 #include "res/CameraStrings.h"
 #include "res/Strings.h"
 
@@ -35,6 +36,12 @@ CCameraConnectionGroup::CCameraConnectionGroup(QWidget* parent)
     m_kinds->addButton(m_radioUsb, 0);
     m_kinds->addButton(m_radioSerial, 1);
     m_kinds->addButton(m_radioNetwork, 2);
+    m_radioUvc = new QRadioButton(LoadStringRes(kStrCameraUvc), this);
+    m_kinds->addButton(m_radioUvc, 3);
+    m_cbUvcDevice = new QComboBox(this);
+    m_cbUvcDevice->setEditable(true);  // any path, typed: the virtual camera's node too
+    m_cbUvcDevice->setObjectName(QStringLiteral("UvcDevice"));
+    m_cbUvcDevice->setInsertPolicy(QComboBox::NoInsert);
 
     m_cbSerialPort = new QComboBox(this);
     m_cbSerialPort->setEditable(true);  // any path, typed
@@ -77,6 +84,8 @@ CCameraConnectionGroup::CCameraConnectionGroup(QWidget* parent)
     // are shown whole, in every language.
     m_cbSerialPort->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_cbSerialPort->setMinimumContentsLength(12);
+    m_cbUvcDevice->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_cbUvcDevice->setMinimumContentsLength(12);
     for (QComboBox* box : {m_cbTransport, m_cbModel, m_cbFraming})
         box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     // Label and field pairs, two to a row, so that the group stays low.
@@ -97,12 +106,21 @@ CCameraConnectionGroup::CCameraConnectionGroup(QWidget* parent)
     grid->addWidget(m_cbTransport, 5, 1);
     grid->addWidget(label(kStrCameraAddress), 5, 2);
     grid->addWidget(m_spinAddress, 5, 3);
-    grid->addWidget(label(kStrCameraModel), 6, 0);
-    grid->addWidget(m_cbModel, 6, 1);
-    grid->addWidget(label(kStrCameraFraming), 6, 2);
-    grid->addWidget(m_cbFraming, 6, 3);
-    grid->addWidget(m_btnTest, 7, 0);
-    grid->addWidget(m_labelResult, 7, 1, 1, 3);
+    // The node beside its radio: the dialog must still fit a 768-pixel screen whole.
+    grid->addWidget(m_radioUvc, 6, 0, 1, 2);
+    grid->addWidget(m_cbUvcDevice, 6, 2, 1, 2);
+    grid->addWidget(label(kStrCameraModel), 7, 0);
+    grid->addWidget(m_cbModel, 7, 1);
+    grid->addWidget(label(kStrCameraFraming), 7, 2);
+    grid->addWidget(m_cbFraming, 7, 3);
+    // The picture of any camera may come from the network (a network camera's own stream).
+    m_editVideoStream = new QLineEdit(this);
+    m_editVideoStream->setObjectName(QStringLiteral("VideoStream"));
+    m_editVideoStream->setPlaceholderText(QStringLiteral("rtsp://"));
+    grid->addWidget(label(kStrCameraVideoStream), 8, 0);
+    grid->addWidget(m_editVideoStream, 8, 1, 1, 3);
+    grid->addWidget(m_btnTest, 9, 0);
+    grid->addWidget(m_labelResult, 9, 1, 1, 3);
     grid->setColumnStretch(1, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
@@ -110,7 +128,19 @@ CCameraConnectionGroup::CCameraConnectionGroup(QWidget* parent)
     connect(m_kinds, &QButtonGroup::idClicked, this, [this] { UpdateStates(); });
     connect(m_cbTransport, &QComboBox::currentIndexChanged, this, [this] { OnTransportChanged(); });
     connect(m_btnTest, &QPushButton::clicked, this, [this] { OnTest(); });
+    ListUvcDevices("/dev");
     SetValue({});
+}
+
+void CCameraConnectionGroup::ListUvcDevices(const std::string& devDir)
+{
+    const QString typed = m_cbUvcDevice->currentText();
+    m_cbUvcDevice->clear();
+    // Shown by the camera's name; the value is the node's stable path.
+    for (const UvcNodeInfo& node : ListUvcNodes(devDir))
+        m_cbUvcDevice->addItem(QStringLiteral("%1 (%2)").arg(QString::fromStdString(node.card), QString::fromStdString(node.path)),
+                               QString::fromStdString(node.path));
+    SetUvcDevice(typed);
 }
 
 QStringList CCameraConnectionGroup::SerialPorts()
@@ -131,6 +161,7 @@ void CCameraConnectionGroup::SetValue(const CameraConnection& c)
     m_value = c;
     m_kinds->button(static_cast<int>(c.kind))->setChecked(true);
     m_cbSerialPort->setCurrentText(QString::fromStdString(c.serialPort));
+    SetUvcDevice(QString::fromStdString(c.uvcDevice));
     m_cbSpeed->setCurrentIndex(std::max(0, m_cbSpeed->findData(c.baud)));
     m_editHost->setText(QString::fromStdString(c.host));
     m_cbTransport->blockSignals(true);
@@ -141,6 +172,7 @@ void CCameraConnectionGroup::SetValue(const CameraConnection& c)
     m_spinAddress->setValue(c.address);
     m_cbModel->setCurrentIndex(std::max(0, m_cbModel->findData(QString::fromStdString(c.modelId))));
     m_cbFraming->setCurrentIndex(c.framing);
+    m_editVideoStream->setText(QString::fromStdString(c.videoStream));
     m_labelResult->clear();
     UpdateStates();
 }
@@ -150,6 +182,7 @@ CameraConnection CCameraConnectionGroup::Value() const
     CameraConnection c = m_value;
     c.kind = static_cast<CameraConnection::Kind>(std::max(0, m_kinds->checkedId()));
     c.serialPort = m_cbSerialPort->currentText().trimmed().toStdString();
+    c.uvcDevice = UvcDevicePath().toStdString();
     c.baud = m_cbSpeed->currentData().toInt();
     c.host = m_editHost->text().trimmed().toStdString();
     c.port = m_spinPort->value();
@@ -157,6 +190,7 @@ CameraConnection CCameraConnectionGroup::Value() const
     c.address = m_spinAddress->value();
     c.modelId = m_cbModel->currentData().toString().toStdString();
     c.framing = m_cbFraming->currentIndex();
+    c.videoStream = m_editVideoStream->text().trimmed().toStdString();
     return c;
 }
 
@@ -167,6 +201,10 @@ UINT CCameraConnectionGroup::MissingInput() const
         return kStrEnterPort;
     if (c.kind == CameraConnection::Kind::Network && c.host.empty())
         return kStrEnterHost;
+    if (c.kind == CameraConnection::Kind::Uvc && c.uvcDevice.empty())
+        return kStrEnterDevice;
+    if (!CameraConnection::ValidVideoStream(c.videoStream))
+        return kStrEnterVideoStream;
     return 0;
 }
 
@@ -200,6 +238,11 @@ bool CCameraConnectionGroup::Testing() const
 
 void CCameraConnectionGroup::ShowProbe(const CameraProbe& probe)
 {
+    // A USB camera tells its name and driver (VIDIOC_QUERYCAP), not VISCA's version.
+    if (probe.ok && Value().kind == CameraConnection::Kind::Uvc) {
+        m_labelResult->setText(LoadStringRes(kStrTestAnsweredUvc).arg(QString::fromStdString(probe.model), QString::fromStdString(probe.vendor)));
+        return;
+    }
     m_labelResult->setText(probe.ok ? LoadStringRes(kStrTestAnswered)
                                           .arg(QString::fromStdString(probe.vendor), QString::fromStdString(probe.model),
                                                QString::fromStdString(probe.rom))
@@ -216,10 +259,13 @@ void CCameraConnectionGroup::UpdateStates()
     const int kind = m_kinds->checkedId();
     m_cbSerialPort->setEnabled(kind == 1);
     m_cbSpeed->setEnabled(kind == 1);
+    m_cbUvcDevice->setEnabled(kind == 3);
     for (QWidget* w : std::initializer_list<QWidget*>{m_editHost, m_spinPort, m_cbTransport})
         w->setEnabled(kind == 2);
-    for (QWidget* w : std::initializer_list<QWidget*>{m_spinAddress, m_cbModel, m_cbFraming})
-        w->setEnabled(kind != 0);
+    // A USB camera has no address and no model: its ranges come from its node.
+    for (QWidget* w : std::initializer_list<QWidget*>{m_spinAddress, m_cbModel})
+        w->setEnabled(kind == 1 || kind == 2);
+    m_cbFraming->setEnabled(kind != 0);
 }
 
 void CCameraConnectionGroup::OnTransportChanged()
@@ -230,4 +276,22 @@ void CCameraConnectionGroup::OnTransportChanged()
     if (m_spinPort->value() == CameraConnection::DefaultPort(old))
         m_spinPort->setValue(CameraConnection::DefaultPort(now));
     m_lastTransport = m_cbTransport->currentIndex();
+}
+
+void CCameraConnectionGroup::SetUvcDevice(const QString& path)
+{
+    const int listed = m_cbUvcDevice->findData(path);
+    if (listed >= 0)
+        m_cbUvcDevice->setCurrentIndex(listed);
+    else
+        m_cbUvcDevice->setEditText(path);
+}
+
+QString CCameraConnectionGroup::UvcDevicePath() const
+{
+    // A listed camera is shown by name: its path is the item's data unless the text was edited.
+    const int index = m_cbUvcDevice->currentIndex();
+    if (index >= 0 && m_cbUvcDevice->currentText() == m_cbUvcDevice->itemText(index))
+        return m_cbUvcDevice->itemData(index).toString();
+    return m_cbUvcDevice->currentText().trimmed();
 }

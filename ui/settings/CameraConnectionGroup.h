@@ -1,7 +1,7 @@
 #pragma once
 // The "Camera" group of the settings dialog: the QVT-VZ1 on USB, a VISCA camera on a
-// serial port or on the network, its model and framing, and a Test button that opens the
-// connection once and shows what answered.
+// serial port or on the network, its model and framing, a USB camera (UVC) by its capture
+// node, and a Test button that opens the connection once and shows what answered.
 #include "camera/CameraConnection.h"
 #include "camera/CameraConnectionApi.h"
 #include "camera/CameraProbeRunner.h"
@@ -37,17 +37,23 @@ public:
 
     // The serial ports to offer: /dev/serial/by-id/*, /dev/ttyUSB*, /dev/ttyACM*, /dev/ttyS*.
     static QStringList SerialPorts();
+    // The USB cameras to offer (name, node), from devDir (/dev).
+    void ListUvcDevices(const std::string& devDir);
 
 private:
     void ShowProbe(const CameraProbe& probe);
     void UpdateStates();
     void OnTransportChanged();
+    void SetUvcDevice(const QString& path);
+    QString UvcDevicePath() const;
 
     CameraConnection m_value;
     QButtonGroup* m_kinds = nullptr;
     QRadioButton* m_radioUsb = nullptr;
     QRadioButton* m_radioSerial = nullptr;
     QRadioButton* m_radioNetwork = nullptr;
+    QRadioButton* m_radioUvc = nullptr;
+    QComboBox* m_cbUvcDevice = nullptr;
     QComboBox* m_cbSerialPort = nullptr;
     QComboBox* m_cbSpeed = nullptr;
     QLineEdit* m_editHost = nullptr;
@@ -56,6 +62,7 @@ private:
     QSpinBox* m_spinAddress = nullptr;
     QComboBox* m_cbModel = nullptr;
     QComboBox* m_cbFraming = nullptr;
+    QLineEdit* m_editVideoStream = nullptr;
     QPushButton* m_btnTest = nullptr;
     QLabel* m_labelResult = nullptr;
     int m_lastTransport = 0;

@@ -3,6 +3,7 @@
 #include "camera/CameraConnectionApi.h"
 #include "camera/QvtVz1Api.h"
 #include "res/CameraStrings.h"
+#include "res/CameraText.h"
 #include "res/Strings.h"
 #include "ui/settings/CameraConnectionGroup.h"
 #include "platform/Prompt.h"
@@ -158,7 +159,7 @@ BOOL CSettingsDlg::OnInitDialog()
     const bool hasFormat = CamCapabilities().videoFormat;
     for (QRadioButton* radio : {m_radioNtsc, m_radioPal}) {
         radio->setEnabled(m_bCameraOpen != 0 && hasFormat);
-        radio->setToolTip(hasFormat ? QString() : LoadStringRes(kStrNoVideoFormat));
+        radio->setToolTip(hasFormat ? QString() : LoadCameraText(kStrNoVideoFormat, QString::fromStdString(CamConnection().Name())));
     }
     if (m_bListenToArray)
         m_micArrayGroup->StartListening();
