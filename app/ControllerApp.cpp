@@ -7,6 +7,7 @@
 #include "app/ShutdownSignals.h"
 #include "app/SingleInstance.h"
 #include "app/SystemTrayIcon.h"
+#include "fleet/FleetLink.h"
 #include "platform/Prompt.h"
 #include "platform/WinMessages.h"
 #include "res/LanguageCatalogue.h"
@@ -108,9 +109,17 @@ void CControllerApp::WatchSystem()
         });
     }
     // Remote control on the session bus; without a bus the program runs without it.
-    m_pRemote = std::make_unique<remote::RemoteControl>(frame->Session(), *frame, QDBusConnection::sessionBus());
+    m_pActions = std::make_unique<remote::RemoteActions>(frame->Session(), *frame);
+    m_pRemote = std::make_unique<remote::RemoteControl>(*m_pActions, QDBusConnection::sessionBus());
     if (!m_pRemote->Register())
         m_pRemote.reset();
+    // The fleet's broker, when the profile names one; the settings dialog restarts it.
+    m_pFleet = std::make_unique<fleet::FleetLink>(*m_pActions, frame->Session().ProfilePath());
+    QObject::connect(m_pFleet.get(), &fleet::FleetLink::balloon, frame, [frame](const QString& text) {
+        frame->UpdateTrayIcon(text);
+    });
+    QObject::connect(&frame->Session(), &ControllerSession::fleetChanged, m_pFleet.get(), [this] { m_pFleet->Restart(); });
+    m_pFleet->Restart();
     // Whatever ends the loop, the frame goes down the same way as through Exit.
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, frame,
                      [frame] { frame->DestroyWindow(); });
@@ -126,7 +135,9 @@ void CControllerApp::OnShutdownSignal()
 
 int CControllerApp::ExitInstance()
 {
+    m_pFleet.reset();
     m_pRemote.reset();
+    m_pActions.reset();
     m_pSignals.reset();
     m_pPowerWatcher.reset();
     m_pDeviceWatcher.reset();

@@ -18,7 +18,11 @@ class CPowerWatcher;
 class CShutdownSignals;
 class ITrayIcon;
 namespace remote {
+class RemoteActions;
 class RemoteControl;
+}
+namespace fleet {
+class FleetLink;
 }
 class QTranslator;
 
@@ -70,7 +74,9 @@ private:
     std::unique_ptr<CDeviceChangeWatcher> m_pDeviceWatcher;
     std::unique_ptr<CPowerWatcher> m_pPowerWatcher;
     std::unique_ptr<CShutdownSignals> m_pSignals;
+    std::unique_ptr<remote::RemoteActions> m_pActions;
     std::unique_ptr<remote::RemoteControl> m_pRemote;
+    std::unique_ptr<fleet::FleetLink> m_pFleet;
 };
 
 // Sockets need no set-up here; the step stays so that start-up keeps its order.

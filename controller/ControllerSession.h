@@ -155,6 +155,8 @@ Q_SIGNALS:
     void cameraReturned();
     // The camera connection was changed: look for the camera anew.
     void cameraConnectionChanged();
+    // The profile's Fleet section was changed: the broker link starts anew.
+    void fleetChanged();
 
 private:
     // CameraCommandEvents: what the camera side reports up.

@@ -110,6 +110,17 @@ const std::unordered_map<UINT, const char*>& BuiltInStrings()
         {36510, "Heard: %d degrees, sector %d, level %d dB"},
         {36511, "No voice heard, level %d dB"},
         {36512, "Not listening: start tracking with the microphone array to check it."},
+        // The settings dialog's "Fleet" group.
+        {36900, "Fleet"},
+        {36901, "Broker"},
+        {36902, "Room"},
+        {36903, "User name"},
+        {36904, "Password"},
+        {36905, "Password file"},
+        {36906, "CA file"},
+        {36907, "Announce the room to Home Assistant"},
+        {36908, "The broker is mqtt://host:port or mqtts://host:port."},
+        {36909, "A room name has no '/', '+' or '#' and is not \"all\"."},
         // Setting files that cannot be written or read.
         {35900, "The setting file could not be written."},
         {35901, "The setting file could not be read."},

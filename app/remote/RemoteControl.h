@@ -1,20 +1,15 @@
 #pragma once
 // The controller on the session bus: org.qvtvz1.Controller1 at /org/qvtvz1/Controller. Every
-// method runs on the interface thread through the session's handlers, which the dialog's
-// controls use too, refused by the same rules that grey those controls, with an error
-// reply. The properties follow the session's signals; a change is announced with
-// PropertiesChanged.
+// method is one of the remote actions, answered with an error reply when refused. The
+// properties follow the session's signals; a change is announced with PropertiesChanged.
+#include "app/remote/RemoteActions.h"
 #include "app/remote/RemoteState.h"
 
 #include <QDBusConnection>
 #include <QDBusContext>
 #include <QObject>
-#include <QTimer>
-
-#include <optional>
 
 class ControllerSession;
-class ControllerWindows;
 
 namespace remote {
 
@@ -32,7 +27,7 @@ class RemoteControl : public QObject, protected QDBusContext
     Q_PROPERTY(QString FirmwareVersion READ FirmwareVersion)
 
 public:
-    RemoteControl(ControllerSession& session, ControllerWindows& windows, QDBusConnection bus);
+    RemoteControl(RemoteActions& actions, QDBusConnection bus);
     ~RemoteControl() override;
 
     // Exports the object and takes the bus name; false (and nothing exported) when there is
@@ -68,46 +63,18 @@ Q_SIGNALS:
     void TalkerChanged(uint direction);
 
 private:
-    struct Refusal
-    {
-        const char* name;
-        QString text;
-    };
-    using Outcome = std::optional<Refusal>;
-
-    Outcome DoShow();
-    Outcome DoSetTracking(bool on);
-    Outcome DoSelectDirection(uint direction);
-    Outcome DoGoToDirection(uint direction);
-    Outcome DoViewButton(uint button);
-    Outcome DoSelectPage(const QString& page);
-    Outcome DoDrive(const QString& direction, uint milliseconds);
-    Outcome DoExport(const QString& path);
-    Outcome DoImport(const QString& path);
-    Outcome DoUpdateFirmware(const QString& path);
-
-    // Busy while a window of the program waits for an answer (firmware update, a question, a
-    // file dialog, the settings or About box): what it is about must not change under it.
-    Outcome CheckNotBusy() const;
-    Outcome CheckCamera() const;
-    // The Auto page in Upside or Front with a speakerphone: where the selector is shown.
-    Outcome CheckSelectorShown() const;
-    Outcome CheckFilePath(const QString& path) const;
     // Sends the error reply of a refusal and brings the properties up to date.
     void Answer(const Outcome& outcome);
 
-    void ReleaseDrive();
     const RemoteState& Current();
     RemoteState Read();
     void Refresh();
 
+    RemoteActions& m_actions;
     ControllerSession& m_session;
-    ControllerWindows& m_windows;
     QDBusConnection m_bus;
     bool m_bRegistered = false;
     RemoteState m_state;
-    int m_nHeldButton = 0;
-    QTimer m_driveTimer;
 };
 
 } // namespace remote

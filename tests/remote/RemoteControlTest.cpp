@@ -70,6 +70,7 @@ protected:
     void TearDown() override
     {
         service.reset();
+        actions.reset();
         frame.reset();
         AfxSetMainWnd(nullptr);
         QDBusConnection::disconnectFromBus(m_server);
@@ -86,7 +87,8 @@ protected:
         static int n = 0;
         m_server = QStringLiteral("server%1").arg(++n);
         m_client = QStringLiteral("client%1").arg(n);
-        service = std::make_unique<remote::RemoteControl>(frame->Session(), *frame,
+        actions = std::make_unique<remote::RemoteActions>(frame->Session(), *frame);
+        service = std::make_unique<remote::RemoteControl>(*actions,
                                                           QDBusConnection::connectToBus(s_bus->Address(), m_server));
         ASSERT_TRUE(service->Register());
         client = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(s_bus->Address(), m_client));
@@ -131,6 +133,7 @@ protected:
 
     static inline PrivateBus* s_bus = nullptr;
     std::unique_ptr<CMainFrame> frame;
+    std::unique_ptr<remote::RemoteActions> actions;
     std::unique_ptr<remote::RemoteControl> service;
     std::unique_ptr<QDBusConnection> client;
     QString m_server, m_client;

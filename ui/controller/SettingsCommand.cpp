@@ -13,7 +13,8 @@ void RunSettingsCommand(QWidget* parent, ControllerSession& session, const std::
     // microphone is opened just because the dialog is.
     const bool arrayChosen = session.DeviceKind() == kTrackingMicArray;
     const bool listen = arrayChosen && !session.TrackingWorkerRunning();
-    const SettingsOutcome outcome = RunSettingsDialog(parent, current, &micArray, &session.ArrayReadout(), listen);
+    const SettingsOutcome outcome = RunSettingsDialog(parent, current, &micArray, &session.ArrayReadout(), listen,
+                                                       &session.ProfilePath());
     session.SetMicArray(micArray);
     // The camera has its new format already; the dialog keeps the values and its z-order.
     if (outcome.topMost == TopMostChange::MakeTopMost)
@@ -25,4 +26,6 @@ void RunSettingsCommand(QWidget* parent, ControllerSession& session, const std::
     session.SetVideoFormat(current.nVideoFormat);
     if (outcome.bCameraChanged)
         session.ChangeCameraConnection(current.camera);
+    if (outcome.bFleetChanged)
+        Q_EMIT session.fleetChanged();
 }

@@ -32,6 +32,7 @@ struct SettingsOutcome
     TopMostChange topMost = TopMostChange::None;
     bool bVideoFormatSent = false;
     bool bCameraChanged = false;  // the caller closes the camera and connects anew
+    bool bFleetChanged = false;   // the Fleet section was saved: the caller starts the link anew
 };
 
 // Applies chosen (the dialog's values after OK) to current (the controller's), in the order

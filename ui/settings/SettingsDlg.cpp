@@ -10,6 +10,7 @@
 #include "res/Resource.h"
 #include "res/Strings.h"
 #include "settings/FirmwareUrl.h"
+#include "ui/settings/FleetGroup.h"
 #include "ui/settings/MicArrayGroup.h"
 
 #include <QButtonGroup>
@@ -98,6 +99,9 @@ CSettingsDlg::CSettingsDlg(QWidget* parent, MicArrayReadout* readout)
     body->addWidget(m_cameraGroup);
     m_micArrayGroup = new CMicArrayGroup(readout, m_body);
     body->addWidget(m_micArrayGroup);
+    m_fleetGroup = new CFleetGroup(m_body);
+    m_fleetGroup->setVisible(false);
+    body->addWidget(m_fleetGroup);
     body->addStretch();
     m_scroll = new QScrollArea(this);
     m_scroll->setFrameShape(QFrame::NoFrame);
@@ -181,6 +185,10 @@ void CSettingsDlg::accept()
         AfxMessageBox(missing);
         return;
     }
+    if (const QString problem = m_fleetGroup->Problem(); m_fleetGroup->isVisibleTo(this) && !problem.isEmpty()) {
+        AfxMessageBox(problem);
+        return;
+    }
     DoDataExchange(true);
     QDialog::accept();
 }
@@ -217,7 +225,7 @@ AppSettings CSettingsDlg::Choice() const
 }
 
 SettingsOutcome RunSettingsDialog(QWidget* parent, AppSettings& current, MicArraySetup* micArray,
-                                  MicArrayReadout* readout, bool listen)
+                                  MicArrayReadout* readout, bool listen, const std::string* fleetProfile)
 {
     CSettingsDlg dlg(parent, readout);
     dlg.m_bAlwaysOnTop = current.bAlwaysOnTop;
@@ -228,9 +236,14 @@ SettingsOutcome RunSettingsDialog(QWidget* parent, AppSettings& current, MicArra
         dlg.m_micArraySetup = *micArray;
     dlg.m_micArrayGroup->setVisible(micArray != nullptr);
     dlg.m_bListenToArray = micArray && listen;
+    if (fleetProfile)
+        dlg.m_fleetGroup->SetConfig(fleet::LoadFleetConfig(*fleetProfile));
+    dlg.m_fleetGroup->setVisible(fleetProfile != nullptr);
     if (dlg.exec() != IDOK)
         return {};
     if (micArray)
         *micArray = dlg.m_micArraySetup;
-    return ApplySettingsChoice(current, dlg.Choice(), dlg.m_bCameraOpen);
+    SettingsOutcome outcome = ApplySettingsChoice(current, dlg.Choice(), dlg.m_bCameraOpen);
+    outcome.bFleetChanged = fleetProfile && ApplyFleetGroup(*dlg.m_fleetGroup, *fleetProfile);
+    return outcome;
 }

@@ -10,7 +10,10 @@
 #include <QDialog>
 #include <QString>
 
+#include <string>
+
 class CCameraConnectionGroup;
+class CFleetGroup;
 class CMicArrayGroup;
 class MicArrayReadout;
 class QButtonGroup;
@@ -62,6 +65,7 @@ public:
     MicArraySetup m_micArraySetup;
     BOOL m_bListenToArray = 0;  // the readout listens itself (no worker of the array runs)
     CMicArrayGroup* m_micArrayGroup = nullptr;
+    CFleetGroup* m_fleetGroup = nullptr;  // shown when RunSettingsDialog is given a profile
 
 private:
     void ShowUrl();
@@ -83,5 +87,8 @@ private:
 // micArray, when given, is edited in the "Microphone array" group too and takes the choice on
 // OK; the group shows readout (the caller's, also where the tracking worker publishes); listen
 // lets the group listen to the array itself, into readout.
+// fleetProfile, when given, is the profile whose Fleet section the "Fleet" group edits; OK
+// saves it there (bFleetChanged).
 SettingsOutcome RunSettingsDialog(QWidget* parent, AppSettings& current, MicArraySetup* micArray = nullptr,
-                                  MicArrayReadout* readout = nullptr, bool listen = false);
+                                  MicArrayReadout* readout = nullptr, bool listen = false,
+                                  const std::string* fleetProfile = nullptr);
