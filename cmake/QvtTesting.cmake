@@ -1,4 +1,4 @@
-# qvt_add_test(<name> LABEL <area>... SOURCES <files...> LIBS <targets...> [GUI] [TIMEOUT <s>])
+# qvt_add_test(<name> LABEL <area>... SOURCES <files...> LIBS <targets...> [GUI] [SLOW] [TIMEOUT <s>])
 # One executable per test file group, run by ctest with its area label. Tests run headless.
 # GUI tests get a QApplication, the others a QCoreApplication (see tests/support).
 # Test programs are compiled for compile speed: line tables only (-g1), enough for a
@@ -11,7 +11,7 @@ function(qvt_test_compile_options target)
 endfunction()
 
 function(qvt_add_test name)
-  cmake_parse_arguments(T "GUI" "TIMEOUT" "LABEL;SOURCES;LIBS;ENV" ${ARGN})
+  cmake_parse_arguments(T "GUI;SLOW" "TIMEOUT" "LABEL;SOURCES;LIBS;ENV" ${ARGN})
   if(NOT T_LABEL)
     message(FATAL_ERROR "qvt_add_test(${name}): every test needs a LABEL")
   endif()
@@ -40,8 +40,15 @@ function(qvt_add_test name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
+  # ctest starts the costly tests first, so that a fresh build (which has no timings of
+  # earlier runs) does not end waiting on a long test started last.
+  set(cost 1)
+  if(T_SLOW OR T_TIMEOUT GREATER 120)
+    set(cost 100)
+  endif()
   set_tests_properties(${name} PROPERTIES
     LABELS "${T_LABEL}"
+    COST ${cost}
     TIMEOUT ${T_TIMEOUT}
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QVT_SOURCE_DIR=${PROJECT_SOURCE_DIR};QVT_BINARY_DIR=${PROJECT_BINARY_DIR};ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1;${T_ENV}")
 endfunction()

@@ -1,12 +1,16 @@
 #include "firmware/NamedFileFirmwareServices.h"
 
+#include "firmware/FirmwareAddress.h"
 #include "firmware/LocalFirmwareFile.h"
 #include "firmware/SystemFirmwareUpdateServices.h"
 #include "platform/Prompt.h"
 
-DownloadResult NamedFileFirmwareServices::Download(const std::string&, CByteStream&, const std::atomic<int>&)
+DownloadResult NamedFileFirmwareServices::Download(const std::string&, CByteStream& stream, const std::atomic<int>& cancel)
 {
-    return DownloadResult::Failed;  // a named file is local; the network source is never chosen
+    // The named address, not the profile's, which the update was not asked for.
+    if (!IsFirmwareWebAddress(m_path))
+        return DownloadResult::Failed;
+    return SystemFirmwareServices().Download(m_path.toStdString(), stream, cancel);
 }
 
 LocalFileResult NamedFileFirmwareServices::LoadLocalFile(CByteStream& stream, const std::atomic<int>& cancel)

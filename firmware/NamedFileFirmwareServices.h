@@ -1,7 +1,8 @@
 #pragma once
-// The firmware update from a file named in advance (the remote verb): the file is read
-// instead of asking for one, and both questions are answered "OK", since whoever named the
-// file asked for exactly this update. The channel is read as the product's services do.
+// The firmware update from a file named in advance (the remote verbs): the file is read
+// instead of asking for one, or, for an http:// or https:// address, downloaded from there
+// instead of the profile's address; both questions are answered "OK", since whoever named
+// the file asked for exactly this update. The channel is read as the product's services do.
 #include "firmware/FirmwareUpdateServices.h"
 
 class NamedFileFirmwareServices final : public FirmwareUpdateServices

@@ -176,11 +176,13 @@ remote::Outcome RunCommand(remote::RemoteActions& actions, const Command& c)
     if (v == QLatin1String("import"))
         return actions.ImportText(c.arg.toUtf8());
     if (v == QLatin1String("firmware")) {
-        // The update reads a file on this machine: a path, or a file: URL.
+        // A file on the room's computer (a path or a file: URL), or an http(s) address that
+        // the room downloads from.
         const QUrl url(c.arg);
         const QString path = url.isLocalFile() ? url.toLocalFile() : c.arg;
-        if (!url.isLocalFile() && !url.scheme().isEmpty() && !c.arg.startsWith(QLatin1Char('/')))
-            return BadArgument(c, "a file on the room's computer (a full path or a file: URL)");
+        const bool web = url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
+        if (!web && !url.isLocalFile() && !url.scheme().isEmpty() && !c.arg.startsWith(QLatin1Char('/')))
+            return BadArgument(c, "a file on the room's computer (a full path or a file: URL) or an http(s) address");
         return actions.UpdateFirmware(path);
     }
     return Refuse(kUnknownVerb, QStringLiteral("\"%1\" is not a verb of the controller.").arg(v));

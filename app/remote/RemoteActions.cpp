@@ -6,6 +6,7 @@
 #include "controller/ControllerSession.h"
 #include "controller/ControllerWindows.h"
 #include "firmware/FirmwareUpdateWorker.h"
+#include "firmware/FirmwareAddress.h"
 
 #include <QDir>
 #include <QFile>
@@ -231,7 +232,7 @@ Outcome RemoteActions::UpdateFirmware(const QString& path)
 {
     if (auto busy = CheckNotBusy())
         return busy;
-    if (auto bad = CheckFilePath(path))
+    if (auto bad = IsFirmwareWebAddress(path) ? std::nullopt : CheckFilePath(path))
         return bad;
     if (auto camera = CheckCamera())
         return camera;

@@ -1,6 +1,8 @@
 // The real programs on a real broker: the virtual camera, the controller with its Fleet
 // section, and mosquitto_sub / mosquitto_rr as the fleet's other clients. What a command does
 // is seen in the virtual camera's trace and in the room's state.
+#include "tests/firmware/FirmwareFile.h"
+#include "tests/firmware/LocalHttpServer.h"
 #include "tests/fleet/TestBroker.h"
 #include "tests/support/RecordingWindow.h"
 
@@ -66,7 +68,7 @@ protected:
     void StartSim()
     {
         sim.setProgram(QStringLiteral(QVT_SIM_PATH));
-        sim.setArguments({"--trace", "--stay"});
+        sim.setArguments({"--trace", "--stay", "--restart-ms", "300"});
         sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         sim.start();
         ASSERT_TRUE(sim.waitForStarted(10000));
@@ -127,12 +129,12 @@ protected:
         // A redelivery comes with the same response topic and correlation data.
         const QString response = correlation.isEmpty() ? "reply/" + QString::number(++m_nRequests) : "reply/" + correlation;
         QStringList args =
-            s_broker->ClientArgs() + QStringList{"-t", "qvt-vz1/" + room + "/command", "-e", response, "-W", "10"};
+            s_broker->ClientArgs() + QStringList{"-t", "qvt-vz1/" + room + "/command", "-e", response, "-W", "30"};
         if (!correlation.isEmpty())
             args << "-D" << "publish" << "correlation-data" << correlation;
         QProcess rr;
         rr.start("mosquitto_rr", args + QStringList{"-q", "1", "-m", QString::fromUtf8(payload)});
-        rr.waitForFinished(20000);
+        rr.waitForFinished(40000);
         const QJsonObject reply = QJsonDocument::fromJson(rr.readAllStandardOutput()).object();
         if (reply.isEmpty())
             return {};
@@ -180,6 +182,7 @@ TEST_F(FleetProgramTest, RoomPublishesStateAndAnswersCommandsLikeTheBus)
         {R"({"verb":"tracking","arg":"maybe"})", "InvalidArgument"},
         {R"({"verb":"import","arg":"[QVT-VZ1]\nDevice=4\n"})", "NotInThisMode"},
         {R"({"verb":"fly"})", "UnknownVerb"},
+        {R"({"verb":"firmware","arg":"ftp://fw.example/QVTVZ1.BIN"})", "InvalidArgument"},
         {"{\"verb\":", "Malformed"},
         {R"({"verb":"stop","time":1000})", "Stale"},
         {QByteArray(R"({"verb":"import","arg":")") + QByteArray(70000, 'x') + "\"}", "TooLarge"},
@@ -216,6 +219,15 @@ TEST_F(FleetProgramTest, RoomPublishesStateAndAnswersCommandsLikeTheBus)
                                                                      R"({"version":"v1","file":"[QVT-VZ1]\nDevice=99\n"})"});
     EXPECT_TRUE(pub.waitForFinished(10000));
     EXPECT_FALSE(Next("qvt-vz1/r1/state", "\"settings\":{\"error\":\"InvalidFile\",\"ok\":false,\"version\":\"v1\"}").isEmpty());
+
+    // Firmware from a web address: the room downloads it and updates its camera.
+    LocalHttpServer web;
+    const auto image = MakeFirmwareFile(MakeCameraImage("2.10", 20000), "2.10");
+    web.Answer("/QVTVZ1.BIN", {200, std::string(image.begin(), image.end())});
+    const QByteArray update = QStringLiteral(R"({"verb":"firmware","arg":"%1"})")
+                                  .arg(QString::fromStdString(web.Url("/QVTVZ1.BIN"))).toUtf8();
+    EXPECT_EQ(Request(update), QStringLiteral("ok"));
+    EXPECT_FALSE(Next("qvt-vz1/r1/state", "\"firmware\":\"2.10\"").isEmpty());
 
     // A broker restart is survived: the room is back with its state.
     s_broker->Stop();

@@ -1,6 +1,7 @@
 #include "ui/controller/ControllerHosts.h"
 
 #include "controller/ControllerSession.h"
+#include "firmware/FirmwareAddress.h"
 #include "firmware/FirmwareUpdateDlg.h"
 #include "firmware/FirmwareUpdateProcedure.h"
 #include "firmware/NamedFileFirmwareServices.h"
@@ -39,8 +40,9 @@ int RunFirmwareUpdateFrom(FirmwareUpdateHost& host, const QString& path, QString
             // Started as a user would (the file source, Start) once it shows; closed when it
             // has finished.
             QObject::connect(&dlg, &CFirmwareUpdateDlg::updateFinished, &dlg, [&dlg] { dlg.done(IDOK); });
-            QTimer::singleShot(0, &dlg, [&dlg] {
-                dlg.SourceButton(1)->setChecked(true);
+            QTimer::singleShot(0, &dlg, [&dlg, &path] {
+                // The download source for a web address, the file source for a file.
+                dlg.SourceButton(IsFirmwareWebAddress(path) ? 0 : 1)->setChecked(true);
                 dlg.OnStart();
             });
             dlg.exec();
