@@ -43,15 +43,6 @@ QString ArgText(const QJsonValue& value)
     return value.toString();
 }
 
-std::optional<uint> Unsigned(const QString& text)
-{
-    bool ok = false;
-    const uint value = text.toUInt(&ok, 10);
-    if (!ok || text.startsWith(QLatin1Char('+')))
-        return std::nullopt;
-    return value;
-}
-
 remote::Outcome BadArgument(const Command& c, const char* wanted)
 {
     return Refuse(remote::kInvalidArgument, QStringLiteral("\"%1\" needs %2, not \"%3\".").arg(c.verb, QLatin1String(wanted), c.arg));
@@ -162,7 +153,7 @@ remote::Outcome RunCommand(remote::RemoteActions& actions, const Command& c)
         return actions.SetTracking(c.arg == QLatin1String("on"));
     }
     if (v == QLatin1String("direction") || v == QLatin1String("go") || v == QLatin1String("view")) {
-        const auto n = Unsigned(c.arg);
+        const auto n = remote::ParseUnsigned(c.arg);
         if (!n)
             return BadArgument(c, "a number");
         if (v == QLatin1String("direction"))

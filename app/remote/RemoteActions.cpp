@@ -88,8 +88,8 @@ Outcome RemoteActions::SelectDirection(uint direction)
 {
     if (auto busy = CheckNotBusy())
         return busy;
-    if (direction > 6)
-        return Refusal{kInvalidArgument, QStringLiteral("A direction is 0 to 6, not %1.").arg(direction)};
+    if (auto bad = CheckDirectionNumber(direction))
+        return bad;
     if (auto refused = CheckSelectorShown())
         return refused;
     if (!rules::DirectionsEnabled(m_session.Controls()))
@@ -104,8 +104,8 @@ Outcome RemoteActions::GoToDirection(uint direction)
 {
     if (auto busy = CheckNotBusy())
         return busy;
-    if (direction > 6)
-        return Refusal{kInvalidArgument, QStringLiteral("A direction is 0 to 6, not %1.").arg(direction)};
+    if (auto bad = CheckDirectionNumber(direction))
+        return bad;
     if (auto camera = CheckCamera())
         return camera;
     // As a talker: only while tracking drives the camera. Otherwise the next read-back would
@@ -278,6 +278,13 @@ Outcome RemoteActions::CheckSelectorShown() const
         return Refusal{kNotInThisMode, QStringLiteral("Tracking and directions are on the Auto page, in Upside or Front.")};
     if (!rules::SelectorShown(m_session.Controls()))
         return Refusal{kNotInThisMode, QStringLiteral("No speakerphone is chosen under \"Device Name\".")};
+    return std::nullopt;
+}
+
+Outcome RemoteActions::CheckDirectionNumber(uint direction) const
+{
+    if (direction > 6)
+        return Refusal{kInvalidArgument, QStringLiteral("A direction is 0 to 6, not %1.").arg(direction)};
     return std::nullopt;
 }
 

@@ -64,6 +64,7 @@ private:
     Outcome CheckCamera() const;
     // The Auto page in Upside or Front with a speakerphone: where the selector is shown.
     Outcome CheckSelectorShown() const;
+    Outcome CheckDirectionNumber(uint direction) const;
     Outcome CheckFilePath(const QString& path) const;
     Outcome CheckImport() const;
     Outcome ImportFrom(const QString& path, const QString& shownName);

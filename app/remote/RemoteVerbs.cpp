@@ -63,15 +63,6 @@ const Verb* FindVerb(const QString& arg)
     return nullptr;
 }
 
-std::optional<uint> ParseUnsigned(const QString& text)
-{
-    bool ok = false;
-    const uint value = text.toUInt(&ok, 10);
-    if (!ok || text.startsWith(QLatin1Char('+')))
-        return std::nullopt;
-    return value;
-}
-
 RemoteRequest Usage(const QString& error)
 {
     RemoteRequest r;
@@ -93,6 +84,15 @@ std::optional<QString> TakeValue(const QStringList& args, qsizetype& i)
 }
 
 } // namespace
+
+std::optional<uint> ParseUnsigned(const QString& text)
+{
+    bool ok = false;
+    const uint value = text.toUInt(&ok, 10);
+    if (!ok || text.startsWith(QLatin1Char('+')))
+        return std::nullopt;
+    return value;
+}
 
 bool HasVerb(const QStringList& args)
 {

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include <optional>
+
 namespace remote {
 
 struct RemoteRequest
@@ -24,6 +26,9 @@ struct RemoteRequest
     QVariantList arguments;  // Call: its arguments, typed as the interface takes them
     QString error;           // UsageError: what is wrong
 };
+
+// A decimal number without sign, as the verbs take their numbers.
+std::optional<uint> ParseUnsigned(const QString& text);
 
 // How long --drive holds its press without --ms.
 inline constexpr unsigned kDefaultDriveMs = 500;
